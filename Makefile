@@ -1,0 +1,32 @@
+# The two everyday commands. Both install what the build needs first.
+#   make run    build, then start the player on the bundled demo module
+#   make test   build everything, run the whole suite and the fuzzers
+BUILD ?= build
+FUZZ_BUILD ?= build-fuzz
+WERROR ?= OFF
+FUZZ_SECONDS ?= 60
+JOBS ?= $(shell nproc)
+
+.PHONY: deps build run test fuzz clean
+
+deps:
+	scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DQMX_WERROR=$(WERROR)
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	scripts/run-player $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+	$(MAKE) fuzz
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DQMX_FUZZ=ON -DQMX_WERROR=$(WERROR)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,438 @@
+#include "module/ModuleFile.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "module/FileIo.h"
+#include "module/Random.h"
+
+namespace qmx {
+namespace {
+
+// A unit name field: everything after the first NUL counts as blank, and
+// trailing blanks are not part of the name.
+std::string unitNameFrom(ByteReader& r, std::size_t size) { return trimRight(r.text(size)); }
+
+Notice damaged(const std::string& what) {
+    return {0, "The module file is damaged (" + what + ") and cannot be loaded."};
+}
+
+// Reads a sequence of fixed-size blocks: the reader moves a position through
+// the current block and starts the next block when told to. Items that
+// reach past the block end read the bytes that follow in the file.
+class BlockReader {
+public:
+    BlockReader(std::span<const std::uint8_t> data, std::size_t start, std::size_t blockSize)
+        : m_data(data), m_start(start), m_blockSize(blockSize) {}
+
+    std::size_t pos() const { return m_pos; }
+    void setPos(std::size_t pos) { m_pos = pos; }
+    void nextBlock() {
+        m_start += m_blockSize;
+        m_pos = 0;
+    }
+    void nextBlockIfPast(std::size_t threshold) {
+        if (m_pos > threshold) nextBlock();
+    }
+    // The bytes of an item at the current position, which then moves on.
+    ByteReader item(std::size_t size) {
+        const std::size_t at = m_start + m_pos;
+        m_pos += size;
+        if (at >= m_data.size()) {
+            m_short = true;
+            return ByteReader({});
+        }
+        const std::size_t n = std::min(size, m_data.size() - at);
+        if (n < size) m_short = true;
+        return ByteReader(m_data.subspan(at, n));
+    }
+    bool shortRead() const { return m_short; }
+    // Where plain reading goes on after the current block.
+    std::size_t endOfBlock() const { return m_start + m_blockSize; }
+
+private:
+    std::span<const std::uint8_t> m_data;
+    std::size_t m_start;
+    std::size_t m_blockSize;
+    std::size_t m_pos = 0;
+    bool m_short = false;
+};
+
+bool checkSize(const Module& m, ModuleLoad& out) {
+    if (m.columns < 1 || m.columns > kMaxColumns || m.rows < 1 || m.rows > kMaxRows) {
+        out.notices.push_back(damaged("the map is " + std::to_string(m.columns) + " x " +
+                                      std::to_string(m.rows) + " hexes"));
+        return false;
+    }
+    return true;
+}
+
+// Unit count as stored: a count above 65,000 is damage, a count below 33 is raised.
+bool takeUnitCount(Module& m, int stored, ModuleLoad& out) {
+    if (stored > kMaxUnits) {
+        out.notices.push_back(damaged("it claims " + std::to_string(stored) + " units"));
+        return false;
+    }
+    m.unitCount = std::max(stored, kMinUnits);
+    return true;
+}
+
+void readUnitRecord(ByteReader& r, UnitDefinition& u) {
+    u.name = unitNameFrom(r, kUnitNameSize);
+    for (auto& img : u.stepImage) img = static_cast<std::uint16_t>(r.base255());
+    for (auto& step : u.values)
+        for (auto& v : step) v = r.u8();
+}
+
+// Block 7 as the editor reads it: records until the data runs out; a bad
+// record stops the reading with "Error Saving Card data.".
+void readCards(std::span<const std::uint8_t> data, std::size_t offset, Module& m, ModuleLoad& out) {
+    ByteReader r(data, offset);
+    while (r.remaining() >= 4) {
+        const int deck = r.u8();
+        const int card = r.u8();
+        const int length = r.bigEndian16();
+        if (deck < 1 || deck > kDeckCount || card < 1 || card > kMaxCards || length < 4 ||
+            r.remaining() < static_cast<std::size_t>(length - 4)) {
+            out.notices.push_back({editormsg::kCardDataError, {}});
+            return;
+        }
+        auto text = r.raw(static_cast<std::size_t>(length - 4));
+        Card& c = m.decks[deck].cards[card];
+        c.storedLength = static_cast<std::uint32_t>(length);
+        c.text.assign(text.begin(), text.end());
+    }
+}
+
+// Header fields shared by layout 150 and the current layout.
+void readHeader(ByteReader& r, Module& m, int& storedUnits) {
+    for (auto& b : m.moduleId) b = r.u8();
+    m.columns = r.u8();
+    m.rows = r.u8();
+    m.extraNameCount = r.u8();
+    m.version = r.u8();
+    std::string notes = r.text(kNotesSize);
+    if (notes.size() > kNotesSize - 1) notes.resize(kNotesSize - 1);
+    m.authorNotes = std::move(notes);
+    r.skip(3);
+    storedUnits = r.base255();
+    for (auto& name : m.valueNames) name = r.text(kValueNameSize);
+    m.mapTop = static_cast<std::uint16_t>(r.base255());
+    m.imageRows = r.u8();
+    m.imagesPerRow = r.u8();
+    m.overviewWidth = r.u8();
+    m.overviewHeight = r.u8();
+    m.valueTotalModes = static_cast<std::uint16_t>(r.base255() & 0x0FFF);
+    m.orientation = r.u8() == 0 ? GridOrientation::RowsAligned : GridOrientation::ColumnsAligned;
+    r.skip(15);
+}
+
+// Layout 151 and later (and, for the editor, 150, whose blocks 2 and 4 are packed).
+ModuleLoad readCurrent(std::span<const std::uint8_t> data, ModuleReader reader) {
+    ModuleLoad out;
+    Module& m = out.module;
+    ByteReader r(data);
+    int storedUnits = 0;
+    readHeader(r, m, storedUnits);
+    if (r.shortRead()) {
+        out.notices.push_back(damaged("it ends inside its header"));
+        return out;
+    }
+    if (!checkSize(m, out) || !takeUnitCount(m, storedUnits, out)) return out;
+    m.allocateTables();
+
+    const bool packed = m.version == 150;
+    std::size_t unitsAt = 0;
+    if (packed) {
+        BlockReader b(data, kModuleHeaderSize, kModuleHeaderSize);
+        ByteReader counts = b.item(kDeckCount);
+        for (int d = 1; d <= kDeckCount; ++d) m.decks[d].cardCount = counts.u8();
+        for (int i = 0; i < m.extraNameCount; ++i) {
+            ByteReader name = b.item(14);
+            if (i < m.columns) m.hex(i + 1, m.rows + 1).name = name.text(14);
+            b.nextBlockIfPast(546);
+        }
+        b.nextBlockIfPast(541);
+        for (int row = 1; row <= m.rows; ++row)
+            for (int col = 1; col <= m.columns; ++col) {
+                ByteReader first = b.item(19);
+                HexRecord& h = m.hex(col, row);
+                h.state = static_cast<std::uint16_t>(first.base255());
+                h.name = first.text(17);
+                b.nextBlockIfPast(541);
+                b.item(17);  // a second name, not used
+                b.nextBlockIfPast(541);
+            }
+        if (b.shortRead()) {
+            out.notices.push_back(damaged("it ends inside the hex names"));
+            return out;
+        }
+        unitsAt = b.endOfBlock();
+    } else {
+        for (int d = 1; d <= kDeckCount; ++d) m.decks[d].cardCount = r.u8();
+        if (m.version >= 152) {
+            auto reserved = r.raw(kReservedSize);
+            std::copy(reserved.begin(), reserved.end(), m.reserved.begin());
+        }
+        for (int row = 1; row <= m.rows; ++row)
+            for (int col = 1; col <= m.columns; ++col) {
+                HexRecord& h = m.hex(col, row);
+                h.state = static_cast<std::uint16_t>(r.base255());
+                h.name = r.text(kHexNameSize);
+                if (reader == ModuleReader::Player) h.name = trimRight(std::move(h.name));
+            }
+        unitsAt = r.pos();
+        if (r.shortRead()) {
+            out.notices.push_back(damaged("it ends inside the hex names"));
+            return out;
+        }
+    }
+
+    ByteReader u(data, unitsAt);
+    if (u.remaining() / kUnitRecordSize < static_cast<std::size_t>(std::min(storedUnits, m.unitCount))) {
+        out.notices.push_back(damaged("it ends inside the units"));
+        return out;
+    }
+    for (int i = 1; i <= std::min(storedUnits, m.unitCount); ++i) readUnitRecord(u, m.units[i]);
+    for (int d = 1; d <= kDeckCount; ++d) m.decks[d].name = u.text(kDeckNameSize);
+    if (u.shortRead()) {
+        out.notices.push_back(damaged("it ends inside the deck names"));
+        return out;
+    }
+    for (int d = 1; d <= kDeckCount; ++d)
+        if (m.decks[d].cardCount > kMaxCards) {
+            out.notices.push_back(damaged("deck " + std::to_string(d) + " claims " +
+                                          std::to_string(m.decks[d].cardCount) + " cards"));
+            return out;
+        }
+
+    out.cardOffset = u.pos();
+    if (reader == ModuleReader::Editor) readCards(data, u.pos(), m, out);
+    m.units[0] = UnitDefinition{};
+    out.ok = true;
+    return out;
+}
+
+// The layout of the oldest modules, read in 120-byte blocks.
+ModuleLoad readLegacy(std::span<const std::uint8_t> data) {
+    ModuleLoad out;
+    Module& m = out.module;
+    m.legacyLayout = true;
+    BlockReader b(data, 0, 120);
+    ByteReader head = b.item(57);
+    head.skip(3);
+    m.columns = head.u8();
+    m.rows = head.u8();
+    const int modes = head.u8();
+    m.version = head.u8();
+    head.skip(4);
+    const int storedUnits = head.base255();
+    for (auto& name : m.valueNames) name = head.text(kValueNameSize);
+    m.mapTop = static_cast<std::uint16_t>(head.base255());
+    m.imageRows = head.u8();
+    m.imagesPerRow = head.u8();
+    m.overviewWidth = head.u8();
+    m.overviewHeight = head.u8();
+    if (head.shortRead()) {
+        out.notices.push_back(damaged("it ends inside its header"));
+        return out;
+    }
+    m.valueTotalModes = 0;
+    for (int k = 1; k <= kValueCount; ++k)
+        m.setTotalMode(k - 1, (modes >> k) & 1 ? TotalMode::Lowest : TotalMode::Total);
+    if (!checkSize(m, out) || !takeUnitCount(m, storedUnits, out)) return out;
+    m.allocateTables();
+
+    for (int col = 1; col <= 18; ++col) {
+        ByteReader name = b.item(14);
+        if (col <= m.columns) m.hex(col, m.rows + 1).name = name.text(14);
+        b.nextBlockIfPast(106);
+    }
+    const int hexCount = m.columns * m.rows;
+    for (int i = 0; i < hexCount; ++i) {
+        b.item(2);  // hex states are not kept
+        b.nextBlockIfPast(118);
+    }
+    b.nextBlockIfPast(103);
+    for (int row = 1; row <= m.rows; ++row)
+        for (int col = 1; col <= m.columns; ++col) {
+            std::string name = b.item(34).text(34);
+            if (name.size() > kHexNameSize) name.resize(kHexNameSize);
+            m.hex(col, row).name = std::move(name);
+            b.nextBlockIfPast(102);
+        }
+    for (int i = 0; i < kDeckCount; ++i) b.nextBlockIfPast(99);
+    if (b.shortRead()) {
+        out.notices.push_back(damaged("it ends inside the hex names"));
+        return out;
+    }
+
+    // With fewer than 33 units stored, the raised count less one is read;
+    // records the file does not have stay empty.
+    const int toRead = storedUnits < kMinUnits ? m.unitCount - 1 : m.unitCount;
+    for (int i = 1; i <= toRead; ++i) {
+        ByteReader rec = b.item(20);
+        if (b.shortRead()) {
+            if (i <= storedUnits) {
+                out.notices.push_back(damaged("it ends inside the units"));
+                return out;
+            }
+            break;
+        }
+        UnitDefinition& u = m.units[i];
+        u.name = unitNameFrom(rec, 11);
+        int image1 = rec.u8();
+        std::array<std::uint8_t, kValueCount> values{};
+        for (auto& v : values) v = rec.u8();
+        int image2 = rec.u8();
+        const int high = rec.u8();
+        image1 += (high & 2) ? 510 : (high & 1) ? 255 : 0;
+        image2 += (high & 8) ? 510 : (high & 4) ? 255 : 0;
+        if (m.version < 41) {
+            image1 = std::max(image1 - 10, 0);
+            image2 = std::max(image2 - 10, 0);
+        }
+        u.stepImage[0] = static_cast<std::uint16_t>(image1);
+        u.stepImage[1] = static_cast<std::uint16_t>(image2);
+        u.values[0] = values;
+        u.values[1] = values;
+        b.nextBlockIfPast(100);
+    }
+    m.units[0] = UnitDefinition{};
+    out.ok = true;
+    return out;
+}
+
+}  // namespace
+
+ModuleLoad parseModule(std::span<const std::uint8_t> data, ModuleReader reader) {
+    if (data.size() < 7) {
+        ModuleLoad out;
+        out.notices.push_back(damaged("it is too short to be a module"));
+        return out;
+    }
+    const int version = data[6];
+    if (reader == ModuleReader::Player) {
+        if (version > kPlayerMaxVersion) return ModuleLoad{false, {}, {{msg::kNewerModule, {}}}, 0};
+        if (version < kPlayerMinVersion) return ModuleLoad{false, {}, {{msg::kOldModuleFormat, {}}}, 0};
+        return readCurrent(data, reader);
+    }
+    if (version > kEditorMaxVersion) return ModuleLoad{false, {}, {{editormsg::kNewerModule, {}}}, 0};
+    if (version >= 150) return readCurrent(data, reader);
+    ModuleLoad out;
+    if (version < 50) out.notices.push_back({editormsg::kAmigaModule, {}});
+    ModuleLoad legacy = readLegacy(data);
+    out.notices.insert(out.notices.end(), legacy.notices.begin(), legacy.notices.end());
+    legacy.notices = std::move(out.notices);
+    return legacy;
+}
+
+ModuleLoad loadModuleFile(const std::string& path, ModuleReader reader) {
+    auto data = readWholeFile(path);
+    if (!data) {
+        ModuleLoad out;
+        out.notices.push_back({reader == ModuleReader::Editor ? editormsg::kCouldNotOpenFile
+                                                              : msg::kCouldNotOpenFile,
+                               {}});
+        return out;
+    }
+    return parseModule(*data, reader);
+}
+
+Bytes serializeModule(const Module& m) {
+    ByteWriter w;
+    const std::size_t size = kModuleHeaderSize + kDeckCount + kReservedSize +
+                             static_cast<std::size_t>(m.columns) * m.rows * kHexRecordSize +
+                             static_cast<std::size_t>(m.unitCount) * kUnitRecordSize + kDeckNamesSize;
+    w.bytes().reserve(size);
+    for (auto b : m.moduleId) w.u8(b);
+    w.u8(m.columns);
+    w.u8(m.rows);
+    w.u8(0);
+    w.u8(kModuleWriteVersion);
+    w.text(m.authorNotes.substr(0, kNotesSize - 1), kNotesSize);
+    w.fill(0, 3);
+    w.base255Low(m.unitCount);
+    for (const auto& name : m.valueNames) w.text(name, kValueNameSize);
+    w.base255Low(m.mapTop);
+    w.u8(m.imageRows);
+    w.u8(m.imagesPerRow);
+    w.u8(m.overviewWidth);
+    w.u8(m.overviewHeight);
+    w.base255(m.valueTotalModes & 0x0FFF);
+    w.u8(static_cast<int>(m.orientation));
+    w.fill(0xFF, 15);
+
+    for (int d = 1; d <= kDeckCount; ++d) w.u8(m.decks[d].cardCount);
+    w.raw(m.reserved);
+    for (int row = 1; row <= m.rows; ++row)
+        for (int col = 1; col <= m.columns; ++col) {
+            const HexRecord& h = m.hex(col, row);
+            w.base255(h.state);
+            w.text(h.name, kHexNameSize);
+        }
+    for (int i = 1; i <= m.unitCount; ++i) {
+        const UnitDefinition& u = m.units[i];
+        w.text(u.name, kUnitNameSize);
+        for (auto img : u.stepImage) w.base255(img);
+        for (const auto& step : u.values)
+            for (auto v : step) w.u8(v);
+    }
+    for (int d = 1; d <= kDeckCount; ++d) w.text(m.decks[d].name, kDeckNameSize);
+    for (int d = 1; d <= kDeckCount; ++d)
+        for (int c = 1; c <= kMaxCards; ++c) {
+            const Card& card = m.decks[d].cards[c];
+            if (card.storedLength == 0) continue;
+            const std::string_view text =
+                std::string_view(card.text).substr(0, kMaxCardText);
+            w.u8(d);
+            w.u8(c);
+            w.bigEndian16(static_cast<int>(text.size() + 4));
+            w.raw(text);
+        }
+    return std::move(w.bytes());
+}
+
+void assignModuleId(Module& module, const Clock& clock) {
+    if (module.moduleId != std::array<std::uint8_t, 3>{0, 0, 0}) return;
+    Random random;
+    random.seedFrom(clock);
+    for (auto& b : module.moduleId) b = static_cast<std::uint8_t>(random.next() % 255);
+}
+
+bool saveModuleFile(const std::string& path, Module& module, const Clock& clock) {
+    assignModuleId(module, clock);
+    return writeFileAtomically(path, serializeModule(module));
+}
+
+CardText findCardText(std::span<const std::uint8_t> data, std::size_t offset, int deck, int card) {
+    ByteReader r(data, offset);
+    while (r.remaining() >= 4) {
+        const int d = r.u8();
+        const int c = r.u8();
+        const int length = r.bigEndian16();
+        if (length < 4 || r.remaining() < static_cast<std::size_t>(length - 4)) break;
+        auto text = r.raw(static_cast<std::size_t>(length - 4));
+        if (d == deck && c == card) return {CardLookup::Found, std::string(text.begin(), text.end())};
+    }
+    return {CardLookup::NotFound, {}};
+}
+
+CardText readCardText(const std::string& modulePath, std::size_t offset, int deck, int card) {
+    std::ifstream in(modulePath, std::ios::binary);
+    if (!in) return {CardLookup::CannotOpen, {}};
+    in.seekg(static_cast<std::streamoff>(offset));
+    std::string text;
+    for (;;) {
+        unsigned char head[4];
+        if (!in.read(reinterpret_cast<char*>(head), 4)) break;
+        const int length = head[2] * 256 + head[3];
+        if (length < 4) break;
+        text.resize(static_cast<std::size_t>(length - 4));
+        if (!in.read(text.data(), static_cast<std::streamsize>(text.size()))) break;
+        if (head[0] == deck && head[1] == card) return {CardLookup::Found, std::move(text)};
+    }
+    return {CardLookup::NotFound, {}};
+}
+
+}  // namespace qmx
