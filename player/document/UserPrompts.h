@@ -1,0 +1,27 @@
+#pragma once
+// How a core operation talks to the person at the machine in the middle of
+// its work: numbered messages, free texts, yes/no questions and text entry.
+// The player's windows implement it with message boxes and dialogs; tests
+// implement it with a scripted fake.
+
+#include <optional>
+#include <string>
+
+namespace qmx {
+
+class UserPrompts {
+public:
+    virtual ~UserPrompts() = default;
+
+    // Message `number` of the player's message table, titled "WARNING".
+    virtual void showMessage(int number) = 0;
+    // A text of the operation's own under a title.
+    virtual void showText(const std::string& title, const std::string& text) = 0;
+    // A yes/no question; true for yes.
+    virtual bool askYesNo(const std::string& title, const std::string& question) = 0;
+    // A line of text, at most `maxLength` characters; nothing when cancelled.
+    virtual std::optional<std::string> askText(const std::string& title, const std::string& prompt,
+                                               int maxLength) = 0;
+};
+
+}  // namespace qmx
