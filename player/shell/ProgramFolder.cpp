@@ -1,0 +1,80 @@
+#include "player/shell/ProgramFolder.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace qmx {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string env(const char* name) {
+    const char* v = std::getenv(name);
+    return v != nullptr ? std::string(v) : std::string();
+}
+
+std::string withSlash(std::string dir) {
+    if (dir.empty()) dir = ".";
+    if (dir.back() != '/') dir += '/';
+    return dir;
+}
+
+}  // namespace
+
+ProgramFolderInputs programFolderInputs(const std::string& executableDir) {
+    return {env("QMX_HOME"), executableDir, env("XDG_DATA_HOME"), env("HOME")};
+}
+
+bool folderWritable(const std::string& dir) {
+    std::error_code ec;
+    if (dir.empty() || !fs::is_directory(dir, ec)) return false;
+    return ::access(dir.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string resolveProgramFolder(const ProgramFolderInputs& inputs) {
+    std::string folder;
+    if (!inputs.qmxHome.empty()) {
+        folder = inputs.qmxHome;
+    } else if (folderWritable(inputs.executableDir)) {
+        folder = inputs.executableDir;
+    } else if (!inputs.dataHome.empty()) {
+        folder = inputs.dataHome + "/qmx4";
+    } else {
+        folder = (inputs.home.empty() ? std::string(".") : inputs.home) + "/.local/share/qmx4";
+    }
+    folder = withSlash(folder);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    fs::create_directories(folder + std::string(kModulesFolder), ec);
+    fs::create_directories(folder + std::string(kSavedGamesFolder), ec);
+    return folder;
+}
+
+std::string fileTitleWithoutExtension(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos) name = name.substr(0, dot);
+    return std::string(name);
+}
+
+std::string moduleTitle(std::string_view path) {
+    std::string title = fileTitleWithoutExtension(path);
+    if (title.size() > 63) title.resize(63);
+    return title;
+}
+
+std::string windowCaption(std::string_view moduleTitle, std::string_view gameTitle) {
+    std::string caption(moduleTitle);
+    if (!gameTitle.empty()) {
+        caption += ": ";
+        caption += gameTitle;
+    }
+    return caption;
+}
+
+}  // namespace qmx
