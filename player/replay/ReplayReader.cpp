@@ -68,25 +68,4 @@ UnitListRead ReplayReader::unitList(ReplayCode terminator) {
     }
 }
 
-TextRead ReplayReader::text(std::size_t keep) {
-    TextRead out;
-    for (;;) {
-        auto b = byte();
-        if (!b) return out;
-        if (*b == kCommandByte) {
-            auto next = byte();
-            if (!next) return out;
-            if (*next == codeByte(ReplayCode::EndOfList)) {
-                out.terminated = true;
-                return out;
-            }
-            continue;  // 255 and the byte after it are dropped
-        }
-        if (out.text.size() < keep)
-            out.text.push_back(static_cast<char>(*b));
-        else
-            out.cut = true;
-    }
-}
-
 }  // namespace qmx

@@ -5,7 +5,7 @@
 // no list or text grows beyond the bytes the record really holds.
 //
 // The reader knows the units of the record (pairs, unit references, hex
-// references, raw bytes, texts up to 255, 249); what a pair means depends on
+// references, raw bytes); comment texts are read by Comment.h. What a pair means depends on
 // where the reader stands (inside a move a plain pair is a path hex, inside a
 // unit list a unit reference), which the playback and the reports decide.
 
@@ -51,12 +51,6 @@ struct UnitListRead {
     ListEnd end = ListEnd::EndOfRecord;
 };
 
-struct TextRead {
-    std::string text;        // at most the limit given; the rest is read and dropped
-    bool cut = false;        // the text was longer than the limit
-    bool terminated = false; // ended by 255, 249 (false: by the end of the record)
-};
-
 class ReplayReader {
 public:
     explicit ReplayReader(std::span<const std::uint8_t> record) : m_data(record) {}
@@ -82,9 +76,10 @@ public:
     // list never swallows the entries after it.
     UnitListRead unitList(ReplayCode terminator);
 
-    // Text bytes up to the pair 255, 249, read byte by byte. A 255 followed
-    // by any other byte drops both. Keeps at most `keep` bytes.
-    TextRead text(std::size_t keep);
+    // The record itself and a jump inside it (after a comment, which
+    // Comment.h reads from a position). A position past the end is the end.
+    std::span<const std::uint8_t> data() const { return m_data; }
+    void moveTo(std::size_t pos) { m_pos = pos < m_data.size() ? pos : m_data.size(); }
 
 private:
     std::span<const std::uint8_t> m_data;

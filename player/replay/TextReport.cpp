@@ -1,10 +1,10 @@
 #include "player/replay/TextReport.h"
 
 #include <filesystem>
-#include <limits>
 
 #include "module/FileIo.h"
 #include "module/MessageTable.h"
+#include "player/document/Comment.h"
 #include "player/replay/CardEntry.h"
 #include "player/replay/ReplayNames.h"
 #include "player/replay/ReplayReader.h"
@@ -13,8 +13,6 @@
 namespace qmx {
 
 namespace {
-
-constexpr std::size_t kWholeText = std::numeric_limits<std::size_t>::max();
 
 // The person writing the report hid the unit, or is the game master.
 bool userMaySee(const GameState& state, const UnitState& u) {
@@ -50,7 +48,7 @@ public:
                     if (m_moves) move();
                     break;
                 case ReplayCode::Comment: comment(); break;
-                case ReplayCode::EncryptedComment: m_reader.text(0); break;
+                case ReplayCode::EncryptedComment: skipText(); break;
                 case ReplayCode::AllFaceUp:
                     m_out.line("Turn all units face-up.");
                     m_out.blankLine();
@@ -161,8 +159,14 @@ private:
         }
     }
 
+    // An encrypted comment is passed over byte by byte up to its 255, 249.
+    void skipText() {
+        m_reader.moveTo(readPlainComment(m_reader.data(), m_reader.pos()).next);
+    }
+
     void comment() {
-        const TextRead t = m_reader.text(kWholeText);
+        const RecordedText t = readPlainComment(m_reader.data(), m_reader.pos());
+        m_reader.moveTo(t.next);
         std::string bytes;
         bytes.reserve(t.text.size());
         for (char c : t.text) {
