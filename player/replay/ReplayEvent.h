@@ -7,6 +7,8 @@
 // are not VisibleToMe are left out of every list, and a hidden move carries
 // no hexes at all.
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@ namespace qmx {
 
 enum class ReplayEventKind {
     NothingToReplay,  // no record: message 6, the replay did not start
+    Refused,          // units are carried or the mode is combat: message 16
     Started,          // units are at their start positions; nothing played yet
     MoveStart,        // a stack left its hex (or, hidden, something moved)
     PathStep,         // the carried stack passed on to the next hex
@@ -41,25 +44,29 @@ struct ReplayMessage {
     bool operator==(const ReplayMessage&) const = default;
 };
 
+// A comment longer than this (the comment dialogs write far less) is shown cut.
+inline constexpr std::size_t kReplayDisplayLimit = 65536;
+
 struct ReplayEvent {
     ReplayEventKind kind = ReplayEventKind::End;
-    std::uint8_t code = 0;  // the entry's code (0 for NothingToReplay, Started, End, PathStep)
+    std::uint8_t code = 0;  // the entry's code; 0 for the events that are no entry
 
     // Moves. `shown` is false for a hidden move: then `units` is empty, the
     // hexes are none and nothing is drawn.
     bool shown = false;
-    int shownUnit = 0;        // the unit the drag picture shows, 0 for a hidden move
+    int shownUnit = 0;        // the unit the drag picture shows, 0 for a hidden move;
+                              // never CarriedStack's head, which may be hidden
     std::vector<int> units;   // the carried (MoveStart, UnitCommand, Drop) or highlighted
                               // (Combat) units the person may see, in chain order
     HexRef from;              // MoveStart: the origin; PathStep: the hex left
     HexRef to;                // PathStep: the new hex; Drop: where the stack was put down;
                               // Combat: the hex to centre on (none if no unit there is seen)
 
-    // A box to show after the drawing, in this order: the message, then the
-    // text display (comment or card text).
-    std::optional<ReplayMessage> message;
-    std::optional<std::string> display;  // comment text, or the card text
-    bool displayCut = false;             // the comment was longer than kept
+    // Boxes to show after the drawing, in this order: the messages, then the
+    // text display (a comment, or a card's text) in CReadback.
+    std::vector<ReplayMessage> messages;
+    std::optional<std::string> display;
+    bool displayCut = false;  // the comment was longer than kReplayDisplayLimit
 
     // The panel's status text, when this entry sets it.
     std::optional<std::string> status;
