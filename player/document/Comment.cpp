@@ -2,8 +2,10 @@
 
 #include <cctype>
 
+#include "module/MessageTable.h"
 #include "module/Random.h"
 #include "player/document/PasswordKeyTable.h"
+#include "player/document/UserPrompts.h"
 
 namespace qmx {
 namespace {
@@ -151,6 +153,15 @@ std::optional<EncryptedComment> readEncryptedComment(std::span<const std::uint8_
     c.next = rest.next;
     c.complete = rest.complete;
     return c;
+}
+
+std::optional<std::string> openEncryptedComment(const EncryptedComment& comment,
+                                                UserPrompts& prompts) {
+    const auto typed = prompts.askText(kEncryptedCommentTitle, kEncryptedCommentPrompt,
+                                       static_cast<int>(kCommentPasswordMax));
+    if (comment.accepts(typed.value_or(std::string()))) return comment.text();
+    prompts.showMessage(msg::kPasswordIncorrect);
+    return std::nullopt;
 }
 
 }  // namespace qmx

@@ -26,6 +26,10 @@
 namespace qmx {
 
 class Random;
+class UserPrompts;
+
+inline constexpr const char* kEncryptedCommentTitle = "Encrypted Comment";
+inline constexpr const char* kEncryptedCommentPrompt = "Enter password:";
 
 constexpr std::size_t kCommentPasswordMax = 8;
 constexpr std::size_t kCommentPasswordField = 9;
@@ -77,5 +81,11 @@ struct EncryptedComment {
 // and the nine password bytes.
 std::optional<EncryptedComment> readEncryptedComment(std::span<const std::uint8_t> record,
                                                      std::size_t pos);
+
+// Replaying an encrypted comment: asks for its password in the "Encrypted
+// Comment" dialog (a cancelled dialog counts as an empty answer) and returns
+// the text, or shows message 20 "Password Incorrect" and returns nothing.
+std::optional<std::string> openEncryptedComment(const EncryptedComment& comment,
+                                                UserPrompts& prompts);
 
 }  // namespace qmx
