@@ -55,6 +55,18 @@ void GameState::setSentinel() {
     s.startRow = 1;
 }
 
+void GameState::updateLocationFlags() {
+    locationHasCards = {};
+    for (int d = 1; d <= kDeckCount; ++d) {
+        for (const std::uint8_t place : m_cardPlaces[static_cast<std::size_t>(d)]) {
+            if (place >= 2 && place < kSlotCount &&
+                players[place].kind == SlotKind::CardLocation) {
+                locationHasCards[place] = true;
+            }
+        }
+    }
+}
+
 std::vector<int> GameState::chain(int first) const {
     std::vector<int> out;
     // A sound chain never holds more units than there are; stop a loop there.

@@ -202,6 +202,9 @@ public:
     bool moveSaved = false;
 
     bool holdingUnits() const { return carriedStack != 0; }
+    // Sets the location-has-cards flags from the card places: a slot 2..7 of
+    // kind CardLocation that holds at least one card.
+    void updateLocationFlags();
     bool isValidSlot(int slot) const { return slot >= 0 && slot < kSlotCount; }
     // A slot index for which `kind` is GameMaster.
     bool isGameMaster(int slot) const {
