@@ -1,0 +1,158 @@
+// Playing a replay record through the engine (no drawing) and writing its
+// Move report, against reading the same record pair by pair (the floor).
+// Records of 1,000 and 100,000 entries: moves of one to three units along one
+// to four hexes with a unit command on the way, comments, and combats
+// followed by their result and its comment. The counter "per_entry" is the
+// time per entry; it should not grow with the length of the record.
+#include <benchmark/benchmark.h>
+
+#include <optional>
+#include <random>
+#include <string>
+
+#include "module/Module.h"
+#include "player/document/GameState.h"
+#include "player/document/UserPrompts.h"
+#include "player/replay/CardTextSource.h"
+#include "player/replay/ReplayPlayback.h"
+#include "player/replay/ReplayReader.h"
+#include "player/replay/TextReport.h"
+
+namespace {
+
+using namespace qmx;
+
+constexpr int kColumns = 50;
+constexpr int kRows = 50;
+constexpr int kUnits = 1000;
+
+class NoPrompts : public UserPrompts {
+public:
+    void showMessage(int) override {}
+    void showText(const std::string&, const std::string&) override {}
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
+        return std::nullopt;
+    }
+};
+
+struct Game {
+    Module module = Module::createEmpty(kColumns, kRows, GridOrientation::RowsAligned, kUnits);
+    GameState state;
+
+    Game() {
+        for (int u = 1; u <= kUnits; ++u)
+            module.units[static_cast<std::size_t>(u)].name = "Unit " + std::to_string(u);
+        state.resetForModule(module);
+        // Ten units a hex, in number order.
+        for (auto& h : state.hexes()) h.stackHead = 0;
+        for (int u = 1; u <= kUnits; ++u) {
+            UnitState& s = state.unit(u);
+            const int place = (u - 1) / 10;
+            s.column = s.startColumn = static_cast<std::uint8_t>(1 + place % kColumns);
+            s.row = s.startRow = static_cast<std::uint8_t>(1 + place / kColumns);
+            s.stackLink = s.startStackLink = static_cast<std::uint16_t>(u % 10 == 0 ? 0 : u + 1);
+            if (u % 10 == 1) state.setStackHead(s.column, s.row, static_cast<std::uint16_t>(u));
+        }
+    }
+};
+
+Game& game() {
+    static Game g;
+    return g;
+}
+
+Bytes makeRecord(int entries) {
+    std::mt19937 rng(11);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    Bytes b;
+    auto put = [&](std::initializer_list<int> v) {
+        for (int x : v) b.push_back(static_cast<std::uint8_t>(x));
+    };
+    auto unit = [&](int u) { put({u / 255, u % 255}); };
+    auto hex = [&]() { put({1 + pick(kColumns), 1 + pick(kRows)}); };
+    auto text = [&](const std::string& t) {
+        put({255, 242});
+        for (char c : t) b.push_back(static_cast<std::uint8_t>(c));
+        put({255, 249});
+    };
+    for (int i = 0; i < entries; ++i) {
+        const int kind = pick(10);
+        if (kind < 6) {
+            put({255, 241});
+            const int n = 1 + pick(3);
+            for (int k = 0; k < n; ++k) unit(1 + pick(kUnits));
+            put({255, 247});
+            hex();
+            hex();
+            const int path = pick(4);
+            for (int k = 0; k < path; ++k) hex();
+            if (pick(2)) put({255, 225});
+            hex();
+            put({255, 248});
+        } else if (kind < 8) {
+            text("The second regiment holds the ford until dusk. Turn " + std::to_string(i));
+        } else {
+            put({255, 239});
+            for (int k = 0; k < 3; ++k) unit(1 + pick(kUnits));
+            put({255, 249, 255, 238, 2, 6});
+            text("Attacker 12, defender 4: 3 to 1, rolled 5, DR");
+        }
+    }
+    return b;
+}
+
+void perEntry(benchmark::State& state) {
+    state.counters["per_entry"] = benchmark::Counter(
+        static_cast<double>(state.range(0)),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_ReadFloor(benchmark::State& state) {
+    const Bytes record = makeRecord(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        ReplayReader r(record);
+        unsigned sum = 0;
+        while (auto p = r.pair()) sum += p->first + p->second;
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * record.size()));
+    perEntry(state);
+}
+
+void BM_Playback(benchmark::State& state) {
+    Game& g = game();
+    const Bytes record = makeRecord(static_cast<int>(state.range(0)));
+    NoPrompts prompts;
+    ModuleCardTexts cards(g.module);
+    ReplayPlayback playback(g.state, g.module, prompts, cards);
+    for (auto _ : state) {
+        playback.start(record);
+        std::size_t events = 0;
+        while (playback.step().kind != ReplayEventKind::End) ++events;
+        benchmark::DoNotOptimize(events);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * record.size()));
+    perEntry(state);
+}
+
+void BM_MoveReport(benchmark::State& state) {
+    Game& g = game();
+    const Bytes record = makeRecord(static_cast<int>(state.range(0)));
+    ModuleCardTexts cards(g.module);
+    const ReportOptions options;
+    for (auto _ : state) {
+        ReportBuild report = moveReport(record, g.module, g.state, options, cards);
+        benchmark::DoNotOptimize(report.text.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * record.size()));
+    perEntry(state);
+}
+
+BENCHMARK(BM_ReadFloor)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Playback)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MoveReport)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
