@@ -28,7 +28,8 @@ enum class ReplayEventKind {
     Combat,           // the units of a combat are highlighted
     Result,           // a roll's header: only the status text changes
     Comment,          // a plain comment, or an encrypted one read with its password
-    EncryptedComment, // an encrypted comment whose password was not given: message 20
+    EncryptedComment, // an encrypted comment whose password was wrong (message 20 has
+                      // been shown through the prompts that asked for it)
     FlipAll,          // every unit flipped face up or down
     SaveMarker,       // a save happened here
     Card,             // a card action

@@ -1,6 +1,7 @@
 #include "player/replay/ReplayNames.h"
 
 #include "module/Bytes.h"
+#include "player/document/Visibility.h"
 
 namespace qmx {
 
@@ -33,9 +34,7 @@ std::string dealSourceName(const Module& module, const GameState& state, int sou
 
 std::string shownUnitName(const Module& module, const GameState& state, int unit) {
     if (!state.isUnit(unit)) return {};
-    const UnitState& u = state.unit(unit);
-    if (u.has(UnitFlags::kIdHidden) && u.isHidden() && u.hiddenBy() != state.currentSlot)
-        return std::string(kConcealedName);
+    if (identityConcealedFromMe(state, state.unit(unit))) return std::string(kConcealedName);
     return unitName(module, unit);
 }
 

@@ -449,18 +449,14 @@ std::optional<ReplayEvent> ReplayPlayback::playOutsideMove(ReplayPair pair) {
             }
             ReplayEvent e;
             e.code = code;
-            const auto typed =
-                m_prompts.askText("Encrypted Comment", "Enter password:",
-                                  static_cast<int>(kCommentPasswordMax));
-            if (typed && c->accepts(*typed)) {
+            // Asks for the comment's password; a wrong one has shown message 20.
+            if (std::optional<std::string> text = openEncryptedComment(*c, m_prompts)) {
                 e.kind = ReplayEventKind::Comment;
-                std::string text = c->text();
-                e.displayCut = text.size() > kReplayDisplayLimit;
-                if (e.displayCut) text.resize(kReplayDisplayLimit);
-                e.display = std::move(text);
+                e.displayCut = text->size() > kReplayDisplayLimit;
+                if (e.displayCut) text->resize(kReplayDisplayLimit);
+                e.display = std::move(*text);
             } else {
                 e.kind = ReplayEventKind::EncryptedComment;
-                e.messages.push_back({msg::kPasswordIncorrect, {}, {}});
             }
             setStatus("Comment");
             e.status = m_status;
