@@ -1,0 +1,145 @@
+#pragma once
+// The player's main window: menus, toolbar and status bar around the board
+// view. It keeps the command states (CommandStates) and applies them to its
+// actions; the other windows change them by posting ControlNotification codes.
+// A command runs only while its state allows it, from the toolbar, the menu
+// or a key alike.
+
+#include <QColor>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <optional>
+
+#include "player/shell/CommandStates.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QTimer;
+class QToolBar;
+
+namespace qmx {
+
+class CHelpWindow;
+class CQMXDoc;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(CQMXDoc& doc, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CQMXDoc& document() { return m_doc; }
+
+    // What the frame's commands ask of the board view.
+    struct BoardHooks {
+        std::function<bool(float)> setZoom;  // false: not a zoom of the view
+        std::function<void(bool)> setShowTerrain;
+        std::function<void(const QColor&)> setFacingColour;
+        std::function<void(bool)> setFacingLines;
+    };
+    // The board. Until a view is set the frame shows the map as a plain picture.
+    // The view reports zoom and terrain changes to viewZoomChanged and
+    // viewTerrainChanged; the frame turns them into its own notifications.
+    void setBoardView(QWidget* view, BoardHooks hooks = {});
+    QWidget* boardView() const { return m_view; }
+    // The game-controls panel, receiver of the panel's notifications.
+    void setPanel(QObject* panel) { m_panel = panel; }
+    QObject* panel() const { return m_panel; }
+
+    // --- command states ---------------------------------------------------------
+    CommandStates& states() { return m_states; }
+    const CommandStates& states() const { return m_states; }
+    // Pushes every state byte and button state to the actions.
+    void pushStates();
+    QAction* commandAction(Command c) const;
+    // Any action by its object name ("actionLoad", "actionZoom100", ...).
+    QAction* action(const QString& name) const;
+
+    // What a command does. Commands of other parts of the program are hooked
+    // in here; the frame calls the handler only when the command may run.
+    void setHandler(const QString& actionName, std::function<void()> handler);
+    // Runs a command as the menu does: nothing unless its state allows it.
+    bool runCommand(const QString& actionName);
+
+    // The caption a load or save prepared; shown on notification 21.
+    void setPendingCaption(const QString& caption) { m_pendingCaption = caption; }
+
+    // The current zoom factor, as the zoom menu shows it.
+    float zoom() const { return m_zoom; }
+
+    // Text shown in the About box, assembled at start-up.
+    void setAboutText(const QString& text) { m_aboutText = text; }
+
+    // Writes the window placement now instead of after the short delay.
+    void flushPlacement();
+
+public slots:
+    void viewZoomChanged(float zoom);
+    void viewTerrainChanged(bool on);
+
+protected:
+    void customEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    struct CommandInfo {
+        std::optional<Command> state;  // the state byte that guards it
+        std::function<void()> handler;
+    };
+
+    QAction* addCommand(const QString& name, const QString& text, const QString& tip,
+                        std::optional<Command> state = std::nullopt);
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void placeWindow();
+    void updateValueMenu();
+    void checkZoom(float zoom);
+    void pressButtons();
+    void handleNotification(int code);
+    bool commandAllowed(const QString& name) const;
+
+    // commands of the frame itself
+    void showPreferences();
+    void changeFacingColour();
+    void chooseZoom(float zoom);
+    void showTerrain(bool on);
+    void showHelp();
+    void showAbout();
+    void showModuleInformation();
+    void turnAllTipsOn();
+    void chooseValue(int value);
+
+    CQMXDoc& m_doc;
+    CommandStates m_states;
+    std::map<QString, CommandInfo> m_commands;
+    std::map<Command, QAction*> m_stateActions;
+    QActionGroup* m_zoomGroup = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_zoomLabel = nullptr;
+    QLabel* m_modeLabel = nullptr;
+    QWidget* m_view = nullptr;
+    BoardHooks m_board;
+    QObject* m_panel = nullptr;
+    QPointer<CHelpWindow> m_help;
+    QString m_pendingCaption;
+    QString m_aboutText;
+    float m_zoom = 1.0f;
+
+    // Window placement is written to the settings a moment after the window
+    // stops moving, so that dragging does not rewrite the file for every pixel.
+    bool m_trackPlacement = false;
+    std::optional<std::pair<int, int>> m_pendingSize;
+    std::optional<std::pair<int, int>> m_pendingPos;
+    QTimer* m_placementTimer = nullptr;
+};
+
+}  // namespace qmx

@@ -1,0 +1,161 @@
+#include "player/shell/CQMXApp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+#include "module/ModuleFile.h"
+#include "module/graphics/ModuleGraphics.h"
+#include "player/replay/ReplayFile.h"
+#include "player/shell/CMainFrame.h"
+#include "player/shell/CQMXDoc.h"
+#include "player/shell/HelpPrompts.h"
+#include "player/shell/ProgramFolder.h"
+#include "player/shell/Settings.h"
+#include "player/shell/ShellPrompts.h"
+
+// Resources of a static library are registered by name, outside any namespace.
+static void initShellResources() { Q_INIT_RESOURCE(shell); }
+
+namespace qmx {
+
+StartOptions parseStartOptions(const QStringList& arguments) {
+    StartOptions o;
+    o.scripted = qEnvironmentVariableIntValue("QMX_NO_DIALOGS") == 1;
+    if (!arguments.isEmpty()) o.executableDir = QFileInfo(arguments.first()).absolutePath();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == QLatin1String("--no-dialogs")) {
+            o.scripted = true;
+        } else if (a == QLatin1String("--screenshot") && i + 1 < arguments.size()) {
+            o.screenshotPath = arguments[++i];
+        } else if (a == QLatin1String("--zoom") && i + 1 < arguments.size()) {
+            bool ok = false;
+            const int percent = arguments[++i].toInt(&ok);
+            if (ok) o.zoom = static_cast<float>(percent) / 100.0f;
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            o.help = true;
+        } else if (!a.startsWith(QLatin1String("--")) && o.modulePath.isEmpty()) {
+            o.modulePath = a;
+        }
+    }
+    return o;
+}
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage: qmx4 [options] [module.qm4]\n"
+        "  module.qm4         the module to play (otherwise a file dialog asks)\n"
+        "  --no-dialogs       open no dialogs (a missing module ends the program)\n"
+        "  --screenshot FILE  save a picture of the main window and quit\n"
+        "  --zoom PERCENT     start at 200, 150, 100, 75 or 50 percent\n");
+}
+
+CQMXApp::CQMXApp(StartOptions options, QObject* parent)
+    : QObject(parent),
+      m_options(std::move(options)),
+      m_prompts(std::make_unique<ShellPrompts>(m_options.scripted)) {
+    initShellResources();
+}
+
+CQMXApp::~CQMXApp() {
+    // The frame (which deletes the replay work file) goes before the document.
+    m_frame.reset();
+    m_doc.reset();
+}
+
+CQMXApp::StartResult CQMXApp::start() {
+    // 1. The application's title: the caption of boxes that have no title of their own.
+    QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
+
+    // 2. The program folder and the name of this run's replay work file.
+    m_programFolder = resolveProgramFolder(programFolderInputs(
+        toBytes(m_options.executableDir.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                  : m_options.executableDir)));
+    m_replayPath = ReplayFile(m_programFolder, m_clock).path();
+
+    // 3. The preferences.
+    m_settings = std::make_unique<Settings>(m_programFolder + std::string(ini::kFileName));
+    m_settings->load();
+
+    // 4, 5. The module: the one named on the command line, or the one chosen.
+    QString path = m_options.modulePath;
+    if (path.isEmpty()) {
+        // The first tip is about choosing a module, so it comes with the dialog.
+        showHelpPrompt(*m_settings, *m_prompts, prompt::kLoadModule);
+        const QString folder = fromBytes(m_programFolder) + QLatin1String(kModulesFolder.data());
+        path = m_prompts->openFile(nullptr, QStringLiteral("Open"), folder,
+                                   QStringLiteral("QMX Modules(*.qm4);;All Files (*)"));
+        // 6. Cancelled: a file dialog of this toolkit reports no error codes.
+        if (path.isEmpty()) {
+            m_exitCode = 0;
+            return StartResult::Cancelled;
+        }
+    }
+
+    // 7, 8. Load; a failure ends the program.
+    if (!loadModule(path)) {
+        m_prompts->showBox(QStringLiteral(" "), QLatin1String(kLoadErrorText));
+        m_exitCode = 1;
+        return StartResult::LoadFailed;
+    }
+    createMainWindow();
+    if (!m_options.screenshotPath.isEmpty()) {
+        QTimer::singleShot(1500, this, &CQMXApp::takeScreenshot);
+    }
+    return StartResult::Running;
+}
+
+bool CQMXApp::loadModule(const QString& path) {
+    const std::string file = toBytes(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    ModuleLoad load = loadModuleFile(file, ModuleReader::Player);
+    for (const Notice& n : load.notices) {
+        if (n.number != 0) {
+            m_prompts->showMessage(n.number);
+        } else {
+            m_prompts->showBox(QStringLiteral("WARNING"), fromBytes(n.text));
+        }
+    }
+    if (!load.ok) return false;
+
+    ModuleGraphics graphics;
+    const GraphicsResult g = graphics.load(file);
+    if (!g.ok()) {
+        const Notice n = g.notice(MessageTable::Player);
+        if (n.number != 0) {
+            m_prompts->showMessage(n.number);
+        } else if (!n.text.empty()) {
+            m_prompts->showBox(QStringLiteral("WARNING"), fromBytes(n.text));
+        }
+        return false;
+    }
+    m_doc = std::make_unique<CQMXDoc>(std::move(load.module), std::move(graphics), file,
+                                      m_programFolder, ReplayFile(m_replayPath), *m_settings,
+                                      *m_prompts, m_clock);
+    return true;
+}
+
+void CQMXApp::createMainWindow() {
+    m_frame = std::make_unique<CMainFrame>(*m_doc);
+    m_frame->setAboutText(aboutText());
+    if (m_options.zoom) m_frame->runCommand(QStringLiteral("actionZoom%1").arg(qRound(*m_options.zoom * 100)));
+    m_frame->show();
+}
+
+QString CQMXApp::aboutText() const {
+    const Module& m = m_doc->module();
+    return QStringLiteral("Module: %1 (%2 x %3 hexes, %4 units)\nProgram folder: %5")
+        .arg(fromBytes(m_doc->moduleTitle()))
+        .arg(m.columns)
+        .arg(m.rows)
+        .arg(m.unitCount)
+        .arg(fromBytes(m_programFolder));
+}
+
+void CQMXApp::takeScreenshot() {
+    if (m_frame) m_frame->grab().save(m_options.screenshotPath);
+    QCoreApplication::exit(0);
+}
+
+}  // namespace qmx

@@ -1,0 +1,76 @@
+#pragma once
+// The player's start-up: application title, program folder, replay work file,
+// settings, the first help prompt, the module (chosen in a dialog or given on
+// the command line), its image, and the main window. A failed load ends the
+// program with "Load Error. Application Terminated"; cancelling the module
+// dialog ends it quietly.
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "module/Clock.h"
+
+namespace qmx {
+
+class CMainFrame;
+class CQMXDoc;
+class Settings;
+class ShellPrompts;
+
+struct StartOptions {
+    QString modulePath;      // a module given on the command line; empty: ask
+    bool scripted = false;   // no dialogs at all (tests, screenshots)
+    QString screenshotPath;  // save a picture of the main window there and quit
+    std::optional<float> zoom;  // start at this zoom
+    QString executableDir;   // folder of the program file
+    bool help = false;       // --help: print the usage and quit
+};
+
+// "qmx4 [--no-dialogs] [--screenshot FILE] [--zoom PERCENT] [MODULE.qm4]".
+// QMX_NO_DIALOGS=1 in the environment has the effect of --no-dialogs.
+StartOptions parseStartOptions(const QStringList& arguments);
+QString usageText();
+
+inline constexpr const char* kLoadErrorText = "Load Error. Application Terminated";
+
+class CQMXApp : public QObject {
+    Q_OBJECT
+
+public:
+    enum class StartResult { Running, Cancelled, LoadFailed };
+
+    explicit CQMXApp(StartOptions options, QObject* parent = nullptr);
+    ~CQMXApp() override;
+
+    // Runs the start-up. Running: the main window is shown and the event loop
+    // takes over; otherwise the program ends (exitCode()).
+    StartResult start();
+    int exitCode() const { return m_exitCode; }
+
+    const std::string& programFolder() const { return m_programFolder; }
+    Settings& settings() { return *m_settings; }
+    ShellPrompts& prompts() { return *m_prompts; }
+    CQMXDoc* document() { return m_doc.get(); }
+    CMainFrame* frame() { return m_frame.get(); }
+
+private:
+    bool loadModule(const QString& path);
+    void createMainWindow();
+    void takeScreenshot();
+    QString aboutText() const;
+
+    StartOptions m_options;
+    int m_exitCode = 0;
+    std::string m_programFolder;
+    std::string m_replayPath;
+    SystemClock m_clock;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<ShellPrompts> m_prompts;
+    std::unique_ptr<CQMXDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+}  // namespace qmx

@@ -1,0 +1,32 @@
+#include "player/shell/CQMXDoc.h"
+
+#include "player/shell/ProgramFolder.h"
+#include "player/shell/Settings.h"
+#include "player/shell/ShellPrompts.h"
+
+namespace qmx {
+
+CQMXDoc::CQMXDoc(Module module, ModuleGraphics graphics, std::string modulePath,
+                 std::string programFolder, ReplayFile replayFile, Settings& settings,
+                 ShellPrompts& prompts, Clock& clock)
+    : m_module(std::move(module)),
+      m_graphics(std::move(graphics)),
+      m_modulePath(std::move(modulePath)),
+      m_moduleTitle(qmx::moduleTitle(m_modulePath)),
+      m_programFolder(std::move(programFolder)),
+      m_replayFile(std::move(replayFile)),
+      m_settings(settings),
+      m_prompts(prompts),
+      m_clock(clock),
+      m_game(m_module),
+      m_recorder(m_replayFile, m_game, m_prompts) {
+    savedGameFolder = m_programFolder + std::string(kSavedGamesFolder);
+    m_random.seedFrom(m_clock);
+    // The dice of the next roll start as the preferred dice.
+    m_game.diceCount = m_settings.preferences().numberOfDice;
+    m_game.diceSides = m_settings.preferences().sidesOnDice;
+    // A new game has recorded nothing, so there is no move to lose yet.
+    m_game.moveSaved = true;
+}
+
+}  // namespace qmx

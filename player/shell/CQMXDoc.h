@@ -1,0 +1,66 @@
+#pragma once
+// The one document of the player: the loaded module with its image, the game
+// in progress, the replay record and the names the file commands remember.
+// It lives from the module load to the end of the program.
+
+#include <memory>
+#include <string>
+
+#include "module/Clock.h"
+#include "module/Module.h"
+#include "module/Random.h"
+#include "module/graphics/ModuleGraphics.h"
+#include "player/document/GameState.h"
+#include "player/replay/ReplayFile.h"
+#include "player/replay/ReplayRecorder.h"
+
+namespace qmx {
+
+class Settings;
+class ShellPrompts;
+
+class CQMXDoc {
+public:
+    CQMXDoc(Module module, ModuleGraphics graphics, std::string modulePath,
+            std::string programFolder, ReplayFile replayFile, Settings& settings,
+            ShellPrompts& prompts, Clock& clock);
+    CQMXDoc(const CQMXDoc&) = delete;
+    CQMXDoc& operator=(const CQMXDoc&) = delete;
+
+    Module& module() { return m_module; }
+    const Module& module() const { return m_module; }
+    const ModuleGraphics& graphics() const { return m_graphics; }
+    GameState& game() { return m_game; }
+    const GameState& game() const { return m_game; }
+    ReplayFile& replayFile() { return m_replayFile; }
+    ReplayRecorder& recorder() { return m_recorder; }
+    Settings& settings() { return m_settings; }
+    ShellPrompts& prompts() { return m_prompts; }
+    Clock& clock() { return m_clock; }
+    Random& random() { return m_random; }
+
+    const std::string& modulePath() const { return m_modulePath; }
+    // The module file's name up to its last point, at most 63 characters.
+    const std::string& moduleTitle() const { return m_moduleTitle; }
+    const std::string& programFolder() const { return m_programFolder; }
+
+    // The file commands' remembered folder and title of the last saved game.
+    std::string savedGameFolder;
+    std::string savedGameTitle;
+
+private:
+    Module m_module;
+    ModuleGraphics m_graphics;
+    std::string m_modulePath;
+    std::string m_moduleTitle;
+    std::string m_programFolder;
+    ReplayFile m_replayFile;
+    Settings& m_settings;
+    ShellPrompts& m_prompts;
+    Clock& m_clock;
+    Random m_random;
+    GameState m_game;
+    ReplayRecorder m_recorder;
+};
+
+}  // namespace qmx
