@@ -1,0 +1,283 @@
+// The replay commands: play a saved game's replay record as text, as one
+// player (or an observer) would watch it, and write the four text reports
+// byte for byte as the player program writes them.
+
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <vector>
+
+#include "module/FileIo.h"
+#include "module/MessageTable.h"
+#include "player/document/GameState.h"
+#include "player/document/PlayerIdentity.h"
+#include "player/document/SavedGame.h"
+#include "player/document/UserPrompts.h"
+#include "player/replay/CardTextSource.h"
+#include "player/replay/ReplayNames.h"
+#include "player/replay/ReplayPlayback.h"
+#include "player/replay/TextReport.h"
+#include "tools/qmxtool/Commands.h"
+
+namespace qmx::tool {
+namespace {
+
+std::string messageOf(int number) {
+    const auto text = messageText(MessageTable::Player, number);
+    return text ? std::string(*text) : "message " + std::to_string(number);
+}
+
+// Boxes shown while a saved game loads are kept as notes (the reason of a
+// failed load, or notes on the error stream); during the replay they are
+// lines of the output. Passwords of encrypted comments are read from
+// standard input, one line each (none left: the dialog was cancelled).
+class ToolPrompts : public UserPrompts {
+public:
+    explicit ToolPrompts(std::istream& in) : m_in(in) {}
+    void showTo(std::ostream& out, std::string prefix) {
+        m_out = &out;
+        m_prefix = std::move(prefix);
+    }
+
+    void showMessage(int number) override { show(messageOf(number)); }
+    void showText(const std::string& title, const std::string& text) override {
+        show(displayText(title) + ": " + displayText(text));
+    }
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&, int maxLength) override {
+        std::string line;
+        if (!std::getline(m_in, line)) return std::nullopt;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (maxLength >= 0 && line.size() > static_cast<std::size_t>(maxLength))
+            line.resize(static_cast<std::size_t>(maxLength));
+        return line;
+    }
+
+    std::vector<std::string> notes;
+
+private:
+    void show(const std::string& text) {
+        if (m_out)
+            *m_out << m_prefix << text << "\n";
+        else
+            notes.push_back(text);
+    }
+
+    std::istream& m_in;
+    std::ostream* m_out = nullptr;
+    std::string m_prefix;
+};
+
+struct LoadedGame {
+    ModuleLoad module;
+    GameState state;
+    Bytes record;
+};
+
+// Loads the module and the saved game, and identifies the person named by
+// --player with the password on the first line of standard input. Without
+// --player, or with a password that does not match, the person watches as
+// an observer.
+void loadGame(const Arguments& args, std::size_t first, ToolStreams& io, ToolPrompts& prompts,
+              LoadedGame& game) {
+    const std::string& modulePath = args.positional[first];
+    const std::string& savePath = args.positional[first + 1];
+    game.module = loadModuleForTool(modulePath);
+    game.state.resetForModule(game.module.module);
+    const SavedGameLoad load = loadSavedGame(savePath, game.module.module, game.state, prompts);
+    if (!load.ok) {
+        std::string why;
+        for (const std::string& note : prompts.notes) why += (why.empty() ? "" : " ") + note;
+        throw ToolError(savePath + ": " + (why.empty() ? messageOf(msg::kCouldNotParse) : why));
+    }
+    for (const std::string& note : prompts.notes) io.err << "qmxtool: note: " << note << "\n";
+    prompts.notes.clear();
+    prompts.showTo(io.err, "qmxtool: note: ");
+    game.record = load.replay;
+
+    const auto player = args.value("--player");
+    if (!player) return;
+    int slot = -1;
+    for (const auto& [s, name] : identificationList(game.state))
+        if (name == *player) slot = s;
+    if (slot < 0)
+        throw ToolError(savePath + ": no player named \"" + displayText(*player) + "\" in this game");
+    std::string password;
+    std::getline(io.in, password);
+    if (!password.empty() && password.back() == '\r') password.pop_back();
+    const IdentityOutcome outcome = identify(game.state, slot, password);
+    if (game.state.currentSlot == kObserver)
+        io.err << "qmxtool: note: " << displayText(outcome.text) << "\n";
+}
+
+std::string hexText(const Module& module, HexRef h) {
+    const std::string name = hexName(module, h);
+    return name.empty() ? std::to_string(h.column) + "," + std::to_string(h.row) : displayText(name);
+}
+
+std::string unitsText(const Module& module, const GameState& state, const std::vector<int>& units) {
+    std::string s;
+    for (int u : units) s += (s.empty() ? "" : ", ") + displayText(shownUnitName(module, state, u));
+    return s;
+}
+
+const char* commandName(std::uint8_t code) {
+    switch (static_cast<ReplayCode>(code)) {
+        case ReplayCode::StepDown: return "step decrease";
+        case ReplayCode::StepUp: return "step increase";
+        case ReplayCode::HideId: return "hide unit ID";
+        case ReplayCode::Unhide: return "unhide units";
+        case ReplayCode::Hide: return "hide units";
+        case ReplayCode::SetStep: return "set step";
+        case ReplayCode::RotateRight: return "rotate right";
+        case ReplayCode::RotateLeft: return "rotate left";
+        case ReplayCode::FaceSide: return "face side";
+        case ReplayCode::FaceCorner: return "face corner";
+        case ReplayCode::FacingOff: return "facing off";
+        case ReplayCode::FacingOn: return "facing on";
+        case ReplayCode::FaceUp: return "face up";
+        case ReplayCode::FaceDown: return "face down";
+        default: return "command";
+    }
+}
+
+// One line for an event, then one line for each box it shows.
+void printEvent(const ReplayEvent& e, const Module& module, const GameState& state,
+                std::ostream& out) {
+    const auto units = [&] { return unitsText(module, state, e.units); };
+    switch (e.kind) {
+        case ReplayEventKind::NothingToReplay:
+        case ReplayEventKind::Refused: break;
+        case ReplayEventKind::Started: out << "start: every unit at its start position\n"; break;
+        case ReplayEventKind::MoveStart:
+            if (e.shown)
+                out << "move: " << units() << " leave " << hexText(module, e.from) << "\n";
+            else
+                out << "move: hidden\n";
+            break;
+        case ReplayEventKind::PathStep:
+            if (e.shown)
+                out << "  step: " << hexText(module, e.from) << " -> " << hexText(module, e.to)
+                    << "\n";
+            else
+                out << "  step: hidden\n";
+            break;
+        case ReplayEventKind::UnitCommand:
+            out << "  " << commandName(e.code);
+            if (e.shown) out << ": " << units();
+            out << "\n";
+            break;
+        case ReplayEventKind::Drop:
+            if (e.shown)
+                out << "drop: " << units() << " at " << hexText(module, e.to) << "\n";
+            else
+                out << "drop: hidden\n";
+            break;
+        case ReplayEventKind::Combat:
+            out << "combat: " << (e.units.empty() ? "(no unit you may see)" : units());
+            if (!e.to.isNone()) out << " at " << hexText(module, e.to);
+            out << "\n";
+            break;
+        case ReplayEventKind::Result: out << "result: " << e.status.value_or("") << "\n"; break;
+        case ReplayEventKind::Comment: out << "comment:\n"; break;
+        case ReplayEventKind::EncryptedComment: out << "encrypted comment: not read\n"; break;
+        case ReplayEventKind::FlipAll: out << "flip all\n"; break;
+        case ReplayEventKind::SaveMarker: out << "save marker\n"; break;
+        case ReplayEventKind::Card: out << "card:\n"; break;
+        case ReplayEventKind::End: out << "end\n"; break;
+    }
+    for (const ReplayMessage& m : e.messages) {
+        if (m.number)
+            out << "  [WARNING] " << messageOf(m.number) << "\n";
+        else
+            out << "  [" << displayText(m.title) << "] " << displayText(m.text) << "\n";
+    }
+    if (e.display) {
+        out << "  | " << displayText(*e.display);
+        if (e.displayCut) out << " ...";
+        out << "\n";
+    }
+}
+
+int runReplay(const Arguments& args, ToolStreams& io) {
+    ToolPrompts prompts(io.in);
+    LoadedGame game;
+    loadGame(args, 0, io, prompts, game);
+    const Module& module = game.module.module;
+    ModuleFileCardTexts cards(args.positional[0], game.module.cardOffset);
+    prompts.showTo(io.out, "  [WARNING] ");
+    ReplayPlayback playback(game.state, module, prompts, cards);
+    ReplayEvent e = playback.start(game.record);
+    printEvent(e, module, game.state, io.out);
+    while (playback.active()) {
+        e = playback.step();
+        printEvent(e, module, game.state, io.out);
+    }
+    return 0;
+}
+
+ReportKind reportKind(const std::string& name) {
+    if (name == "move") return ReportKind::Move;
+    if (name == "positions") return ReportKind::Positions;
+    if (name == "sorted") return ReportKind::SortedPositions;
+    if (name == "comments") return ReportKind::CommentsOnly;
+    throw UsageError("the report is move, positions, sorted or comments, not \"" + name + "\"");
+}
+
+int runReport(const Arguments& args, ToolStreams& io) {
+    const ReportKind kind = reportKind(args.positional[0]);
+    const auto output = args.value("-o");
+    if (!output) throw UsageError("the report file is given with -o FILE");
+    ToolPrompts prompts(io.in);
+    LoadedGame game;
+    loadGame(args, 1, io, prompts, game);
+    std::error_code ec;
+    if (std::filesystem::equivalent(args.positional[2], *output, ec))
+        throw UsageError("the output would replace the saved game: " + *output);
+
+    ReportOptions options;
+    options.reportHidden = args.has("--report-hidden");
+    options.includeStep = args.has("--step");
+    options.includeFacing = args.has("--facing");
+    options.sortByPosition = args.has("--sort");
+    options.showHidden = args.has("--show-hidden");
+    if (!beginTextReport(kind, game.state, options, prompts))
+        throw ToolError(messageOf(msg::kNotInCombatOrCarrying));
+
+    ModuleFileCardTexts cards(args.positional[1], game.module.cardOffset);
+    std::vector<int> messages;
+    const auto text = buildTextReport(kind, game.record, game.module.module, game.state, options,
+                                      cards, messages);
+    for (int m : messages) io.err << "qmxtool: note: " << messageOf(m) << "\n";
+    if (!text) throw ToolError(messageOf(msg::kNothingToReplay));
+    const auto* data = reinterpret_cast<const std::uint8_t*>(text->data());
+    if (!writeFileAtomically(*output, std::span<const std::uint8_t>(data, text->size())))
+        throw ToolError(*output + ": " + messageOf(msg::kCouldNotOpenFile));
+    io.out << *output << ": " << text->size() << " bytes\n";
+    return 0;
+}
+
+const std::vector<OptionSpec> kPlayerOption = {{"--player", true}};
+
+}  // namespace
+
+void registerReplayCommands(CommandTable& table) {
+    table.add({"replay", "MODULE SAVE [--player NAME]",
+               "plays the replay record of a saved game as text, one event per line, as the "
+               "player NAME (password on standard input) or an observer watches it",
+               kPlayerOption, 2, 2, runReplay});
+    table.add({"report", "move|positions|sorted|comments MODULE SAVE -o FILE [--player NAME] "
+                         "[--report-hidden] [--step] [--facing] [--sort] [--show-hidden]",
+               "writes a text report of a saved game exactly as the player's \"ASCII Output\" "
+               "does",
+               {{"--player", true},
+                {"-o", true},
+                {"--report-hidden", false},
+                {"--step", false},
+                {"--facing", false},
+                {"--sort", false},
+                {"--show-hidden", false}},
+               3, 3, runReport});
+}
+
+}  // namespace qmx::tool
