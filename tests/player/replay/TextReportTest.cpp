@@ -273,6 +273,23 @@ TEST(PositionsReport, LineFormatsSortingAndHiddenUnits) {
               "Unit 4   0201\r\n Unit 2   0201\r\n Unit 1   0102\r\n Unit 3   0303\r\n ");
 }
 
+TEST(PositionsReport, ALineLongerThanTheLineBufferIsWrittenWhole) {
+    Fixture f;
+    hideUnitsFrom5(f.state);
+    for (int u = 2; u <= 4; ++u) f.state.unit(u).setHiddenBy(7);
+    const std::string name(36, 'N');
+    const std::string hex = "Hex with a name of 32 characters";
+    f.module.units[1].name = name;
+    f.module.hexes[f.module.hexIndex(2, 2)].name = hex;
+    placeStack(f.state, {1}, 2, 2);
+    f.state.unit(1).facing = Facing::kShown | 32;
+    f.options.includeStep = true;
+    f.options.includeFacing = true;
+    const std::string line = name + " (Step: 1) (Corner: 6)" + hex;
+    EXPECT_GT(line.size(), ReportText::kLineBuffer);
+    EXPECT_EQ(positionsReport(f.module, f.state, f.options, false), line + "\r\n ");
+}
+
 TEST(PositionsReport, FacingPartNamesTheDirection) {
     EXPECT_EQ(facingPart(Facing::kShown | 1), " (Corner: 1)");
     EXPECT_EQ(facingPart(Facing::kShown | Facing::kCorner | 32), " (Corner: 6)");
