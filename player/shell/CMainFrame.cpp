@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "player/document/UnitRules.h"
+#include "player/replay/ReplayCodes.h"
 #include "player/shell/CAboutDlg.h"
 #include "player/shell/CHelpWindow.h"
 #include "player/shell/CModuleInfoDlg.h"
@@ -321,6 +323,10 @@ void CMainFrame::createActions() {
         setHandler(QStringLiteral("actionValue%1").arg(v + 1), [this, v] { chooseValue(v); });
     }
     setHandler(QStringLiteral("actionFacingColor"), [this] { changeFacingColour(); });
+    setHandler(QStringLiteral("actionFlipAllUp"), [this] { flipAll(true); });
+    setHandler(QStringLiteral("actionFlipAllDown"), [this] { flipAll(false); });
+    setHandler(QStringLiteral("actionClearMoved"), [this] { clearFlags(true); });
+    setHandler(QStringLiteral("actionClearCombat"), [this] { clearFlags(false); });
     setHandler(QStringLiteral("actionToolbar"), [this] {
         m_toolBar->setVisible(action(QStringLiteral("actionToolbar"))->isChecked());
     });
@@ -581,6 +587,26 @@ void CMainFrame::chooseValue(int value) {
     cycleTotalMode(m_doc.module(), value);
     updateValueMenu();
     postControl(m_panel, ControlCode::RecomputeTotals);
+}
+
+void CMainFrame::flipAll(bool faceUp) {
+    GameState& game = m_doc.game();
+    const bool flipped = faceUp ? flipAllUnitsFaceUp(game, m_doc.prompts())
+                                : flipAllUnitsFaceDown(game, m_doc.module(), m_doc.prompts());
+    if (!flipped) return;  // refused with message 22
+    m_doc.recorder().record(faceUp ? ReplayCode::AllFaceUp : ReplayCode::AllFaceDown);
+    if (m_board.repaint) m_board.repaint();
+    postControl(m_panel, ControlCode::ListShownAgain);
+}
+
+void CMainFrame::clearFlags(bool movement) {
+    if (movement) {
+        clearMovementFlags(m_doc.game());
+    } else {
+        clearCombatFlags(m_doc.game());
+    }
+    if (m_board.repaint) m_board.repaint();
+    postControl(m_panel, ControlCode::ListShownAgain);
 }
 
 void CMainFrame::updateValueMenu() {

@@ -40,6 +40,7 @@ public:
         std::function<void(bool)> setShowTerrain;
         std::function<void(const QColor&)> setFacingColour;
         std::function<void(bool)> setFacingLines;
+        std::function<void()> repaint;  // many units changed
     };
     // The board. Until a view is set the frame shows the map as a plain picture.
     // The view reports zoom and terrain changes to viewZoomChanged and
@@ -117,6 +118,8 @@ private:
     void showModuleInformation();
     void turnAllTipsOn();
     void chooseValue(int value);
+    void flipAll(bool faceUp);
+    void clearFlags(bool movement);
 
     CQMXDoc& m_doc;
     CommandStates m_states;

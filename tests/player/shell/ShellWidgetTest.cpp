@@ -412,6 +412,38 @@ private slots:
         QVERIFY(!QFile::exists(path));
     }
 
+    void flipAllIsRecordedAndRefusedWhileHolding() {
+        auto app = started();
+        QVERIFY(app);
+        CMainFrame* f = app->frame();
+        CQMXDoc* doc = app->document();
+        f->action("actionFlipAllDown")->trigger();
+        f->action("actionFlipAllUp")->trigger();
+        const auto record = doc->replayFile().read();
+        QVERIFY(record.has_value());
+        QCOMPARE(*record, (Bytes{255, 244, 255, 243}));
+        QVERIFY(!doc->game().moveSaved);  // a recorded action: quitting asks now
+
+        // units held: refused with message 22, nothing recorded
+        doc->game().carriedStack = 1;
+        f->action("actionFlipAllUp")->trigger();
+        doc->game().carriedStack = 0;
+        QCOMPARE(doc->replayFile().read()->size(), std::size_t(4));
+        QCOMPARE(app->prompts().shown.back().text,
+                 QStringLiteral("This function is not available in combat mode or if there are "
+                                "units being held"));
+
+        // clearing flags is never refused and records nothing
+        doc->game().unit(1).set(UnitFlags::kMoved);
+        doc->game().unit(2).set(UnitFlags::kInCombat);
+        f->action("actionClearMoved")->trigger();
+        QVERIFY(!doc->game().unit(1).has(UnitFlags::kMoved));
+        QVERIFY(doc->game().unit(2).has(UnitFlags::kInCombat));
+        f->action("actionClearCombat")->trigger();
+        QVERIFY(!doc->game().unit(2).has(UnitFlags::kInCombat));
+        QCOMPARE(doc->replayFile().read()->size(), std::size_t(4));
+    }
+
     // ---- preferences, tips, facing colour -------------------------------------------------
 
     void preferencesDialogSpinLimits() {
