@@ -426,6 +426,10 @@ void CMainFrame::createStatusBar() {
     m_zoomLabel->setObjectName(QStringLiteral("zoomLabel"));
     statusBar()->addPermanentWidget(m_modeLabel);
     statusBar()->addPermanentWidget(m_zoomLabel);
+    // The idle text comes back whenever a command's prompt is cleared.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
+        if (text.isEmpty()) statusBar()->showMessage(QStringLiteral("Ready"));
+    });
     statusBar()->showMessage(QStringLiteral("Ready"));
     m_zoomLabel->setText(zoomName(m_zoom));
 }
