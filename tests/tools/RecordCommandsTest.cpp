@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+#include "module/FileIo.h"
+#include "module/ModuleFile.h"
+#include "player/document/Comment.h"
+#include "player/document/EncodedSave.h"
+#include "player/document/GameState.h"
+#include "player/document/SavedGame.h"
+#include "player/replay/ReplayEntries.h"
+#include "tools/qmxtool/Commands.h"
+
+using namespace qmx;
+using namespace qmx::tool;
+
+namespace {
+
+struct ToolRun {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+ToolRun run(std::vector<std::string> args) {
+    CommandTable table;
+    registerAllCommands(table);
+    std::istringstream in;
+    std::ostringstream out, err;
+    ToolRun r;
+    r.status = runTool(table, args, {in, out, err});
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+class RecordCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() /
+                ("qmxtool_record_" + std::to_string(::getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    std::string path(const std::string& name) const { return (m_dir / name).string(); }
+    std::string write(const std::string& name, const Bytes& bytes) {
+        EXPECT_TRUE(writeFileAtomically(path(name), bytes));
+        return path(name);
+    }
+    Bytes read(const std::string& name) const { return readWholeFile(path(name)).value_or(Bytes{}); }
+
+    // A record with one of every kind of line.
+    static Bytes sampleRecord() {
+        Bytes r;
+        auto add = [&r](const Bytes& b) { r.insert(r.end(), b.begin(), b.end()); };
+        const int units[] = {3, 300};
+        add(moveStartEntry(units, 4, 7, 5, 7));
+        add(pathEntry(5, 8));
+        add(commandEntry(ReplayCode::RotateRight));
+        add(argumentEntry(ReplayCode::Hide, 1));
+        add(pathEntry(6, 8));
+        add(commandEntry(ReplayCode::Drop));
+        const int combat[] = {40, 7};
+        add(combatEntry(combat));
+        add(resultEntry(2, 6, "Die Roll: 3, 4"));
+        add(encryptedCommentEntry("the secret plan", "pw", 11));
+        add(cardDealtEntry(22, 1, 0));
+        add(cardGivenEntry(3, 9, 1, 0));
+        add(commandEntry(ReplayCode::SaveMarker));
+        add(pathEntry(1, 1));  // outside a move
+        return r;
+    }
+
+    std::filesystem::path m_dir;
+};
+
+const char* kSampleListing =
+    "0  move start: units 3 300; from 4,7; first hex 5,7\n"  // 2 + 4 + 2 + 2 + 2 bytes
+    "12  path 5,8\n"
+    "14  rotate right\n"
+    "16  hide by slot 1\n"
+    "20  path 6,8\n"
+    "22  drop\n"
+    "24  combat: units 40 7\n"                                   // 2 + 4 + 2
+    "32  result: 2 dice of 6 sides; its text follows\n"          // 4
+    "36  comment: Die Roll: 3, 4\n"                              // 2 + 14 + 2
+    "54  encrypted comment: 15 characters, password needed\n"    // 2 + 1 + 9 + 15 + 2
+    "83  card dealt from card location slot 2 to slot 1 by slot 0\n"
+    "88  card given: card 3 9 from slot 0 to slot 1\n"
+    "94  save marker\n"
+    "96  (pair 1,1 outside a move, skipped)\n";
+
+}  // namespace
+
+TEST_F(RecordCommands, EncodeAndDecodeRoundTripThroughFiles) {
+    Bytes binary;
+    for (int i = 0; i < 1000; ++i) binary.push_back(static_cast<std::uint8_t>(i * 7));
+    write("game.qms", binary);
+
+    ToolRun e = run({"encode", path("game.qms")});
+    ASSERT_EQ(e.status, 0) << e.err;
+    EXPECT_EQ(read("game.txt"), encodeTextSave(binary));
+
+    // Pasted into a mail and quoted.
+    const Bytes text = read("game.txt");
+    std::string mail = "Your move.\n";
+    std::istringstream lines(std::string(text.begin(), text.end()));
+    for (std::string l; std::getline(lines, l);) mail += "> " + l + "\n";
+    write("mail.eml", Bytes(mail.begin(), mail.end()));
+    ToolRun d = run({"decode", path("mail.eml"), "-o", path("back.qms")});
+    ASSERT_EQ(d.status, 0) << d.err;
+    EXPECT_EQ(read("back.qms"), binary);
+    EXPECT_EQ(d.out, path("back.qms") + ": 1000 bytes\n");
+}
+
+TEST_F(RecordCommands, DecodeAndEncodeRefuseTheWrongForm) {
+    write("plain.txt", Bytes({'h', 'e', 'l', 'l', 'o'}));
+    ToolRun d = run({"decode", path("plain.txt"), "-o", path("x.qms")});
+    EXPECT_EQ(d.status, kExitFailure);
+    EXPECT_NE(d.err.find("ASCII decode unsuccessful!"), std::string::npos) << d.err;
+    EXPECT_FALSE(std::filesystem::exists(path("x.qms")));
+
+    write("t.txt", encodeTextSave(Bytes({1, 2, 3})));
+    ToolRun e = run({"encode", path("t.txt"), "-o", path("u.txt")});
+    EXPECT_EQ(e.status, kExitFailure);
+    EXPECT_NE(e.err.find("already a text save"), std::string::npos);
+
+    ToolRun same = run({"decode", path("t.txt"), "-o", path("t.txt")});
+    EXPECT_EQ(same.status, kExitUsage);
+    EXPECT_EQ(read("t.txt"), encodeTextSave(Bytes({1, 2, 3})));
+
+    ToolRun missing = run({"decode", path("none.txt")});
+    EXPECT_EQ(missing.status, kExitFailure);
+    EXPECT_NE(missing.err.find("Could not open file!"), std::string::npos);
+}
+
+TEST_F(RecordCommands, ListsABareRecordWithoutEncryptedText) {
+    write("record.tmp", sampleRecord());
+    ToolRun r = run({"record", path("record.tmp"), "--raw"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, kSampleListing);
+    EXPECT_EQ(r.out.find("secret"), std::string::npos);
+}
+
+TEST_F(RecordCommands, ListsTheRecordOfASavedGameInEitherForm) {
+    Module m = Module::createEmpty(12, 10, GridOrientation::ColumnsAligned, 400);
+    write("m.qm4", serializeModule(m));
+    GameState state(m);
+    const Bytes save = serializeSavedGame(state, m, sampleRecord());
+    write("g.qms", save);
+    write("g.txt", encodeTextSave(save));
+
+    ToolRun r = run({"record", path("g.qms"), path("m.qm4")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, kSampleListing);
+    ToolRun t = run({"record", path("g.txt"), path("m.qm4")});
+    ASSERT_EQ(t.status, 0) << t.err;
+    EXPECT_EQ(t.out, kSampleListing);
+
+    // Without the module the record cannot be found.
+    ToolRun n = run({"record", path("g.qms")});
+    EXPECT_EQ(n.status, kExitUsage);
+    EXPECT_NE(n.err.find("module is needed"), std::string::npos);
+
+    // An old file without the game state needs no module.
+    Bytes old = {1, 2, 3, 100, 1, 145, 0, 0, 0};
+    const Bytes rec = commandEntry(ReplayCode::AllFaceUp);
+    old.insert(old.end(), rec.begin(), rec.end());
+    write("old.qms", old);
+    ToolRun o = run({"record", path("old.qms")});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "0  all units face up\n");
+}
+
+TEST_F(RecordCommands, DamagedRecordsAreListedToTheirEnd) {
+    // A move whose list is cut by another command, a move never dropped,
+    // and a lone last byte.
+    const Bytes cut = {255, 241, 0, 5, 255, 253, 255, 241, 0, 6, 255, 247, 1, 1, 2, 2, 3, 3, 255, 242, 7};
+    write("cut.tmp", cut);
+    ToolRun r = run({"record", path("cut.tmp"), "--raw"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "0  move start: units 5 (list cut short by the next entry)\n"
+              "4  save marker\n"
+              "6  move start: units 6; from 1,1; first hex 2,2\n"
+              "16  path 3,3\n"
+              "18  (command 242 inside a move, skipped)\n"
+              "20  (a lone last byte)\n"
+              "21  (the record ends inside a move)\n");
+}
