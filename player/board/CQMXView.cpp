@@ -1,0 +1,228 @@
+#include "player/board/CQMXView.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <algorithm>
+#include <cmath>
+
+#include "player/shell/ControlNotification.h"
+
+namespace qmx {
+
+CQMXView::CQMXView(const Module& module, const ModuleGraphics& graphics, GameState& state,
+                   QWidget* parent)
+    : QAbstractScrollArea(parent),
+      m_module(module),
+      m_graphics(graphics),
+      m_state(state),
+      m_painter(module, graphics, state) {
+    viewport()->setMouseTracking(true);
+    // Every pixel is painted by the board itself.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);
+    updateScrollSizes();
+}
+
+// ---- zoom and scrolling --------------------------------------------------------
+
+bool CQMXView::setZoom(float zoom) {
+    if (std::find(kZoomFactors.begin(), kZoomFactors.end(), zoom) == kZoomFactors.end())
+        return false;
+    m_scene.zoom = zoom;
+    updateScrollSizes();
+    m_wholeHexes = geometry().wholeHexes(viewport()->width(), viewport()->height(), zoom);
+    viewport()->update();
+    emit zoomChanged(zoom);
+    return true;
+}
+
+void CQMXView::updateScrollSizes() {
+    const float z = m_scene.zoom;
+    const PixelPoint extent = geometry().scrollExtent(z);
+    const PixelPoint page = HexGeometry::scrollPage(z);
+    const PixelPoint line = HexGeometry::scrollLine(z);
+    const QSize client = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, extent.x - client.width()));
+    verticalScrollBar()->setRange(0, std::max(0, extent.y - client.height()));
+    horizontalScrollBar()->setPageStep(page.x);
+    verticalScrollBar()->setPageStep(page.y);
+    horizontalScrollBar()->setSingleStep(line.x);
+    verticalScrollBar()->setSingleStep(line.y);
+    readScrollOrigin();
+}
+
+void CQMXView::readScrollOrigin() {
+    // The map point at the window's corner: the scroll position unzoomed, truncated.
+    const double z = m_scene.zoom;
+    m_scene.scrollOrigin = {static_cast<int>(std::trunc(horizontalScrollBar()->value() / z)),
+                            static_cast<int>(std::trunc(verticalScrollBar()->value() / z))};
+}
+
+HexCoord CQMXView::hexAt(QPoint windowPoint) const {
+    return geometry().hexAt({windowPoint.x(), windowPoint.y()}, m_scene.zoom, m_scene.scrollOrigin);
+}
+
+bool CQMXView::isOutsideWindow(HexCoord hex) const {
+    return geometry().outsideWindow(hex, m_scene.zoom, m_scene.scrollOrigin, viewport()->width(),
+                                    viewport()->height());
+}
+
+void CQMXView::centreOn(HexCoord hex) {
+    const PixelPoint p = geometry().centredScrollPosition(hex, m_scene.zoom, m_wholeHexes);
+    scrollToPosition(QPoint(p.x, p.y));
+}
+
+void CQMXView::scrollToPosition(QPoint position) {
+    horizontalScrollBar()->setValue(position.x());
+    verticalScrollBar()->setValue(position.y());
+    readScrollOrigin();
+    viewport()->update();
+}
+
+void CQMXView::scrollContentsBy(int, int) {
+    readScrollOrigin();
+    viewport()->update();
+    emit viewChanged();
+}
+
+void CQMXView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollSizes();
+    const QSize client = viewport()->size();
+    if (client != m_clientSize) {
+        m_clientSize = client;
+        m_wholeHexes = geometry().wholeHexes(client.width(), client.height(), m_scene.zoom);
+        emit viewChanged();
+    }
+}
+
+// ---- what is shown ----------------------------------------------------------------
+
+void CQMXView::setShowTerrain(bool on) {
+    m_scene.showTerrain = on;
+    viewport()->update();
+    emit showTerrainChanged(on);
+}
+
+void CQMXView::setCursorHex(HexCoord hex) {
+    if (!geometry().onMap(hex)) return;
+    const float z = m_scene.zoom;
+    if (m_scene.cursor)
+        viewport()->update(m_painter.cursorArea(*m_scene.cursor, z, m_scene.scrollOrigin));
+    m_scene.cursor = hex;
+    viewport()->update(m_painter.cursorArea(hex, z, m_scene.scrollOrigin));
+}
+
+void CQMXView::setFacingColour(const QColor& colour) {
+    m_scene.facingColour = colour;
+    viewport()->update();
+}
+
+void CQMXView::setFacingLines(bool on) {
+    m_scene.facingLines = on;
+    viewport()->update();
+}
+
+void CQMXView::setCombatHighlight(bool on) {
+    m_scene.combatHighlight = on;
+    viewport()->update();
+}
+
+void CQMXView::setReplayRunning(bool running) {
+    m_replayRunning = running;
+    if (m_scene.cursor)
+        viewport()->update(
+            m_painter.cursorArea(*m_scene.cursor, m_scene.zoom, m_scene.scrollOrigin));
+}
+
+void CQMXView::showCarriedPicture(QPoint topLeft) {
+    hideCarriedPicture();
+    m_scene.carriedAt = topLeft;
+    viewport()->update(m_painter.carriedArea(topLeft, m_scene.zoom));
+}
+
+void CQMXView::hideCarriedPicture() {
+    if (!m_scene.carriedAt) return;
+    viewport()->update(m_painter.carriedArea(*m_scene.carriedAt, m_scene.zoom));
+    m_scene.carriedAt.reset();
+}
+
+void CQMXView::redrawHex(HexCoord hex) {
+    if (!geometry().onMap(hex)) return;
+    viewport()->update(m_painter.hexArea(hex, m_scene.zoom, m_scene.scrollOrigin));
+}
+
+void CQMXView::repaintBoard() {
+    viewport()->update();
+}
+
+// ---- events --------------------------------------------------------------------------
+
+void CQMXView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    BoardScene scene = m_scene;
+    if (m_replayRunning) scene.cursor.reset();
+    for (const QRect& area : event->region()) m_painter.paint(painter, area, scene);
+}
+
+void CQMXView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_T &&
+        (event->modifiers() & ~Qt::KeypadModifier & ~Qt::ShiftModifier) == Qt::NoModifier) {
+        toggleShowTerrain();
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void CQMXView::mousePressEvent(QMouseEvent* event) {
+    const HexCoord hex = hexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton) {
+        setCursorHex(hex);
+        emit hexClicked(hex.column, hex.row, event->modifiers());
+    } else if (event->button() == Qt::RightButton) {
+        // Peek at the terrain: the bare map cell covers the hex's units
+        // until the button is released.
+        endPeek();
+        m_scene.peek = hex;
+        viewport()->update(m_painter.hexArea(hex, m_scene.zoom, m_scene.scrollOrigin));
+    }
+}
+
+void CQMXView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) endPeek();
+}
+
+void CQMXView::endPeek() {
+    if (!m_scene.peek) return;
+    viewport()->update(m_painter.hexArea(*m_scene.peek, m_scene.zoom, m_scene.scrollOrigin));
+    m_scene.peek.reset();
+}
+
+void CQMXView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const HexCoord hex = hexAt(event->position().toPoint());
+    emit hexDoubleClicked(hex.column, hex.row);
+}
+
+void CQMXView::mouseMoveEvent(QMouseEvent* event) {
+    const HexCoord hex = hexAt(event->position().toPoint());
+    if (m_mouseHex && *m_mouseHex == hex) return;
+    m_mouseHex = hex;
+    emit mouseHexChanged(hex.column, hex.row);
+}
+
+void CQMXView::customEvent(QEvent* event) {
+    if (const ControlNotification* n = ControlNotification::from(event)) {
+        if (n->code() == ControlCode::RepaintBoard) repaintBoard();
+        return;
+    }
+    QAbstractScrollArea::customEvent(event);
+}
+
+}  // namespace qmx

@@ -1,0 +1,121 @@
+#pragma once
+// The board view: a scrolling window over the map that shows, on every hex,
+// the top unit the person at this machine may see, with the stack marker,
+// the facing indicator and the red hex cursor, at one of five zooms. It paints
+// only in paintEvent and asks for repaints of just the areas that changed.
+//
+// The view reads the module, its image and the game state; it keeps its own
+// zoom, scroll origin and display flags. It tells the other windows what
+// happened through signals, which the main frame turns into its notifications.
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QSize>
+#include <optional>
+
+#include "module/Module.h"
+#include "module/graphics/ModuleGraphics.h"
+#include "player/board/BoardPainter.h"
+#include "player/board/HexGeometry.h"
+#include "player/board/HexPicture.h"
+#include "player/document/GameState.h"
+
+namespace qmx {
+
+class CQMXView : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    CQMXView(const Module& module, const ModuleGraphics& graphics, GameState& state,
+             QWidget* parent = nullptr);
+
+    const HexGeometry& geometry() const { return m_painter.geometry(); }
+    const BoardPainter& painter() const { return m_painter; }
+
+    // --- zoom and scrolling ---------------------------------------------------
+    float zoom() const { return m_scene.zoom; }
+    // One of the five zoom factors; anything else is refused (false).
+    bool setZoom(float zoom);
+    PixelPoint scrollOrigin() const { return m_scene.scrollOrigin; }
+    // Whole hexes that fit in the window at the current zoom.
+    WholeHexes wholeHexes() const { return m_wholeHexes; }
+    // The hex under a point of the window.
+    HexCoord hexAt(QPoint windowPoint) const;
+    // True when a replayed or undone move on the hex must first be scrolled into view.
+    bool isOutsideWindow(HexCoord hex) const;
+    // Scrolls so that the hex stands near the middle, and repaints.
+    void centreOn(HexCoord hex);
+    // Scrolls to a position in window pixels (as the scroll bars count them).
+    void scrollToPosition(QPoint position);
+
+    // --- what is shown ----------------------------------------------------------
+    bool showTerrain() const { return m_scene.showTerrain; }
+    void setShowTerrain(bool on);
+    void toggleShowTerrain() { setShowTerrain(!m_scene.showTerrain); }
+
+    std::optional<HexCoord> cursorHex() const { return m_scene.cursor; }
+    // Moves the red hex cursor; only the old and new outlines are redrawn.
+    void setCursorHex(HexCoord hex);
+
+    QColor facingColour() const { return m_scene.facingColour; }
+    void setFacingColour(const QColor& colour);
+    bool facingLines() const { return m_scene.facingLines; }
+    void setFacingLines(bool on);
+
+    // While a replayed combat entry is shown only its units are drawn.
+    void setCombatHighlight(bool on);
+    // During a replay the hex cursor is not drawn.
+    void setReplayRunning(bool running);
+    bool replayRunning() const { return m_replayRunning; }
+
+    // The carried stack's picture: its top-left in the window, or hidden.
+    void showCarriedPicture(QPoint topLeft);
+    void hideCarriedPicture();
+    // Where the picture goes for a pointer position.
+    static QPoint carriedPicturePosition(QPoint pointer) {
+        return pointer + QPoint(kCarriedPictureOffset.x, kCarriedPictureOffset.y);
+    }
+
+    // --- redrawing after changes of the game --------------------------------------
+    // The units of one hex changed: redraw that hex and what overlaps it.
+    void redrawHex(HexCoord hex);
+    // Many units changed: repaint everything.
+    void repaintBoard();
+
+signals:
+    void zoomChanged(float zoom);
+    void showTerrainChanged(bool on);
+    // The scroll position or the window size changed (the panel's overview follows).
+    void viewChanged();
+    void hexClicked(int column, int row, Qt::KeyboardModifiers modifiers);
+    void hexDoubleClicked(int column, int row);
+    void mouseHexChanged(int column, int row);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void customEvent(QEvent* event) override;
+
+private:
+    void updateScrollSizes();
+    void readScrollOrigin();
+    void endPeek();
+
+    const Module& m_module;
+    const ModuleGraphics& m_graphics;
+    GameState& m_state;
+    BoardPainter m_painter;
+    BoardScene m_scene;
+    bool m_replayRunning = false;
+    WholeHexes m_wholeHexes;
+    QSize m_clientSize;
+    std::optional<HexCoord> m_mouseHex;
+};
+
+}  // namespace qmx
