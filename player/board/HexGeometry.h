@@ -85,7 +85,9 @@ public:
 
     // True when a hex must be scrolled into view before a replayed or undone
     // move is shown there. The two margins keep the hex clear of the edges;
-    // the last row never counts as below the window.
+    // the last row never counts as below the window. Scroll position, window
+    // size and pitches are all taken in window pixels, so the test holds at
+    // every zoom; replay and undo both use it.
     bool outsideWindow(HexCoord h, float zoom, PixelPoint scrollOrigin, int windowWidth,
                        int windowHeight) const;
 

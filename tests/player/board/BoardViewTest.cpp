@@ -31,15 +31,17 @@ const QRgb kImageColours[] = {0, rgb(0, 0, 255), rgb(255, 255, 0), rgb(0, 255, 2
 
 // A 6 x 5 rows-aligned module whose image holds four unit images of plain
 // colours in one column, a plain stack marker and a plain green map of
-// `mapWidth` x `mapHeight` pixels (the full map needs 350 x 252; the sheet
-// needs a width of 192).
+// `mapWidth` x `mapHeight` pixels (the full map needs 350 x 252 with rows
+// aligned, 294 x 300 with columns aligned; the sheet needs a width of 192).
 struct Fixture {
-    Module module = Module::createEmpty(6, 5, GridOrientation::RowsAligned, 33);
+    Module module;
     ModuleGraphics graphics;
     GameState state;
     std::unique_ptr<CQMXView> view;
 
-    explicit Fixture(int mapWidth = 350, int mapHeight = 252) {
+    explicit Fixture(int mapWidth = 350, int mapHeight = 300,
+                     GridOrientation orientation = GridOrientation::RowsAligned)
+        : module(Module::createEmpty(6, 5, orientation, 33)) {
         module.imagesPerRow = 1;  // MapTop 166
         QImage image(std::max(mapWidth, 151 + 41), module.mapTop + mapHeight, QImage::Format_RGB32);
         image.fill(qRgb(204, 204, 204));
@@ -146,6 +148,7 @@ private slots:
     void zoomAndScroll();
     void sharpAtDevicePixelRatioTwo();
     void smallImageLeavesBlank();
+    void laterHexesOverlapEarlierOnes();
     void scaledPainterDrawsFromTheImage();
     void redrawsOnlyTheChangedHex();
 };
@@ -318,6 +321,12 @@ void BoardViewTest::zoomAndScroll() {
     QCOMPARE(at(img, 6, 32), kImageColours[1]);
     QCOMPARE(at(img, 5, 32), kMap);
     QCOMPARE(view.hexAt(QPoint(10, 40)), (HexCoord{2, 2}));
+    // a left click moves the cursor there and tells the listeners
+    QSignalSpy clickSpy(&view, &CQMXView::hexClicked);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 40));
+    QCOMPARE(view.cursorHex(), (std::optional<HexCoord>(HexCoord{2, 2})));
+    QCOMPARE(clickSpy.count(), 1);
+    QCOMPARE(clickSpy.at(0).at(0).toInt(), 2);
 
     // a resize recomputes the whole hexes
     view.resize(500, 400);
@@ -366,6 +375,40 @@ void BoardViewTest::smallImageLeavesBlank() {
     QCOMPARE(at(zoomedImg, 287, 149), kMap);
     QCOMPARE(at(zoomedImg, 288, 10), kBlank);
     QCOMPARE(at(zoomedImg, 10, 150), kBlank);
+}
+
+// Rows aligned: row by row, so the unit of (1,2) covers the marker of (1,1)
+// where they meet. Columns aligned: column by column, so the unit of (3,1)
+// covers the marker of (2,1).
+void BoardViewTest::laterHexesOverlapEarlierOnes() {
+    {
+        Fixture f;
+        f.module.units[1].stepImage = {1, 0, 0, 0, 0, 0};
+        f.module.units[3].stepImage = {2, 0, 0, 0, 0, 0};
+        f.stack({1, 1}, {1, 2});
+        f.stack({1, 2}, {3});
+        f.show();
+        const QImage img = f.render();
+        QCOMPARE(f.unitAt({1, 1}), (PixelPoint{28, 4}));
+        QCOMPARE(f.unitAt({1, 2}), (PixelPoint{3, 46}));
+        QCOMPARE(at(img, 31, 45), kMarker);
+        QCOMPARE(at(img, 31, 46), kImageColours[2]);
+        QCOMPARE(at(img, 43, 46), kMarker);
+    }
+    {
+        Fixture f(350, 300, GridOrientation::ColumnsAligned);
+        f.module.units[1].stepImage = {1, 0, 0, 0, 0, 0};
+        f.module.units[3].stepImage = {2, 0, 0, 0, 0, 0};
+        f.stack({2, 1}, {1, 2});
+        f.stack({3, 1}, {3});
+        f.show();
+        const QImage img = f.render();
+        QCOMPARE(f.unitAt({2, 1}), (PixelPoint{48, 3}));
+        QCOMPARE(f.unitAt({3, 1}), (PixelPoint{90, 28}));  // odd column: half a hex down
+        QCOMPARE(at(img, 89, 30), kMarker);
+        QCOMPARE(at(img, 90, 30), kImageColours[2]);
+        QCOMPARE(at(img, 90, 27), kMarker);
+    }
 }
 
 // A painter that scales on its own (not by a screen's pixel ratio) gets the
