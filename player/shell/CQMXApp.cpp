@@ -7,6 +7,7 @@
 
 #include "module/ModuleFile.h"
 #include "module/graphics/ModuleGraphics.h"
+#include "player/board/CQMXView.h"
 #include "player/replay/ReplayFile.h"
 #include "player/shell/CMainFrame.h"
 #include "player/shell/CQMXDoc.h"
@@ -139,6 +140,25 @@ bool CQMXApp::loadModule(const QString& path) {
 void CQMXApp::createMainWindow() {
     m_frame = std::make_unique<CMainFrame>(*m_doc);
     m_frame->setAboutText(aboutText());
+
+    // The board view, drawn with the preferred facing colour and lines.
+    auto* view = new CQMXView(m_doc->module(), m_doc->graphics(), m_doc->game());
+    view->setObjectName(QStringLiteral("boardView"));
+    const Preferences& prefs = m_settings->preferences();
+    const Rgb c = facingColorRgb(prefs.facingColor);
+    view->setFacingColour(QColor(c.red, c.green, c.blue));
+    view->setFacingLines(prefs.showFacingLines);
+    CMainFrame::BoardHooks hooks;
+    hooks.setZoom = [view](float zoom) { return view->setZoom(zoom); };
+    hooks.setShowTerrain = [view](bool on) { view->setShowTerrain(on); };
+    hooks.setFacingColour = [view](const QColor& colour) { view->setFacingColour(colour); };
+    hooks.setFacingLines = [view](bool on) { view->setFacingLines(on); };
+    hooks.repaint = [view] { view->repaintBoard(); };
+    QObject::connect(view, &CQMXView::zoomChanged, m_frame.get(), &CMainFrame::viewZoomChanged);
+    QObject::connect(view, &CQMXView::showTerrainChanged, m_frame.get(),
+                     &CMainFrame::viewTerrainChanged);
+    m_frame->setBoardView(view, std::move(hooks));
+
     if (m_options.zoom) m_frame->runCommand(QStringLiteral("actionZoom%1").arg(qRound(*m_options.zoom * 100)));
     m_frame->show();
 }

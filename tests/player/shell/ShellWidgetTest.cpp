@@ -20,6 +20,7 @@
 #include "module/Clock.h"
 #include "module/ModuleFile.h"
 #include "module/graphics/ModuleGraphics.h"
+#include "player/board/CQMXView.h"
 #include "player/shell/CHelpWindow.h"
 #include "player/shell/CInformationDlg.h"
 #include "player/shell/CMainFrame.h"
@@ -370,6 +371,40 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(f->action("actionZoom200")->isChecked());
         QCOMPARE(f->zoom(), 2.0f);
+    }
+
+    void boardViewFollowsTheFrameAndTellsIt() {
+        writeText(iniPath(), "[PREFERENCES]\nFacing Pointer Color=4\nShow Lines for Facing=0\n");
+        auto app = started();
+        QVERIFY(app);
+        CMainFrame* f = app->frame();
+        auto* view = qobject_cast<CQMXView*>(f->centralWidget());
+        QVERIFY(view != nullptr);
+        QCOMPARE(view->facingColour(), QColor(255, 0, 0));
+        QVERIFY(!view->facingLines());
+
+        f->action("actionZoom75")->trigger();
+        QCOMPARE(view->zoom(), 0.75f);
+        QCoreApplication::processEvents();
+        QVERIFY(f->action("actionZoom75")->isChecked());
+
+        // the toolbar's Show Terrain goes to the view, whose change presses the button
+        f->action("actionShowTerrain")->trigger();
+        QVERIFY(view->showTerrain());
+        QCoreApplication::processEvents();
+        QVERIFY(f->action("actionShowTerrain")->isChecked());
+        QVERIFY(!f->action("actionShowUnits")->isChecked());
+        // the view's own key T is reported back the same way
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_T);
+        QVERIFY(!view->showTerrain());
+        QCoreApplication::processEvents();
+        QVERIFY(f->action("actionShowUnits")->isChecked());
+
+        f->action("actionFacingColor")->trigger();
+        QCOMPARE(view->facingColour(), QColor(0, 255, 0));
+        QTest::keyClick(view, Qt::Key_Plus);
+        QCOMPARE(view->facingColour(), QColor(255, 255, 0));
     }
 
     // ---- quitting ----------------------------------------------------------------------
