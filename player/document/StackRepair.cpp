@@ -8,7 +8,45 @@
 namespace qmx {
 namespace {
 
-constexpr std::uint8_t kHead = UnitFlags::kHeadMark;
+// The repair works on compact copies of what it needs, so that the walks
+// along chains, which jump about the unit table, stay in the processor's
+// caches: 8 bytes per unit and per hex instead of whole records.
+struct Node {
+    std::uint16_t link = 0;  // StackLink
+    std::uint16_t skip = 0;  // step 6: a marked unit's successor (union-find)
+    std::uint32_t bits = 0;  // hex index (kHexMask; kNoHex for none) and marks
+};
+
+constexpr std::uint32_t kHexMask = 0x00FFFFFF;
+constexpr std::uint32_t kNoHex = kHexMask;
+constexpr std::uint32_t kHeadBit = 1u << 24;    // the head mark
+constexpr std::uint32_t kMarkedBit = 1u << 25;  // step 6: visited by a walk
+constexpr std::uint32_t kOwnBit = 1u << 26;     // step 6: visited by a walk of its own hex
+constexpr std::uint32_t kVisitBit = 1u << 27;   // step 7: visited
+constexpr std::uint32_t kPathBit = 1u << 28;    // step 4: on the path being followed
+constexpr std::uint32_t kDoneBit = 1u << 29;    // step 4: done
+
+struct HexWork {
+    std::uint16_t head = 0;   // HexStackHead
+    std::uint16_t front = 0;  // step 6: furthest unit the walks of this hex reached
+    std::uint16_t tail = 0;   // step 7: last unit of the chain
+    std::uint8_t appended = 0;
+    std::uint8_t spare = 0;
+};
+
+struct StartNode {
+    std::uint16_t link = 0;  // StartStackLink
+    std::uint16_t hex = 0;   // start column and row
+    std::uint8_t head = 0;
+    std::uint8_t visited = 0;
+};
+
+std::size_t ux(int x) { return static_cast<std::size_t>(x); }
+
+// How far ahead the passes in number order fetch what they will look up by
+// hex or by link: those look-ups jump about memory.
+constexpr int kAhead = 16;
+std::uint32_t hexOf(const Node& n) { return n.bits & kHexMask; }
 
 // A forest over units, parent = StackLink, that answers "is a on the chain
 // from b" in logarithmic time while links change (link-cut trees over splay
@@ -16,9 +54,9 @@ constexpr std::uint8_t kHead = UnitFlags::kHeadMark;
 // of damage that needs it.
 class LinkCutForest {
 public:
-    explicit LinkCutForest(const std::vector<UnitState>& units)
+    explicit LinkCutForest(const std::vector<Node>& units)
         : m_left(units.size(), 0), m_right(units.size(), 0), m_up(units.size(), 0) {
-        for (std::size_t u = 1; u < units.size(); ++u) m_up[u] = units[u].stackLink;
+        for (std::size_t u = 1; u < units.size(); ++u) m_up[u] = units[u].link;
     }
 
     // True when `a` is `b` or lies on the chain that follows `b`.
@@ -114,34 +152,35 @@ private:
 
 // Step 4: links beyond the unit count are cut, and every loop at the link that
 // leads back to its lowest-numbered unit.
-void cutLoops(std::vector<UnitState>& u, int n) {
-    std::vector<std::uint8_t> color(u.size(), 0);  // 0 new, 1 on the current path, 2 done
+void cutLoops(std::vector<Node>& w, int n) {
     std::vector<int> path;
     for (int i = 1; i <= n; ++i) {
-        if (u[static_cast<std::size_t>(i)].stackLink > n) u[static_cast<std::size_t>(i)].stackLink = 0;
+        if (w[ux(i)].link > n) w[ux(i)].link = 0;
     }
     for (int start = 1; start <= n; ++start) {
-        if (color[static_cast<std::size_t>(start)] != 0) continue;
+        if (start + kAhead <= n) __builtin_prefetch(&w[w[ux(start + kAhead)].link]);
+        if (w[ux(start)].bits & (kPathBit | kDoneBit)) continue;
         path.clear();
         int x = start;
-        while (x != 0 && color[static_cast<std::size_t>(x)] == 0) {
-            color[static_cast<std::size_t>(x)] = 1;
+        while (x != 0 && !(w[ux(x)].bits & (kPathBit | kDoneBit))) {
+            w[ux(x)].bits |= kPathBit;
             path.push_back(x);
-            x = u[static_cast<std::size_t>(x)].stackLink;
+            x = w[ux(x)].link;
         }
-        if (x != 0 && color[static_cast<std::size_t>(x)] == 1) {
+        if (x != 0 && (w[ux(x)].bits & kPathBit)) {
             // The loop is the part of the path from x on.
             const auto from = std::find(path.begin(), path.end(), x);
             const int lowest = *std::min_element(from, path.end());
             for (auto it = from; it != path.end(); ++it) {
-                if (u[static_cast<std::size_t>(*it)].stackLink == lowest) {
-                    u[static_cast<std::size_t>(*it)].stackLink = 0;
+                if (w[ux(*it)].link == lowest) {
+                    w[ux(*it)].link = 0;
                     break;
                 }
             }
         }
-        for (int p : path) color[static_cast<std::size_t>(p)] = 2;
+        for (int p : path) w[ux(p)].bits = (w[ux(p)].bits & ~kPathBit) | kDoneBit;
     }
+    for (int i = 1; i <= n; ++i) w[ux(i)].bits &= ~kDoneBit;
 }
 
 // Step 6, the membership check, without walking a chain twice.
@@ -150,85 +189,77 @@ void cutLoops(std::vector<UnitState>& u, int n) {
 // it reaches the unit, marking what it passes. Marks only accumulate, and a
 // marked unit's link only ever changes from 0 (a chain end gets an appended
 // unit), so the marked part of each head's chain stays as it was walked. Each
-// hex therefore keeps the furthest unit its walks reached (`m_front`); a new
+// hex therefore keeps the furthest unit its walks reached (`front`); a new
 // walk goes on from there. Runs of units that walks of other hexes marked are
-// jumped over through a union-find of marked units (`m_skip`). Whether a unit
+// jumped over through a union-find of marked units (`skip`). Whether a unit
 // that was marked that way lies on its own hex's chain is asked of a link-cut
 // forest, built the first time such a question comes up.
 class MembershipPass {
 public:
-    MembershipPass(GameState& state, const std::vector<int>& key)
-        : m_state(state),
-          m_units(state.units()),
-          m_key(key),
-          m_n(state.unitCount()),
-          m_marked(m_units.size(), 0),
-          m_own(m_units.size(), 0),
-          m_skip(m_units.size()),
-          m_front(state.hexes().size(), 0),
-          m_appended(state.hexes().size(), 0) {
-        for (std::size_t i = 0; i < m_skip.size(); ++i) m_skip[i] = static_cast<int>(i);
+    MembershipPass(std::vector<Node>& w, std::vector<HexWork>& hexes, int n) : m_w(w), m_hex(hexes), m_n(n) {
+        for (int i = 0; i <= n; ++i) m_w[ux(i)].skip = static_cast<std::uint16_t>(i);
     }
 
     bool run() {
         bool error = false;
         for (int i = 1; i <= m_n; ++i) {
-            const int k = m_key[ux(i)];
-            if (k < 0) continue;
-            std::uint16_t& head = m_state.hexes()[ux(k)].stackHead;
-            if (head == 0) {
-                head = static_cast<std::uint16_t>(i);
-                unit(i).flags |= kHead;
+            if (i + kAhead <= m_n && hexOf(m_w[ux(i + kAhead)]) != kNoHex) {
+                __builtin_prefetch(&m_hex[hexOf(m_w[ux(i + kAhead)])]);
+            }
+            const std::uint32_t k = hexOf(m_w[ux(i)]);
+            if (k == kNoHex) continue;
+            HexWork& hw = m_hex[k];
+            if (hw.head == 0) {
+                hw.head = static_cast<std::uint16_t>(i);
+                m_w[ux(i)].bits |= kHeadBit;
                 continue;
             }
-            const int h = head;
-            if (h == i || m_own[ux(i)]) continue;
-            if (m_marked[ux(i)]) {
+            const int h = hw.head;
+            if (h == i || (m_w[ux(i)].bits & kOwnBit)) continue;
+            if (m_w[ux(i)].bits & kMarkedBit) {
                 // Marked by another hex's walk: ask whether it lies on this chain.
-                if (!m_forest) m_forest = std::make_unique<LinkCutForest>(m_units);
+                if (!m_forest) m_forest = std::make_unique<LinkCutForest>(m_w);
                 if (m_forest->onChainFrom(i, h)) {
-                    walkPast(k, i);
+                    walkPast(hw, k, i);
                     continue;
                 }
-            } else if (walk(k, i)) {
+            } else if (walk(hw, k, i)) {
                 continue;
             }
             error = true;
-            appendUnmarked(k, walkToEnd(k));
+            walk(hw, k, 0);
+            appendUnmarked(hw, k);
         }
         return error;
     }
 
 private:
-    static std::size_t ux(int x) { return static_cast<std::size_t>(x); }
-    UnitState& unit(int x) { return m_units[ux(x)]; }
+    bool marked(int x) const { return (m_w[ux(x)].bits & kMarkedBit) != 0; }
 
     int find(int x) {
-        while (m_skip[ux(x)] != x) {
-            m_skip[ux(x)] = m_skip[ux(m_skip[ux(x)])];
-            x = m_skip[ux(x)];
+        while (m_w[ux(x)].skip != x) {
+            m_w[ux(x)].skip = m_w[ux(m_w[ux(x)].skip)].skip;
+            x = m_w[ux(x)].skip;
         }
         return x;
     }
 
-    void mark(int y, int k) {
-        m_marked[ux(y)] = 1;
-        if (m_key[ux(y)] == k) m_own[ux(y)] = 1;
-        if (unit(y).stackLink != 0) m_skip[ux(y)] = unit(y).stackLink;
+    void mark(int y, std::uint32_t k) {
+        Node& node = m_w[ux(y)];
+        node.bits |= hexOf(node) == k ? (kMarkedBit | kOwnBit) : kMarkedBit;
+        if (node.link != 0) node.skip = node.link;
     }
 
-    // The unit where the next walk of hex k starts, 0 at the chain's end.
-    int nextOf(int k) {
-        const int f = m_front[ux(k)];
-        return f == 0 ? m_state.hexes()[ux(k)].stackHead : unit(f).stackLink;
-    }
+    // The unit where the next walk of a hex starts, 0 at the chain's end.
+    int nextOf(const HexWork& hw) const { return hw.front == 0 ? hw.head : m_w[ux(hw.front)].link; }
 
-    // Walks on towards the unmarked unit `target`; true when it is reached.
-    bool walk(int k, int target) {
-        for (int x = nextOf(k); x != 0; x = unit(x).stackLink) {
+    // Walks on towards the unmarked unit `target` (0: to the chain's end);
+    // true when it is reached.
+    bool walk(HexWork& hw, std::uint32_t k, int target) {
+        for (int x = nextOf(hw); x != 0; x = m_w[ux(x)].link) {
             const int y = find(x);
-            m_front[ux(k)] = y;
-            if (m_marked[ux(y)]) return false;  // a marked chain end
+            hw.front = static_cast<std::uint16_t>(y);
+            if (marked(y)) return false;  // a marked chain end
             mark(y, k);
             if (y == target) return true;
             x = y;
@@ -236,76 +267,77 @@ private:
         return false;
     }
 
-    // Walks on to the chain's end; returns it.
-    int walkToEnd(int k) {
-        walk(k, 0);
-        return m_front[ux(k)];
-    }
-
-    // `target` is marked and lies on hex k's chain: walk on up to it.
-    void walkPast(int k, int target) {
-        const int f = m_front[ux(k)];
-        if (f != 0 && m_forest->onChainFrom(f, target)) return;  // already passed
-        for (int x = nextOf(k); x != 0; x = unit(x).stackLink) {
+    // `target` is marked and lies on the hex's chain: walk on up to it.
+    void walkPast(HexWork& hw, std::uint32_t k, int target) {
+        if (hw.front != 0 && m_forest->onChainFrom(hw.front, target)) return;  // already passed
+        for (int x = nextOf(hw); x != 0; x = m_w[ux(x)].link) {
             const int y = find(x);
-            if (m_marked[ux(y)] || (y != target && m_forest->onChainFrom(y, target))) break;
+            if (marked(y) || m_forest->onChainFrom(y, target)) break;
             mark(y, k);
             x = y;
         }
-        m_front[ux(k)] = target;
+        hw.front = static_cast<std::uint16_t>(target);
     }
 
-    // The stacking error of hex k: every unmarked unit of the hex goes to the
+    // The stacking error of a hex: every unmarked unit of the hex goes to the
     // end of the chain, in number order. After the first time no unit of the
     // hex is left unmarked by the walk, so later errors append nothing.
-    void appendUnmarked(int k, int end) {
-        if (m_appended[ux(k)]) return;
-        m_appended[ux(k)] = 1;
-        if (m_byHex.empty()) buildHexLists();
-        const std::size_t from = m_byHexStart[ux(k)];
-        const std::size_t to = m_byHexStart[ux(k) + 1];
-        for (std::size_t p = from; p < to; ++p) {
+    void appendUnmarked(HexWork& hw, std::uint32_t k) {
+        if (hw.appended) return;
+        hw.appended = 1;
+        if (m_byHexStart.empty()) buildHexLists();
+        int end = hw.front;
+        for (std::size_t p = m_byHexStart[k]; p < m_byHexStart[k + 1]; ++p) {
             const int j = m_byHex[p];
-            if (m_marked[ux(j)]) continue;
+            if (marked(j)) continue;
             if (m_forest) {
                 m_forest->cut(j);
                 m_forest->link(end, j);
             }
-            unit(end).stackLink = static_cast<std::uint16_t>(j);
-            m_skip[ux(end)] = j;  // `end` is marked
-            unit(j).stackLink = 0;
+            m_w[ux(end)].link = static_cast<std::uint16_t>(j);
+            m_w[ux(end)].skip = static_cast<std::uint16_t>(j);  // `end` is marked
+            m_w[ux(j)].link = 0;
             end = j;
         }
     }
 
     // Units grouped by hex, in number order within each hex.
     void buildHexLists() {
-        const std::size_t hexCount = m_state.hexes().size();
+        const std::size_t hexCount = m_hex.size();
         m_byHexStart.assign(hexCount + 1, 0);
         for (int i = 1; i <= m_n; ++i) {
-            if (m_key[ux(i)] >= 0) ++m_byHexStart[ux(m_key[ux(i)]) + 1];
+            if (hexOf(m_w[ux(i)]) != kNoHex) ++m_byHexStart[hexOf(m_w[ux(i)]) + 1];
         }
         for (std::size_t h = 0; h < hexCount; ++h) m_byHexStart[h + 1] += m_byHexStart[h];
         std::vector<std::size_t> fill(m_byHexStart.begin(), m_byHexStart.end() - 1);
         m_byHex.assign(m_byHexStart[hexCount], 0);
         for (int i = 1; i <= m_n; ++i) {
-            if (m_key[ux(i)] >= 0) m_byHex[fill[ux(m_key[ux(i)])]++] = i;
+            if (hexOf(m_w[ux(i)]) != kNoHex) m_byHex[fill[hexOf(m_w[ux(i)])]++] = i;
         }
     }
 
-    GameState& m_state;
-    std::vector<UnitState>& m_units;
-    const std::vector<int>& m_key;
+    std::vector<Node>& m_w;
+    std::vector<HexWork>& m_hex;
     int m_n;
-    std::vector<std::uint8_t> m_marked;  // the visit marks of the plain procedure
-    std::vector<std::uint8_t> m_own;     // marked by a walk of the unit's own hex
-    std::vector<int> m_skip;             // marked unit -> its successor
-    std::vector<int> m_front;            // per hex: furthest unit its walks reached
-    std::vector<std::uint8_t> m_appended;
     std::vector<std::size_t> m_byHexStart;
     std::vector<int> m_byHex;
     std::unique_ptr<LinkCutForest> m_forest;
 };
+
+// Step 8 on the start chains: walks from `from`, cutting where the next unit
+// was already reached or has another start hex.
+void walkStart(std::vector<StartNode>& s, int from) {
+    s[ux(from)].visited = 1;
+    int cur = from;
+    for (int next = s[ux(cur)].link; next != 0; next = s[ux(cur)].link) {
+        if (s[ux(next)].visited || s[ux(next)].hex != s[ux(from)].hex) {
+            s[ux(cur)].link = 0;
+            return;
+        }
+        s[ux(next)].visited = 1;
+        cur = next;
+    }
+}
 
 }  // namespace
 
@@ -319,107 +351,103 @@ int stackRepairHexIndex(const GameState& state, const UnitState& unit) {
 StackRepairResult repairStacks(GameState& state) {
     StackRepairResult result;
     const int n = state.unitCount();
-    std::vector<UnitState>& u = state.units();
-    auto U = [&](int x) -> UnitState& { return u[static_cast<std::size_t>(x)]; };
+    std::vector<UnitState>& units = state.units();
 
-    // 1.
-    for (HexGameRecord& h : state.hexes()) h.stackHead = 0;
-    std::vector<int> key(u.size(), -1);
-    for (int i = 1; i <= n; ++i) key[static_cast<std::size_t>(i)] = stackRepairHexIndex(state, U(i));
-
-    // 2. and 3.
+    // 1. and 2.: every hex without head; every unit with the head mark.
+    std::vector<HexWork> hexes(state.hexes().size());
+    std::vector<Node> w(units.size());
     for (int i = 1; i <= n; ++i) {
-        U(i).savedLink = 0;
-        U(i).flags = static_cast<std::uint8_t>((U(i).flags | kHead) &
-                                               ~(UnitFlags::kVisitMark | UnitFlags::kLinkSaved));
+        const int k = stackRepairHexIndex(state, units[ux(i)]);
+        w[ux(i)].link = units[ux(i)].stackLink;
+        w[ux(i)].bits = (k < 0 ? kNoHex : static_cast<std::uint32_t>(k)) | kHeadBit;
     }
+    // 3.
     for (int i = 1; i <= n; ++i) {
-        const int l = U(i).stackLink;
-        if (l >= 1 && l <= n) U(l).clear(kHead);
+        if (i + kAhead <= n) __builtin_prefetch(&w[w[ux(i + kAhead)].link]);
+        const int l = w[ux(i)].link;
+        if (l >= 1 && l <= n) w[ux(l)].bits &= ~kHeadBit;
     }
-
     // 4.
-    cutLoops(u, n);
-
+    cutLoops(w, n);
     // 5.
     for (int i = 1; i <= n; ++i) {
-        const int k = key[static_cast<std::size_t>(i)];
-        if (!U(i).has(kHead) || k < 0) continue;
-        std::uint16_t& head = state.hexes()[static_cast<std::size_t>(k)].stackHead;
-        if (head == 0) {
-            head = static_cast<std::uint16_t>(i);
+        if (i + kAhead <= n && hexOf(w[ux(i + kAhead)]) != kNoHex) __builtin_prefetch(&hexes[hexOf(w[ux(i + kAhead)])]);
+        const std::uint32_t k = hexOf(w[ux(i)]);
+        if (!(w[ux(i)].bits & kHeadBit) || k == kNoHex) continue;
+        if (hexes[k].head == 0) {
+            hexes[k].head = static_cast<std::uint16_t>(i);
         } else {
-            U(i).clear(kHead);
+            w[ux(i)].bits &= ~kHeadBit;
         }
     }
-
     // 6.
-    result.stackingError = MembershipPass(state, key).run();
+    result.stackingError = MembershipPass(w, hexes, n).run();
 
-    // 7. and 7b.
-    std::vector<std::uint8_t> visited(u.size(), 0);
-    std::vector<int> tail(state.hexes().size(), 0);
+    // 7.: cut each head's chain at a visited unit or a unit of another hex;
+    // a unit on no hex keeps no link.
     for (int i = 1; i <= n; ++i) {
-        if (key[static_cast<std::size_t>(i)] < 0) U(i).stackLink = 0;
+        if (hexOf(w[ux(i)]) == kNoHex) w[ux(i)].link = 0;
     }
     for (int i = 1; i <= n; ++i) {
-        const int k = key[static_cast<std::size_t>(i)];
-        if (!U(i).has(kHead) || k < 0) continue;
-        visited[static_cast<std::size_t>(i)] = 1;
+        if (i + kAhead <= n) __builtin_prefetch(&w[w[ux(i + kAhead)].link]);
+        const std::uint32_t k = hexOf(w[ux(i)]);
+        if (!(w[ux(i)].bits & kHeadBit) || k == kNoHex) continue;
+        w[ux(i)].bits |= kVisitBit;
         int cur = i;
-        for (int next = U(cur).stackLink; next != 0; next = U(cur).stackLink) {
-            if (visited[static_cast<std::size_t>(next)] || key[static_cast<std::size_t>(next)] != k) {
-                U(cur).stackLink = 0;
+        for (int next = w[ux(cur)].link; next != 0; next = w[ux(cur)].link) {
+            if ((w[ux(next)].bits & kVisitBit) || hexOf(w[ux(next)]) != k) {
+                w[ux(cur)].link = 0;
                 break;
             }
-            visited[static_cast<std::size_t>(next)] = 1;
+            w[ux(next)].bits |= kVisitBit;
             cur = next;
         }
-        tail[static_cast<std::size_t>(k)] = cur;
+        hexes[k].tail = static_cast<std::uint16_t>(cur);
     }
+    // 7b.: a unit of a hex left in no chain goes to the end of its hex's chain.
     for (int i = 1; i <= n; ++i) {
-        const int k = key[static_cast<std::size_t>(i)];
-        if (k < 0 || visited[static_cast<std::size_t>(i)]) continue;
+        const std::uint32_t k = hexOf(w[ux(i)]);
+        if (k == kNoHex || (w[ux(i)].bits & kVisitBit)) continue;
         result.stackingError = true;
-        int& t = tail[static_cast<std::size_t>(k)];
-        U(t).stackLink = static_cast<std::uint16_t>(i);
-        U(i).stackLink = 0;
-        t = i;
+        w[hexes[k].tail].link = static_cast<std::uint16_t>(i);
+        w[ux(i)].link = 0;
+        hexes[k].tail = static_cast<std::uint16_t>(i);
     }
 
     // 8.
+    std::vector<StartNode> start(units.size());
     for (int i = 1; i <= n; ++i) {
-        if (U(i).startStackLink > n) U(i).startStackLink = 0;
-        U(i).flags = static_cast<std::uint8_t>((U(i).flags | kHead) &
-                                               ~(UnitFlags::kWasHead | UnitFlags::kVisitMark));
+        const UnitState& u = units[ux(i)];
+        start[ux(i)].link = u.startStackLink > n ? 0 : u.startStackLink;
+        start[ux(i)].hex = static_cast<std::uint16_t>(u.startColumn << 8 | u.startRow);
+        start[ux(i)].head = 1;
     }
     for (int i = 1; i <= n; ++i) {
-        const int l = U(i).startStackLink;
-        if (l != 0 && l != i) U(l).clear(kHead);
-    }
-    std::fill(visited.begin(), visited.end(), 0);
-    auto walkStart = [&](int from) {
-        visited[static_cast<std::size_t>(from)] = 1;
-        int cur = from;
-        for (int next = U(cur).startStackLink; next != 0; next = U(cur).startStackLink) {
-            if (visited[static_cast<std::size_t>(next)] || U(next).startColumn != U(from).startColumn ||
-                U(next).startRow != U(from).startRow) {
-                U(cur).startStackLink = 0;
-                break;
-            }
-            visited[static_cast<std::size_t>(next)] = 1;
-            cur = next;
-        }
-    };
-    for (int i = 1; i <= n; ++i) {
-        if (U(i).has(kHead)) walkStart(i);
+        const int l = start[ux(i)].link;
+        if (l != 0 && l != i) start[ux(l)].head = 0;
     }
     for (int i = 1; i <= n; ++i) {
-        if (!visited[static_cast<std::size_t>(i)]) {
-            U(i).set(kHead);
-            walkStart(i);
+        if (start[ux(i)].head) walkStart(start, i);
+    }
+    for (int i = 1; i <= n; ++i) {
+        if (!start[ux(i)].visited) {
+            start[ux(i)].head = 1;
+            walkStart(start, i);
         }
     }
+
+    // The results go back into the state.
+    constexpr std::uint8_t kScratch = UnitFlags::kVisitMark | UnitFlags::kWasHead | UnitFlags::kLinkSaved |
+                                      UnitFlags::kHeadMark;
+    for (int i = 1; i <= n; ++i) {
+        UnitState& u = units[ux(i)];
+        u.stackLink = w[ux(i)].link;
+        u.startStackLink = start[ux(i)].link;
+        u.savedLink = 0;
+        u.flags = static_cast<std::uint8_t>((u.flags & ~kScratch) | (start[ux(i)].head ? UnitFlags::kHeadMark : 0));
+    }
+    std::vector<HexGameRecord>& table = state.hexes();
+    for (std::size_t h = 0; h < table.size(); ++h) table[h].stackHead = hexes[h].head;
     return result;
 }
 
