@@ -170,6 +170,11 @@ Bytes serializeSavedGame(const GameState& state, const Module& module, std::span
         w.u8(low);
     };
     const int n = state.unitCount();
+    std::size_t cards = 0;
+    for (int d = 1; d <= kDeckCount; ++d) cards += module.decks[static_cast<std::size_t>(d)].cardCount;
+    w.bytes().reserve(kSaveHeaderSize + kSaveGameBlockSize + cards +
+                      static_cast<std::size_t>(state.rows()) * static_cast<std::size_t>(state.columns()) +
+                      static_cast<std::size_t>(n) * kSaveUnitRecordSize + replay.size());
     w.raw(std::span<const std::uint8_t>(module.moduleId));
     w.u8(kSaveFormatVersion);
     number(n);
