@@ -16,10 +16,11 @@ CAboutDlg::CAboutDlg(const QString& startupText, QWidget* parent) : QDialog(pare
     icon->setPixmap(programIcon().pixmap(64, 64));
     icon->setAlignment(Qt::AlignTop);
 
-    auto* name = new QLabel(QStringLiteral("<b>QMX</b> Version %1").arg(QLatin1String(kProgramVersion)),
-                            this);
+    auto* name = new QLabel(
+        QStringLiteral("<b>QMX</b> Version %1").arg(QLatin1String(kProgramVersion)), this);
     auto* what = new QLabel(
-        QStringLiteral("Board wargames by e-mail: load a module, move, fight, save and send."), this);
+        QStringLiteral("Board wargames by e-mail: load a module, move, fight, save and send."),
+        this);
     what->setWordWrap(true);
     auto* startup = new QLabel(startupText, this);
     startup->setObjectName(QStringLiteral("startupText"));

@@ -39,8 +39,12 @@ CInformationDlg::CInformationDlg(const QString& text, QWidget* parent) : QDialog
     layout->addWidget(buttons);
 }
 
-bool CInformationDlg::dontShowAgain() const { return m_dontShow->isChecked(); }
+bool CInformationDlg::dontShowAgain() const {
+    return m_dontShow->isChecked();
+}
 
-QString CInformationDlg::text() const { return m_text->text(); }
+QString CInformationDlg::text() const {
+    return m_text->text();
+}
 
 }  // namespace qmx

@@ -37,7 +37,9 @@ namespace {
 
 constexpr std::array<float, 5> kZooms{2.0f, 1.5f, 1.0f, 0.75f, 0.5f};
 
-QString zoomName(float zoom) { return QStringLiteral("%1%").arg(std::lround(zoom * 100)); }
+QString zoomName(float zoom) {
+    return QStringLiteral("%1%").arg(std::lround(zoom * 100));
+}
 QString zoomActionName(float zoom) {
     return QStringLiteral("actionZoom%1").arg(std::lround(zoom * 100));
 }
@@ -54,7 +56,8 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), Qt::darkGray);
-        if (!m_source.isEmpty()) p.drawImage(QRect(QPoint(0, 0), m_source.size()), m_image, m_source);
+        if (!m_source.isEmpty())
+            p.drawImage(QRect(QPoint(0, 0), m_source.size()), m_image, m_source);
     }
 
 private:
@@ -80,8 +83,8 @@ CMainFrame::CMainFrame(CQMXDoc& doc, QWidget* parent) : QMainWindow(parent), m_d
 
     auto* area = new QScrollArea(this);
     area->setObjectName(QStringLiteral("boardPlaceholder"));
-    area->setWidget(new MapPreview(m_doc.graphics().image(), m_doc.graphics().mapRect(m_doc.module()),
-                                   area));
+    area->setWidget(
+        new MapPreview(m_doc.graphics().image(), m_doc.graphics().mapRect(m_doc.module()), area));
     setBoardView(area);
 
     setWindowTitle(fromBytes(m_doc.moduleTitle()));
@@ -262,8 +265,9 @@ void CMainFrame::createActions() {
          ToolIcon::DefineDice, false},
         {"actionComment", "Comment", "Writes a comment into the replay\nComment", C::Comment,
          ToolIcon::Comment, false},
-        {"actionStepReplay", "Step Replay", "Begins or executes the next step of the Replay\nStep Replay",
-         C::StepReplay, ToolIcon::StepReplay, false},
+        {"actionStepReplay", "Step Replay",
+         "Begins or executes the next step of the Replay\nStep Replay", C::StepReplay,
+         ToolIcon::StepReplay, false},
         {"actionContinuousReplay", "Continuous Replay",
          "Begins or resumes automatic Replay\nContinuous Replay", C::ContinuousReplay,
          ToolIcon::ContinuousReplay, false},
@@ -344,7 +348,9 @@ void CMainFrame::createActions() {
 }
 
 void CMainFrame::createMenus() {
-    auto add = [this](QMenu* menu, const char* name) { menu->addAction(action(QString::fromLatin1(name))); };
+    auto add = [this](QMenu* menu, const char* name) {
+        menu->addAction(action(QString::fromLatin1(name)));
+    };
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     add(file, "actionLoad");
@@ -363,7 +369,8 @@ void CMainFrame::createMenus() {
     add(file, "actionExit");
 
     QMenu* values = menuBar()->addMenu(QStringLiteral("&Interface"));
-    for (int v = 1; v <= kValueCount; ++v) values->addAction(action(QStringLiteral("actionValue%1").arg(v)));
+    for (int v = 1; v <= kValueCount; ++v)
+        values->addAction(action(QStringLiteral("actionValue%1").arg(v)));
 
     QMenu* units = menuBar()->addMenu(QStringLiteral("&Unit Control"));
     add(units, "actionFacingOn");
@@ -434,7 +441,9 @@ void CMainFrame::createStatusBar() {
     m_zoomLabel->setText(zoomName(m_zoom));
 }
 
-QAction* CMainFrame::action(const QString& name) const { return findChild<QAction*>(name); }
+QAction* CMainFrame::action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
 
 QAction* CMainFrame::commandAction(Command c) const {
     const auto it = m_stateActions.find(c);
@@ -585,7 +594,9 @@ void CMainFrame::showModuleInformation() {
     dialog.exec();
 }
 
-void CMainFrame::turnAllTipsOn() { m_doc.settings().enableAllPrompts(); }
+void CMainFrame::turnAllTipsOn() {
+    m_doc.settings().enableAllPrompts();
+}
 
 void CMainFrame::chooseValue(int value) {
     cycleTotalMode(m_doc.module(), value);
@@ -633,7 +644,8 @@ void CMainFrame::placeWindow() {
     const QRect wanted(pos, size());
     bool visible = false;
     for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(wanted.adjusted(0, 0, -wanted.width() / 2, -20))) {
+        if (screen->availableGeometry().intersects(
+                wanted.adjusted(0, 0, -wanted.width() / 2, -20))) {
             visible = true;
         }
     }

@@ -31,6 +31,8 @@ CModuleInfoDlg::CModuleInfoDlg(const std::string& notes, QWidget* parent) : QDia
     layout->addWidget(buttons);
 }
 
-QString CModuleInfoDlg::notesText() const { return m_notes->toPlainText(); }
+QString CModuleInfoDlg::notesText() const {
+    return m_notes->toPlainText();
+}
 
 }  // namespace qmx

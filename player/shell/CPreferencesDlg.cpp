@@ -51,12 +51,12 @@ CPreferencesDlg::CPreferencesDlg(const Preferences& current, QWidget* parent)
 
     m_noDieRolls = checkBox(this, "noDieRolls", QStringLiteral("No die rolls"),
                             m_values.suppressCombatDieRolls);
-    m_commentFirst = checkBox(this, "commentBeforeDieRolls",
-                              QStringLiteral("Comment before die rolls"),
-                              m_values.commentBeforeDice);
-    m_defineDice = checkBox(this, "defineDieBeforeRoll",
-                            QStringLiteral("Define die before each roll"),
-                            m_values.defineDiceBeforeRoll);
+    m_commentFirst =
+        checkBox(this, "commentBeforeDieRolls", QStringLiteral("Comment before die rolls"),
+                 m_values.commentBeforeDice);
+    m_defineDice =
+        checkBox(this, "defineDieBeforeRoll", QStringLiteral("Define die before each roll"),
+                 m_values.defineDiceBeforeRoll);
     m_facingLines = checkBox(this, "facingLines", QStringLiteral("Show direction line in facing"),
                              m_values.showFacingLines);
     m_largeFont = checkBox(this, "largeFont", QStringLiteral("Use large font in Comments"),

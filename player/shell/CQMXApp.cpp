@@ -17,7 +17,9 @@
 #include "player/shell/ShellPrompts.h"
 
 // Resources of a static library are registered by name, outside any namespace.
-static void initShellResources() { Q_INIT_RESOURCE(shell); }
+static void initShellResources() {
+    Q_INIT_RESOURCE(shell);
+}
 
 namespace qmx {
 
@@ -159,7 +161,8 @@ void CQMXApp::createMainWindow() {
                      &CMainFrame::viewTerrainChanged);
     m_frame->setBoardView(view, std::move(hooks));
 
-    if (m_options.zoom) m_frame->runCommand(QStringLiteral("actionZoom%1").arg(qRound(*m_options.zoom * 100)));
+    if (m_options.zoom)
+        m_frame->runCommand(QStringLiteral("actionZoom%1").arg(qRound(*m_options.zoom * 100)));
     m_frame->show();
 }
 

@@ -21,12 +21,12 @@ class Settings;
 class ShellPrompts;
 
 struct StartOptions {
-    QString modulePath;      // a module given on the command line; empty: ask
-    bool scripted = false;   // no dialogs at all (tests, screenshots)
-    QString screenshotPath;  // save a picture of the main window there and quit
+    QString modulePath;         // a module given on the command line; empty: ask
+    bool scripted = false;      // no dialogs at all (tests, screenshots)
+    QString screenshotPath;     // save a picture of the main window there and quit
     std::optional<float> zoom;  // start at this zoom
-    QString executableDir;   // folder of the program file
-    bool help = false;       // --help: print the usage and quit
+    QString executableDir;      // folder of the program file
+    bool help = false;          // --help: print the usage and quit
 };
 
 // "qmx4 [--no-dialogs] [--screenshot FILE] [--zoom PERCENT] [MODULE.qm4]".

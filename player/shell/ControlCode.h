@@ -8,24 +8,24 @@ namespace qmx {
 
 enum class ControlCode : int {
     // to the game-controls panel
-    ShowHexName = 1,         // name of the hex under the pointer
-    ListCurrentHex = 2,      // list the stack of the current hex
-    ListCarried = 20,        // list the carried stack
-    RecomputeTotals = 23,    // recompute the value totals of the listed stack
-    ListSelectedHex = 25,    // list the stack of the selected hex
-    ListShownAgain = 26,     // list the shown stack again
-    RepaintOverview = 32,    // repaint the overview map
-    PendingLabel = 39,       // refresh the pending declarations label
+    ShowHexName = 1,       // name of the hex under the pointer
+    ListCurrentHex = 2,    // list the stack of the current hex
+    ListCarried = 20,      // list the carried stack
+    RecomputeTotals = 23,  // recompute the value totals of the listed stack
+    ListSelectedHex = 25,  // list the stack of the selected hex
+    ListShownAgain = 26,   // list the shown stack again
+    RepaintOverview = 32,  // repaint the overview map
+    PendingLabel = 39,     // refresh the pending declarations label
 
     // to the board view
     RedrawSelectedHex = 3,
     ResolvingDeclaration = 4,
-    UndoRelease = 7,         // UNDO/RELEASE was pressed
-    PointerInPanel = 8,      // the pointer entered the panel while units are carried
-    UnitFromSlot = 31,       // a unit was picked out of a panel slot
+    UndoRelease = 7,     // UNDO/RELEASE was pressed
+    PointerInPanel = 8,  // the pointer entered the panel while units are carried
+    UnitFromSlot = 31,   // a unit was picked out of a panel slot
     RepaintBoard = 32,
-    DropOnShownHex = 37,     // drop the carried units onto the shown hex
-    ScrollToOverview = 38,   // scroll to the position chosen in the overview
+    DropOnShownHex = 37,    // drop the carried units onto the shown hex
+    ScrollToOverview = 38,  // scroll to the position chosen in the overview
 
     // to the main frame (command states, buttons, caption, zoom)
     ShowTerrain = 9,
@@ -40,11 +40,13 @@ enum class ControlCode : int {
     HidingPossible = 33,
     HidingNotUsed = 34,
     HidingNotPossible = 35,
-    MovementMode = 36,       // also to the panel: refresh captions and states
-    CombatMode = 37,         // also to the panel: refresh captions and states
+    MovementMode = 36,  // also to the panel: refresh captions and states
+    CombatMode = 37,    // also to the panel: refresh captions and states
     ZoomChanged = 40,
 };
 
-constexpr int toInt(ControlCode code) { return static_cast<int>(code); }
+constexpr int toInt(ControlCode code) {
+    return static_cast<int>(code);
+}
 
 }  // namespace qmx

@@ -11,7 +11,8 @@ std::optional<std::string_view> helpPromptText(int number) {
                    "mistake in picking a unit up and need to place it back on the map, press the "
                    "\"release\" button";
         case 3:
-            return "The first thing you have to do is load a Game module (.qm4) file.  This defines "
+            return "The first thing you have to do is load a Game module (.qm4) file.  This "
+                   "defines "
                    "the game for which you are using the program.  Check the QMX homepage for "
                    "available modules.";
         case 5:
@@ -30,7 +31,8 @@ std::optional<std::string_view> helpPromptText(int number) {
                    "identified.";
         case 7:
             return "If you and your opponent are able to attach binary files to your e-mails, you "
-                   "should not use this type of save.  Internet Encoded Save is a special save mode "
+                   "should not use this type of save.  Internet Encoded Save is a special save "
+                   "mode "
                    "which allows you to embed your file in the text area of an email message.  "
                    "This is to allow users who do not have a binary file capability in their "
                    "e-mail to transfer games back and forth.  You should copy the text from the "
@@ -39,15 +41,18 @@ std::optional<std::string_view> helpPromptText(int number) {
                    "as normal\" mode.";
         case 8:
             return "The undo function will place the carried units back to their starting place at "
-                   "the beginning of the replay.  It will NOT retrace movement.  Stacking order may "
+                   "the beginning of the replay.  It will NOT retrace movement.  Stacking order "
+                   "may "
                    "be affected.";
         case 9:
-            return "You have just disabled a help prompt.  You may turn all help prompts back on by "
+            return "You have just disabled a help prompt.  You may turn all help prompts back on "
+                   "by "
                    "selecting the menu item \"Help->Turn All Prompts On\".  ";
         case 11:
             return "You have declared a combat action for later resolution.  To resolve this "
                    "combat, select \"Resolve\" mode in the upper right button on the window, and "
-                   "then use the \"Next\" button to resolve each declared combat in sequence.  It's "
+                   "then use the \"Next\" button to resolve each declared combat in sequence.  "
+                   "It's "
                    "not a good idea to declare combats and then not resolve them.";
         case 12:
             return "You have chosen to hide the ID of this unit.  This may not be effective if the "

@@ -55,7 +55,9 @@ Rgb facingColorRgb(int index) {
     return kFacingColors[static_cast<std::size_t>(i)];
 }
 
-std::string promptKey(int number) { return "Prompt" + std::to_string(number); }
+std::string promptKey(int number) {
+    return "Prompt" + std::to_string(number);
+}
 
 Preferences Preferences::clamped() const {
     Preferences p = *this;
@@ -95,8 +97,10 @@ WindowPlacement readWindowPlacement(const IniFile& ini) {
     w.y = readClamped(ini, section, ini::kYPos, d.y, -kMaxCoordinate, kMaxCoordinate);
     w.width = readClamped(ini, section, ini::kXSize, d.width, kMinWidth, kMaxSize);
     w.height = readClamped(ini, section, ini::kYSize, d.height, kMinHeight, kMaxSize);
-    w.panelX = readClamped(ini, section, ini::kPanelXPos, d.panelX, -kMaxCoordinate, kMaxCoordinate);
-    w.panelY = readClamped(ini, section, ini::kPanelYPos, d.panelY, -kMaxCoordinate, kMaxCoordinate);
+    w.panelX =
+        readClamped(ini, section, ini::kPanelXPos, d.panelX, -kMaxCoordinate, kMaxCoordinate);
+    w.panelY =
+        readClamped(ini, section, ini::kPanelYPos, d.panelY, -kMaxCoordinate, kMaxCoordinate);
     return w;
 }
 
@@ -115,7 +119,9 @@ void writePreferences(IniFile& ini, const Preferences& prefs) {
     ini.set(section, ini::kLargeFontComments, prefs.largeFontComments ? 1 : 0);
 }
 
-Settings::Settings(std::string path) : m_path(std::move(path)) { m_prompts.fill(true); }
+Settings::Settings(std::string path) : m_path(std::move(path)) {
+    m_prompts.fill(true);
+}
 
 void Settings::load() {
     const IniFile ini = IniFile::load(m_path);

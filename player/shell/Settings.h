@@ -15,12 +15,12 @@
 namespace qmx {
 
 struct Preferences {
-    int replaySpeed = 20;      // 1..255
-    int replayDelay = 20;      // 0..255
-    int replayMaxSpeed = 20;   // 2..255, never below replaySpeed
-    int numberOfDice = 2;      // 1..20
-    int sidesOnDice = 6;       // 2..100
-    int facingColor = 0;       // 0..15, index into the facing colour table
+    int replaySpeed = 20;     // 1..255
+    int replayDelay = 20;     // 0..255
+    int replayMaxSpeed = 20;  // 2..255, never below replaySpeed
+    int numberOfDice = 2;     // 1..20
+    int sidesOnDice = 6;      // 2..100
+    int facingColor = 0;      // 0..15, index into the facing colour table
     bool suppressCombatDieRolls = false;
     bool commentBeforeDice = true;
     bool defineDiceBeforeRoll = true;

@@ -10,7 +10,7 @@ namespace qmx {
 namespace {
 
 const QColor kInk(0x20, 0x28, 0x38);
-const QColor kCounter(0xE8, 0xD8, 0xA8);   // a unit counter's face
+const QColor kCounter(0xE8, 0xD8, 0xA8);  // a unit counter's face
 const QColor kCounterEdge(0x6A, 0x55, 0x28);
 const QColor kGreen(0x2E, 0x8B, 0x3A);
 const QColor kRed(0xC8, 0x28, 0x28);
@@ -114,7 +114,8 @@ void eye(QPainter& p, QPointF c, qreal w, bool open) {
     p.drawEllipse(c, w * 0.17, w * 0.17);
     if (!open) {
         p.setPen(pen(kRed, 2.0));
-        p.drawLine(QPointF(c.x() - w / 2, c.y() + w * 0.35), QPointF(c.x() + w / 2, c.y() - w * 0.35));
+        p.drawLine(QPointF(c.x() - w / 2, c.y() + w * 0.35),
+                   QPointF(c.x() + w / 2, c.y() - w * 0.35));
     }
 }
 
@@ -370,7 +371,8 @@ QPixmap renderToolIcon(ToolIcon icon, int logicalSize, qreal dpr) {
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.scale(static_cast<qreal>(physical) / kToolIconGrid, static_cast<qreal>(physical) / kToolIconGrid);
+    p.scale(static_cast<qreal>(physical) / kToolIconGrid,
+            static_cast<qreal>(physical) / kToolIconGrid);
     drawIcon(p, icon);
     p.end();
     pixmap.setDevicePixelRatio(dpr);

@@ -21,7 +21,9 @@ using Bytes21 = std::array<std::uint8_t, kCommandCount>;
 CommandContext identified(int gameMode = 1, int combatMode = 2) {
     return {30, 0, gameMode, combatMode};
 }
-CommandContext observer(int gameMode = 1) { return {30, 31, gameMode, 2}; }
+CommandContext observer(int gameMode = 1) {
+    return {30, 31, gameMode, 2};
+}
 
 }  // namespace
 
@@ -139,10 +141,12 @@ TEST(CommandStates, HidingCodes) {
     // every other byte is untouched by the hiding codes
     const CommandStates fresh;
     for (int i = 0; i < kCommandCount; ++i) {
-        if (i >= static_cast<int>(Command::HideUnits) && i <= static_cast<int>(Command::UnhideUnits)) {
+        if (i >= static_cast<int>(Command::HideUnits) &&
+            i <= static_cast<int>(Command::UnhideUnits)) {
             continue;
         }
-        EXPECT_EQ(s.bytes()[static_cast<std::size_t>(i)], fresh.bytes()[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(s.bytes()[static_cast<std::size_t>(i)],
+                  fresh.bytes()[static_cast<std::size_t>(i)]);
     }
 }
 

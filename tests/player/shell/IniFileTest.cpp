@@ -49,9 +49,10 @@ TEST(IniFile, FirstOccurrenceWinsAndLinesWithoutEqualsAreIgnored) {
 }
 
 TEST(IniFile, SettingKeepsEverythingElse) {
-    IniFile ini = IniFile::parse("; top\n[WINDOW]\nx pos=5\nOther=keep\n\n[HELP PROMPTS]\nPrompt3=0\n");
-    ini.set("WINDOW", "X Pos", 17);          // rewrites the existing key with its proper name
-    ini.set("WINDOW", "Y Pos", 4);           // new key after the section's last key
+    IniFile ini =
+        IniFile::parse("; top\n[WINDOW]\nx pos=5\nOther=keep\n\n[HELP PROMPTS]\nPrompt3=0\n");
+    ini.set("WINDOW", "X Pos", 17);              // rewrites the existing key with its proper name
+    ini.set("WINDOW", "Y Pos", 4);               // new key after the section's last key
     ini.set("PREFERENCES", "Replay Speed", 20);  // new section at the end
     EXPECT_EQ(ini.text(),
               "; top\r\n"

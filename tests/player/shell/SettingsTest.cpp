@@ -24,9 +24,7 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
 
-    void writeFile(const std::string& text) {
-        std::ofstream(m_path, std::ios::binary) << text;
-    }
+    void writeFile(const std::string& text) { std::ofstream(m_path, std::ios::binary) << text; }
     std::string readFile() const {
         std::ifstream in(m_path, std::ios::binary);
         std::stringstream s;
@@ -103,15 +101,15 @@ TEST_F(SettingsTest, PreferencesAreWrittenAsNamedKeysWithDecimalValues) {
 TEST_F(SettingsTest, DamagedFileGivesDefaultsAndClampedValues) {
     writeFile(
         "[PREFERENCES]\n"
-        "Replay Speed=900\n"               // too big: 255
-        "Replay Delay=-5\n"                // too small: 0
-        "Replay Max Speed=ten\n"           // text: default 20, then not below the speed: 255
-        "Number of Dice=0\n"               // 1
+        "Replay Speed=900\n"      // too big: 255
+        "Replay Delay=-5\n"       // too small: 0
+        "Replay Max Speed=ten\n"  // text: default 20, then not below the speed: 255
+        "Number of Dice=0\n"      // 1
         "Number of Sides on Dice=1000000000000000000000\n"  // 100
-        "Facing Pointer Color=16\n"        // 15
-        "Suppress Combat Die Rolls=2\n"    // only 1 is on
-        "Enter Comment Before Rolling Dice=\n"  // empty: default (on)
-        "Show Lines for Facing=1.0\n"      // not a number: default (on)
+        "Facing Pointer Color=16\n"                         // 15
+        "Suppress Combat Die Rolls=2\n"                     // only 1 is on
+        "Enter Comment Before Rolling Dice=\n"              // empty: default (on)
+        "Show Lines for Facing=1.0\n"                       // not a number: default (on)
         "[WINDOW]\n"
         "X Pos=99999999\n"
         "Y Pos=abc\n"

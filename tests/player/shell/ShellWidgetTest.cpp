@@ -37,7 +37,9 @@ using namespace qmx;
 
 namespace {
 
-std::string str(const QString& s) { return s.toStdString(); }
+std::string str(const QString& s) {
+    return s.toStdString();
+}
 
 // A small module and its image, written in code.
 void writeModule(const QString& path, const std::string& notes = "Line one\r\nLine two") {
@@ -130,7 +132,8 @@ private slots:
         second->prompts().promptTicks = {true, false};
         QCOMPARE(second->start(), CQMXApp::StartResult::Running);
         QCOMPARE(second->prompts().promptsShown.size(), std::size_t(2));
-        QVERIFY(second->prompts().promptsShown[1].startsWith("You have just disabled a help prompt"));
+        QVERIFY(
+            second->prompts().promptsShown[1].startsWith("You have just disabled a help prompt"));
         QCOMPARE(IniFile::load(str(iniPath())).value("HELP PROMPTS", "Prompt3"), "0");
 
         // the next start shows no prompt 3
@@ -154,7 +157,8 @@ private slots:
         // missing file
         auto missing = startApp(homePath(QStringLiteral("modules/None.qm4")));
         QCOMPARE(missing->start(), CQMXApp::StartResult::LoadFailed);
-        QCOMPARE(missing->prompts().shown.back().text, QStringLiteral("Load Error. Application Terminated"));
+        QCOMPARE(missing->prompts().shown.back().text,
+                 QStringLiteral("Load Error. Application Terminated"));
     }
 
     void missingImageShowsMessage37ThenLoadError() {
@@ -615,20 +619,25 @@ private slots:
         for (QAction* a : f->menuBar()->actions()) menus << a->text().remove('&');
         QCOMPARE(menus, (QStringList{"File", "Interface", "Unit Control", "View", "Help"}));
         for (const char* name :
-             {"actionLoad", "actionSave", "actionSaveEncoded", "actionAsciiMove", "actionAsciiPositions",
-              "actionAsciiSorted", "actionAsciiComments", "actionChangePassword", "actionPreferences",
-              "actionExit", "actionFacingOn", "actionFacingOff", "actionFaceCorner", "actionFaceSide",
-              "actionFacingColor", "actionFlipAllUp", "actionFlipAllDown", "actionClearMoved",
-              "actionClearCombat", "actionToolbar", "actionStatusBar", "actionHelp", "actionAbout",
-              "actionModuleInfo", "actionTipsOn", "actionMoveMode", "actionCombatMode",
-              "actionDefineDice", "actionShowTerrain", "actionShowUnits"}) {
+             {"actionLoad",          "actionSave",           "actionSaveEncoded",
+              "actionAsciiMove",     "actionAsciiPositions", "actionAsciiSorted",
+              "actionAsciiComments", "actionChangePassword", "actionPreferences",
+              "actionExit",          "actionFacingOn",       "actionFacingOff",
+              "actionFaceCorner",    "actionFaceSide",       "actionFacingColor",
+              "actionFlipAllUp",     "actionFlipAllDown",    "actionClearMoved",
+              "actionClearCombat",   "actionToolbar",        "actionStatusBar",
+              "actionHelp",          "actionAbout",          "actionModuleInfo",
+              "actionTipsOn",        "actionMoveMode",       "actionCombatMode",
+              "actionDefineDice",    "actionShowTerrain",    "actionShowUnits"}) {
             QVERIFY2(f->action(name) != nullptr, name);
             QVERIFY2(!f->action(name)->statusTip().isEmpty(), name);
         }
-        QCOMPARE(f->action("actionSave")->statusTip(),
-                 QStringLiteral("Saves the Current Game in Progress as a binary file (recommended)"));
+        QCOMPARE(
+            f->action("actionSave")->statusTip(),
+            QStringLiteral("Saves the Current Game in Progress as a binary file (recommended)"));
         QCOMPARE(f->action("actionHideUnits")->statusTip(),
-                 QStringLiteral("Hides any units being held (only available if Players are identified)"));
+                 QStringLiteral(
+                     "Hides any units being held (only available if Players are identified)"));
         QCOMPARE(f->action("actionHideUnits")->toolTip(), QStringLiteral("Hide Units"));
         QCOMPARE(f->action("actionTipsOn")->statusTip(),
                  QStringLiteral("Resets all operation tips prompts to enabled."));
@@ -678,10 +687,11 @@ private slots:
         QCOMPARE(dialog.notesText(), QString::fromLatin1("Line one\nLine two \xE9"));
         auto* note = dialog.findChild<QLabel*>("fixedNote");
         QVERIFY(note != nullptr);
-        QCOMPARE(note->text(),
-                 QStringLiteral("Vantor Modules which are based on commercial board Wargames are not "
-                                "complete games.  You MUST own the board game version for the module "
-                                "to be useful."));
+        QCOMPARE(
+            note->text(),
+            QStringLiteral("Vantor Modules which are based on commercial board Wargames are not "
+                           "complete games.  You MUST own the board game version for the module "
+                           "to be useful."));
         QVERIFY(dialog.findChild<QPlainTextEdit*>("moduleNotes")->isReadOnly());
     }
 };
