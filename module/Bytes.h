@@ -29,6 +29,16 @@ constexpr std::pair<std::uint8_t, std::uint8_t> splitBase255Low(int value) {
 
 constexpr int kMaxBase255 = 254 * 255 + 254;  // 65,024
 
+// The text of a NUL-padded field: its bytes up to the first NUL (all of them
+// when the text fills the field).
+inline std::string_view fieldText(std::span<const std::uint8_t> field) {
+    // Fields are short (at most a few hundred bytes, mostly under 40) and
+    // their texts shorter still: a plain scan beats a library call here.
+    std::size_t n = 0;
+    while (n < field.size() && field[n] != 0) ++n;
+    return {reinterpret_cast<const char*>(field.data()), n};
+}
+
 class ByteReader {
 public:
     explicit ByteReader(std::span<const std::uint8_t> data, std::size_t pos = 0)
@@ -40,13 +50,31 @@ public:
     // True once any read came up short.
     bool shortRead() const { return m_short; }
 
-    std::uint8_t u8();
-    int base255();
-    int bigEndian16();
+    std::uint8_t u8() {
+        if (m_pos >= m_data.size()) {
+            m_short = true;
+            return 0;
+        }
+        return m_data[m_pos++];
+    }
+    int base255() {
+        const std::uint8_t high = u8();
+        return decodeBase255(high, u8());
+    }
+    int bigEndian16() {
+        const int high = u8();
+        return high * 256 + u8();
+    }
     // A fixed field of `size` bytes, up to the first NUL.
-    std::string text(std::size_t size);
+    std::string text(std::size_t size) { return std::string(fieldText(raw(size))); }
     // `size` raw bytes (fewer at the end of the data; shortRead() tells).
-    std::span<const std::uint8_t> raw(std::size_t size);
+    std::span<const std::uint8_t> raw(std::size_t size) {
+        const std::size_t n = size < remaining() ? size : remaining();
+        if (n < size) m_short = true;
+        auto out = m_data.subspan(m_pos, n);
+        m_pos += n;
+        return out;
+    }
     void skip(std::size_t size) { raw(size); }
 
 private:
@@ -80,5 +108,10 @@ private:
 
 // Drops trailing blanks, tabs, CR and LF.
 std::string trimRight(std::string s);
+inline std::string_view trimRightView(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
+        s.remove_suffix(1);
+    return s;
+}
 
 }  // namespace qmx

@@ -1,6 +1,7 @@
 #include "module/ModuleFile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 
 #include "module/FileIo.h"
@@ -77,11 +78,26 @@ bool takeUnitCount(Module& m, int stored, ModuleLoad& out) {
     return true;
 }
 
-void readUnitRecord(ByteReader& r, UnitDefinition& u) {
-    u.name = unitNameFrom(r, kUnitNameSize);
-    for (auto& img : u.stepImage) img = static_cast<std::uint16_t>(r.base255());
-    for (auto& step : u.values)
-        for (auto& v : step) v = r.u8();
+std::size_t hexCount(const Module& m) {
+    return static_cast<std::size_t>(m.columns) * static_cast<std::size_t>(m.rows);
+}
+
+// The hex table for the stored rows is built record by record; this adds the
+// game's extra row (no state, no name) and checks the table's size.
+void finishHexTable(Module& m) {
+    m.hexes.resize(static_cast<std::size_t>(m.columns) * static_cast<std::size_t>(m.rows + 1));
+}
+
+// A unit record of 84 bytes, which the caller has checked to be there.
+void readUnitRecord(const std::uint8_t* p, UnitDefinition& u) {
+    u.name = std::string(trimRightView(fieldText({p, kUnitNameSize})));
+    p += kUnitNameSize;
+    for (auto& img : u.stepImage) {
+        img = static_cast<std::uint16_t>(decodeBase255(p[0], p[1]));
+        p += 2;
+    }
+    static_assert(sizeof(u.values) == kStepCount * kValueCount, "values are one block of bytes");
+    std::memcpy(&u.values, p, sizeof(u.values));
 }
 
 // Block 7 as the editor reads it: records until the data runs out; a bad
@@ -100,7 +116,7 @@ void readCards(std::span<const std::uint8_t> data, std::size_t offset, Module& m
         auto text = r.raw(static_cast<std::size_t>(length - 4));
         Card& c = m.decks[deck].cards[card];
         c.storedLength = static_cast<std::uint32_t>(length);
-        c.text.assign(text.begin(), text.end());
+        c.text.assign(reinterpret_cast<const char*>(text.data()), text.size());
     }
 }
 
@@ -127,7 +143,51 @@ void readHeader(ByteReader& r, Module& m, int& storedUnits) {
     r.skip(15);
 }
 
+// Layout 150: card counts, extra-row names and hexes packed into 560-byte
+// blocks. Returns where the units begin, or 0 when the data ends first.
+std::size_t readPackedHexes(std::span<const std::uint8_t> data, Module& m, std::size_t unitsToRead,
+                            ModuleLoad& out) {
+    // Every packed item takes its own bytes, so the file holds at least their
+    // sum: a header claiming more is refused before the tables are allocated.
+    const std::size_t least = kModuleHeaderSize + kDeckCount + std::size_t(m.extraNameCount) * 14 +
+                              hexCount(m) * 36 + unitsToRead * kUnitRecordSize + kDeckNamesSize;
+    if (data.size() < least) {
+        out.notices.push_back(damaged("it is shorter than its header says"));
+        return 0;
+    }
+    m.hexes.assign(static_cast<std::size_t>(m.columns) * static_cast<std::size_t>(m.rows + 1),
+                   HexRecord{});
+    BlockReader b(data, kModuleHeaderSize, kModuleHeaderSize);
+    ByteReader counts = b.item(kDeckCount);
+    for (int d = 1; d <= kDeckCount; ++d) m.decks[d].cardCount = counts.u8();
+    for (int i = 0; i < m.extraNameCount; ++i) {
+        ByteReader name = b.item(14);
+        if (i < m.columns) m.hex(i + 1, m.rows + 1).name = name.text(14);
+        b.nextBlockIfPast(546);
+    }
+    b.nextBlockIfPast(541);
+    for (int row = 1; row <= m.rows; ++row)
+        for (int col = 1; col <= m.columns; ++col) {
+            ByteReader first = b.item(19);
+            HexRecord& h = m.hex(col, row);
+            h.state = static_cast<std::uint16_t>(first.base255());
+            h.name = first.text(17);
+            b.nextBlockIfPast(541);
+            b.item(17);  // a second name, not used
+            b.nextBlockIfPast(541);
+        }
+    if (b.shortRead()) {
+        out.notices.push_back(damaged("it ends inside the hex names"));
+        return 0;
+    }
+    return b.endOfBlock();
+}
+
 // Layout 151 and later (and, for the editor, 150, whose blocks 2 and 4 are packed).
+//
+// The sizes of blocks 2 to 6 follow from the header, so the data is checked
+// to hold all of them before anything is allocated, and the records are then
+// read straight from the bytes.
 ModuleLoad readCurrent(std::span<const std::uint8_t> data, ModuleReader reader) {
     ModuleLoad out;
     Module& m = out.module;
@@ -139,63 +199,48 @@ ModuleLoad readCurrent(std::span<const std::uint8_t> data, ModuleReader reader) 
         return out;
     }
     if (!checkSize(m, out) || !takeUnitCount(m, storedUnits, out)) return out;
-    m.allocateTables();
+    // A count below 33 is raised; only the records stored are read.
+    const std::size_t unitsToRead = static_cast<std::size_t>(std::min(storedUnits, m.unitCount));
+    const std::uint8_t* const p = data.data();
 
-    const bool packed = m.version == 150;
     std::size_t unitsAt = 0;
-    if (packed) {
-        BlockReader b(data, kModuleHeaderSize, kModuleHeaderSize);
-        ByteReader counts = b.item(kDeckCount);
-        for (int d = 1; d <= kDeckCount; ++d) m.decks[d].cardCount = counts.u8();
-        for (int i = 0; i < m.extraNameCount; ++i) {
-            ByteReader name = b.item(14);
-            if (i < m.columns) m.hex(i + 1, m.rows + 1).name = name.text(14);
-            b.nextBlockIfPast(546);
-        }
-        b.nextBlockIfPast(541);
-        for (int row = 1; row <= m.rows; ++row)
-            for (int col = 1; col <= m.columns; ++col) {
-                ByteReader first = b.item(19);
-                HexRecord& h = m.hex(col, row);
-                h.state = static_cast<std::uint16_t>(first.base255());
-                h.name = first.text(17);
-                b.nextBlockIfPast(541);
-                b.item(17);  // a second name, not used
-                b.nextBlockIfPast(541);
-            }
-        if (b.shortRead()) {
-            out.notices.push_back(damaged("it ends inside the hex names"));
+    if (m.version == 150) {
+        unitsAt = readPackedHexes(data, m, unitsToRead, out);
+        if (unitsAt == 0) return out;
+        if (data.size() - std::min(unitsAt, data.size()) < unitsToRead * kUnitRecordSize) {
+            out.notices.push_back(damaged("it ends inside the units"));
             return out;
         }
-        unitsAt = b.endOfBlock();
     } else {
-        for (int d = 1; d <= kDeckCount; ++d) m.decks[d].cardCount = r.u8();
-        if (m.version >= 152) {
-            auto reserved = r.raw(kReservedSize);
-            std::copy(reserved.begin(), reserved.end(), m.reserved.begin());
-        }
-        for (int row = 1; row <= m.rows; ++row)
-            for (int col = 1; col <= m.columns; ++col) {
-                HexRecord& h = m.hex(col, row);
-                h.state = static_cast<std::uint16_t>(r.base255());
-                h.name = r.text(kHexNameSize);
-                if (reader == ModuleReader::Player) h.name = trimRight(std::move(h.name));
-            }
-        unitsAt = r.pos();
-        if (r.shortRead()) {
+        const std::size_t countsAt = kModuleHeaderSize;
+        const std::size_t reservedAt = countsAt + kDeckCount;
+        const std::size_t hexesAt = reservedAt + (m.version >= 152 ? kReservedSize : 0);
+        unitsAt = hexesAt + hexCount(m) * kHexRecordSize;
+        if (data.size() < unitsAt) {
             out.notices.push_back(damaged("it ends inside the hex names"));
             return out;
         }
+        if (data.size() - unitsAt < unitsToRead * kUnitRecordSize) {
+            out.notices.push_back(damaged("it ends inside the units"));
+            return out;
+        }
+        for (int d = 1; d <= kDeckCount; ++d) m.decks[d].cardCount = p[countsAt + d - 1];
+        if (m.version >= 152) std::memcpy(m.reserved.data(), p + reservedAt, kReservedSize);
+
+        const bool trimNames = reader == ModuleReader::Player;
+        m.hexes.clear();
+        m.hexes.reserve(static_cast<std::size_t>(m.columns) * static_cast<std::size_t>(m.rows + 1));
+        const std::uint8_t* h = p + hexesAt;
+        for (std::size_t i = hexCount(m); i > 0; --i, h += kHexRecordSize) {
+            const std::string_view name = fieldText({h + 2, kHexNameSize});
+            m.hexes.push_back({static_cast<std::uint16_t>(decodeBase255(h[0], h[1])),
+                               std::string(trimNames ? trimRightView(name) : name)});
+        }
+        finishHexTable(m);
     }
 
-    ByteReader u(data, unitsAt);
-    if (u.remaining() / kUnitRecordSize < static_cast<std::size_t>(std::min(storedUnits, m.unitCount))) {
-        out.notices.push_back(damaged("it ends inside the units"));
-        return out;
-    }
-    for (int i = 1; i <= std::min(storedUnits, m.unitCount); ++i) readUnitRecord(u, m.units[i]);
-    for (int d = 1; d <= kDeckCount; ++d) m.decks[d].name = u.text(kDeckNameSize);
-    if (u.shortRead()) {
+    const std::size_t deckNamesAt = unitsAt + unitsToRead * kUnitRecordSize;
+    if (data.size() - deckNamesAt < kDeckNamesSize) {
         out.notices.push_back(damaged("it ends inside the deck names"));
         return out;
     }
@@ -206,11 +251,58 @@ ModuleLoad readCurrent(std::span<const std::uint8_t> data, ModuleReader reader) 
             return out;
         }
 
-    out.cardOffset = u.pos();
-    if (reader == ModuleReader::Editor) readCards(data, u.pos(), m, out);
-    m.units[0] = UnitDefinition{};
+    m.units.clear();
+    m.units.reserve(static_cast<std::size_t>(m.unitCount) + 1);
+    m.units.emplace_back();  // unit 0, the blank spare
+    const std::uint8_t* u = p + unitsAt;
+    for (std::size_t i = 0; i < unitsToRead; ++i, u += kUnitRecordSize)
+        readUnitRecord(u, m.units.emplace_back());
+    m.units.resize(static_cast<std::size_t>(m.unitCount) + 1);
+    for (int d = 1; d <= kDeckCount; ++d)
+        m.decks[d].name.assign(fieldText({p + deckNamesAt + (d - 1) * kDeckNameSize, kDeckNameSize}));
+
+    out.cardOffset = deckNamesAt + kDeckNamesSize;
+    if (reader == ModuleReader::Editor) readCards(data, out.cardOffset, m, out);
     out.ok = true;
     return out;
+}
+
+// The hex part of the oldest layout: 18 extra-row names, the hex states and
+// the hex names, walked through 120-byte blocks. `name` gets each name's
+// bytes with its column and row (row rows + 1 for the extra row).
+template <class NameSink>
+void walkLegacyHexes(BlockReader& b, int columns, int rows, NameSink name) {
+    for (int col = 1; col <= 18; ++col) {
+        ByteReader field = b.item(14);
+        if (col <= columns) name(col, rows + 1, field, 14);
+        b.nextBlockIfPast(106);
+    }
+    const int hexes = columns * rows;
+    for (int i = 0; i < hexes; ++i) {
+        b.item(2);  // hex states are not kept
+        b.nextBlockIfPast(118);
+    }
+    b.nextBlockIfPast(103);
+    for (int row = 1; row <= rows; ++row)
+        for (int col = 1; col <= columns; ++col) {
+            ByteReader field = b.item(34);
+            name(col, row, field, 34);
+            b.nextBlockIfPast(102);
+        }
+    for (int i = 0; i < kDeckCount; ++i) b.nextBlockIfPast(99);
+}
+
+// The unit records of the oldest layout, 20 bytes each. Stops at the end of
+// the data; false when that comes before record `needed`.
+template <class UnitSink>
+bool walkLegacyUnits(BlockReader& b, int toRead, int needed, UnitSink unit) {
+    for (int i = 1; i <= toRead; ++i) {
+        ByteReader rec = b.item(20);
+        if (b.shortRead()) return i > needed;
+        unit(i, rec);
+        b.nextBlockIfPast(100);
+    }
+    return true;
 }
 
 // The layout of the oldest modules, read in 120-byte blocks.
@@ -241,45 +333,34 @@ ModuleLoad readLegacy(std::span<const std::uint8_t> data) {
     for (int k = 1; k <= kValueCount; ++k)
         m.setTotalMode(k - 1, (modes >> k) & 1 ? TotalMode::Lowest : TotalMode::Total);
     if (!checkSize(m, out) || !takeUnitCount(m, storedUnits, out)) return out;
-    m.allocateTables();
-
-    for (int col = 1; col <= 18; ++col) {
-        ByteReader name = b.item(14);
-        if (col <= m.columns) m.hex(col, m.rows + 1).name = name.text(14);
-        b.nextBlockIfPast(106);
-    }
-    const int hexCount = m.columns * m.rows;
-    for (int i = 0; i < hexCount; ++i) {
-        b.item(2);  // hex states are not kept
-        b.nextBlockIfPast(118);
-    }
-    b.nextBlockIfPast(103);
-    for (int row = 1; row <= m.rows; ++row)
-        for (int col = 1; col <= m.columns; ++col) {
-            std::string name = b.item(34).text(34);
-            if (name.size() > kHexNameSize) name.resize(kHexNameSize);
-            m.hex(col, row).name = std::move(name);
-            b.nextBlockIfPast(102);
-        }
-    for (int i = 0; i < kDeckCount; ++i) b.nextBlockIfPast(99);
-    if (b.shortRead()) {
-        out.notices.push_back(damaged("it ends inside the hex names"));
-        return out;
-    }
-
     // With fewer than 33 units stored, the raised count less one is read;
     // records the file does not have stay empty.
     const int toRead = storedUnits < kMinUnits ? m.unitCount - 1 : m.unitCount;
-    for (int i = 1; i <= toRead; ++i) {
-        ByteReader rec = b.item(20);
-        if (b.shortRead()) {
-            if (i <= storedUnits) {
-                out.notices.push_back(damaged("it ends inside the units"));
-                return out;
-            }
-            break;
+
+    // A first walk only moves through the blocks: a file that does not hold
+    // the hexes and units its header claims is refused before the tables
+    // are allocated.
+    {
+        BlockReader dry = b;
+        walkLegacyHexes(dry, m.columns, m.rows, [](int, int, ByteReader&, std::size_t) {});
+        if (dry.shortRead()) {
+            out.notices.push_back(damaged("it ends inside the hex names"));
+            return out;
         }
-        UnitDefinition& u = m.units[i];
+        if (!walkLegacyUnits(dry, toRead, storedUnits, [](int, ByteReader&) {})) {
+            out.notices.push_back(damaged("it ends inside the units"));
+            return out;
+        }
+    }
+    m.allocateTables();
+    walkLegacyHexes(b, m.columns, m.rows,
+                    [&](int col, int row, ByteReader& field, std::size_t size) {
+                        std::string name = field.text(size);
+                        if (name.size() > kHexNameSize) name.resize(kHexNameSize);
+                        m.hex(col, row).name = std::move(name);
+                    });
+    walkLegacyUnits(b, toRead, storedUnits, [&](int i, ByteReader& rec) {
+        UnitDefinition& u = m.units[static_cast<std::size_t>(i)];
         u.name = unitNameFrom(rec, 11);
         int image1 = rec.u8();
         std::array<std::uint8_t, kValueCount> values{};
@@ -296,8 +377,7 @@ ModuleLoad readLegacy(std::span<const std::uint8_t> data) {
         u.stepImage[1] = static_cast<std::uint16_t>(image2);
         u.values[0] = values;
         u.values[1] = values;
-        b.nextBlockIfPast(100);
-    }
+    });
     m.units[0] = UnitDefinition{};
     out.ok = true;
     return out;
@@ -413,7 +493,9 @@ CardText findCardText(std::span<const std::uint8_t> data, std::size_t offset, in
         const int length = r.bigEndian16();
         if (length < 4 || r.remaining() < static_cast<std::size_t>(length - 4)) break;
         auto text = r.raw(static_cast<std::size_t>(length - 4));
-        if (d == deck && c == card) return {CardLookup::Found, std::string(text.begin(), text.end())};
+        if (d == deck && c == card)
+            return {CardLookup::Found,
+                    std::string(reinterpret_cast<const char*>(text.data()), text.size())};
     }
     return {CardLookup::NotFound, {}};
 }

@@ -7,6 +7,8 @@
 
 #include "module/FileIo.h"
 #include "module/ModuleFile.h"
+#include "module/UnitImageSheet.h"
+#include "module/graphics/ModuleGraphics.h"
 #include "tools/qmxtool/Commands.h"
 
 using namespace qmx;
@@ -95,7 +97,8 @@ protected:
 TEST(QmxTool, HelpAndUsageErrors) {
     ToolRun help = run({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* name : {"info MODULE", "units MODULE", "card MODULE DECK CARD"})
+    for (const char* name : {"info MODULE", "units MODULE", "card MODULE DECK CARD",
+                             "unit-image MODULE N -o FILE.png [--step S]"})
         EXPECT_NE(help.out.find(name), std::string::npos) << name;
     EXPECT_NE(help.out.find("151 to 160"), std::string::npos);
     EXPECT_EQ(run({"-h"}).out, help.out);
@@ -258,4 +261,55 @@ TEST_F(ModuleCommands, CardTextsComeFromTheModuleFile) {
     ToolRun empty = run({"card", other, "7", "1"});
     EXPECT_EQ(empty.status, 0);
     EXPECT_EQ(empty.out, "");
+}
+
+TEST_F(ModuleCommands, UnitImageCutsTheStepsPictureFromTheModuleImage) {
+    Module m = sample();
+    m.units[1].stepImage = {5, 30, 900, 0, 0, 0};  // 900 lies beyond the sheet
+    m.units[3].stepImage = {0, 0, 0, 0, 0, 0};
+    ModuleGraphics graphics = ModuleGraphics::createBlank(m);
+    ASSERT_GT(m.imageCapacity(), 30);
+    ASSERT_LT(m.imageCapacity(), 900);
+    const auto paint = [&](int k, QRgb colour, QRgb corner) {
+        const PixelRect r = unitImageRect(m, k);
+        for (int y = 0; y < r.height; ++y)
+            for (int x = 0; x < r.width; ++x) graphics.image().setPixel(r.x + x, r.y + y, colour);
+        graphics.image().setPixel(r.x, r.y, corner);
+    };
+    paint(5, qRgb(200, 0, 0), qRgb(0, 0, 200));
+    paint(30, qRgb(0, 200, 0), qRgb(0, 0, 200));
+    const std::string path = write("Sample.qm4", m);
+    ASSERT_TRUE(graphics.save(path).ok());
+
+    const std::string out = (m_dir / "unit.png").string();
+    ToolRun r = run({"unit-image", path, "1", "-o", out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "unit 1 step 1: image 5 (40 x 40) written to " + out + "\n");
+    QImage picture(QString::fromStdString(out));
+    ASSERT_EQ(picture.size(), QSize(40, 40));
+    EXPECT_EQ(picture.pixel(0, 0), qRgb(0, 0, 200));
+    EXPECT_EQ(picture.pixel(39, 39), qRgb(200, 0, 0));
+
+    ASSERT_EQ(run({"unit-image", "--step", "2", path, "1", "-o", out}).status, 0);
+    EXPECT_EQ(QImage(QString::fromStdString(out)).pixel(39, 0), qRgb(0, 200, 0));
+
+    expectOneErrorLine(run({"unit-image", path, "1", "--step=3", "-o", out}), kExitFailure,
+                       "unit image 900 is not in the image");
+    expectOneErrorLine(run({"unit-image", path, "2", "--step", "3", "-o", out}), kExitFailure,
+                       "unit 2 has no step 3 (its last step is 1)");
+    expectOneErrorLine(run({"unit-image", path, "3", "-o", out}), kExitFailure,
+                       "unit 3 has no image for step 1");
+    expectOneErrorLine(run({"unit-image", path, "41", "-o", out}), kExitFailure,
+                       "there is no unit 41 (the module has 40 units)");
+    expectOneErrorLine(run({"unit-image", path, "1"}), kExitUsage, "-o FILE.png is required");
+    expectOneErrorLine(run({"unit-image", path, "1", "-o", out, "--step", "7"}), kExitUsage,
+                       "--step must be from 1 to 6");
+
+    // Without its image beside it the module has no pictures: the player's message.
+    const std::string bare = write("Bare.qm4", m);
+    expectOneErrorLine(run({"unit-image", bare, "1", "-o", out}), kExitFailure,
+                       "Unable to open module graphics (.qmg) file.");
+    // A file that cannot be written leaves nothing behind and says so.
+    expectOneErrorLine(run({"unit-image", path, "1", "-o", (m_dir / "no/such/dir.png").string()}),
+                       kExitFailure, "Could not open file!");
 }

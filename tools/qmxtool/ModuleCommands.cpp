@@ -1,11 +1,15 @@
-// The module commands: info, units, card.
+// The module commands: info, units, card, unit-image.
 
+#include <QBuffer>
+#include <QImageWriter>
 #include <algorithm>
 #include <ostream>
 #include <sstream>
 
+#include "module/FileIo.h"
 #include "module/MessageTable.h"
 #include "module/ModuleFile.h"
+#include "module/graphics/ModuleGraphics.h"
 #include "tools/qmxtool/Commands.h"
 
 namespace qmx::tool {
@@ -141,6 +145,58 @@ int runCard(const Arguments& args, ToolStreams& io) {
     return 0;
 }
 
+// The picture of one unit at one step, cut from the module image and
+// written as PNG.
+int runUnitImage(const Arguments& args, ToolStreams& io) {
+    const std::string& path = args.positional[0];
+    const int unitNumber = parseNumber(args.positional[1], "N", 1, kMaxUnits);
+    const std::optional<std::string> target = args.value("-o");
+    if (!target || target->empty()) throw UsageError("-o FILE.png is required");
+    const int step = parseNumber(args.value("--step").value_or("1"), "--step", 1, kStepCount);
+
+    const ModuleLoad load = loadModuleForTool(path);
+    const Module& m = load.module;
+    if (unitNumber > m.unitCount)
+        throw ToolError(path + ": there is no unit " + std::to_string(unitNumber) + " (the module has " +
+                        std::to_string(m.unitCount) + " units)");
+    const UnitDefinition& unit = m.units[static_cast<std::size_t>(unitNumber)];
+    for (int s = 1; s < step; ++s)
+        if (!unit.stepExists(s))
+            throw ToolError(path + ": unit " + std::to_string(unitNumber) + " has no step " +
+                            std::to_string(step) + " (its last step is " + std::to_string(s) + ")");
+    const int image = unit.stepImage[static_cast<std::size_t>(step - 1)];
+    if (image == 0)
+        throw ToolError(path + ": unit " + std::to_string(unitNumber) + " has no image for step " +
+                        std::to_string(step));
+
+    ModuleGraphics graphics;
+    const GraphicsResult loaded = graphics.load(path);
+    if (!loaded.ok())
+        throw ToolError(loaded.path + ": " + noticeText(MessageTable::Player,
+                                                        loaded.notice(MessageTable::Player)));
+    const QImage picture = graphics.unitImage(m, image);
+    if (picture.isNull())
+        throw ToolError(loaded.path + ": unit image " + std::to_string(image) +
+                        " is not in the image (the sheet holds " +
+                        std::to_string(m.imageCapacity()) + " images in an image of " +
+                        std::to_string(graphics.image().width()) + " x " +
+                        std::to_string(graphics.image().height()) + " pixels)");
+
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(picture))
+        throw ToolError(*target + ": the picture could not be encoded as PNG");
+    if (!writeFileAtomically(*target, std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                                static_cast<std::size_t>(png.size()))))
+        throw ToolError(*target + ": " + std::string(*messageText(MessageTable::Player,
+                                                                   msg::kCouldNotOpenFile)));
+    io.out << "unit " << unitNumber << " step " << step << ": image " << image << " ("
+           << picture.width() << " x " << picture.height() << ") written to " << *target << "\n";
+    return 0;
+}
+
 }  // namespace
 
 void registerModuleCommands(CommandTable& table) {
@@ -153,6 +209,9 @@ void registerModuleCommands(CommandTable& table) {
     table.add({"card", "MODULE DECK CARD [--raw]",
                "the text of a card (--raw: its bytes as stored, CR LF line ends)",
                {{"--raw", false}}, 3, 3, runCard});
+    table.add({"unit-image", "MODULE N -o FILE.png [--step S]",
+               "unit N's picture at step S (default 1), cut from the module image beside MODULE",
+               {{"-o", true}, {"--step", true}}, 2, 2, runUnitImage});
 }
 
 }  // namespace qmx::tool
