@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "module/FileIo.h"
+#include "module/ModuleFile.h"
+#include "player/document/GameState.h"
+#include "player/document/PlayerIdentity.h"
+#include "player/document/SavedGame.h"
+#include "tests/player/document/ScriptedPrompts.h"
+#include "tools/qmxtool/Commands.h"
+
+using namespace qmx;
+using namespace qmx::tool;
+
+namespace {
+
+struct ToolRun {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+ToolRun run(std::vector<std::string> args, const std::string& input = "") {
+    CommandTable table;
+    registerAllCommands(table);
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    ToolRun r;
+    r.status = runTool(table, args, {in, out, err});
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+class GameCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() /
+                ("qmxtool_game_" + std::to_string(::getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_dir);
+        m_module = Module::createEmpty(4, 3, GridOrientation::RowsAligned, 33);
+        m_module.moduleId = {5, 6, 7};
+        m_module.units[1].name = "1st Guards";
+        m_module.units[1].stepImage[1] = 2;
+        m_module.units[3].name = "Spy";
+        m_module.units[4].name = "Decoy";
+        m_module.decks[2].name = "Orders";
+        m_module.decks[2].cardCount = 3;
+        m_module.hex(2, 1).name = "Mill";
+        modulePath = path("game.qm4");
+        ASSERT_TRUE(writeFileAtomically(modulePath, serializeModule(m_module)));
+
+        GameState s(m_module);
+        s.players[0].kind = SlotKind::Player;
+        s.players[1].kind = SlotKind::Player;
+        s.players[2].kind = SlotKind::CardLocation;
+        s.players[2].name = "Pile";
+        initializePlayer(s, "Anna", "secret", 5);
+        initializePlayer(s, "Bernd", "pw2", 7);
+        EXPECT_EQ(s.identifyProgress, kPlayersComplete);
+        // Units 1, 3 and 4 on (2, 1) in that order; 3 hidden by Bernd, 4 with
+        // its identity hidden by Bernd.
+        s.unit(2).stackLink = 5;
+        s.unit(1).stackLink = 3;
+        s.unit(3).stackLink = 4;
+        s.unit(4).stackLink = 0;
+        s.setStackHead(1, 1, 2);
+        s.setStackHead(2, 1, 1);
+        for (int u : {1, 3, 4}) s.unit(u).column = 2;
+        s.unit(1).facing = Facing::kShown | 4;
+        s.unit(1).step = 1;
+        s.unit(3).setHiddenBy(1);
+        s.unit(4).setHiddenBy(1);
+        s.unit(4).set(UnitFlags::kIdHidden);
+        s.setCardPlace(2, 1, 0);
+        s.setCardPlace(2, 2, 2);
+        ScriptedPrompts prompts;
+        ASSERT_TRUE(saveGameFile(path("turn"), s, m_module, {}, prompts));
+        savePath = path("turn.qms");
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    std::string path(const std::string& name) const { return (m_dir / name).string(); }
+
+    std::filesystem::path m_dir;
+    Module m_module;
+    std::string modulePath;
+    std::string savePath;
+};
+
+TEST_F(GameCommand, ObserverSeesNeitherHiddenUnitsNorHiddenIdentities) {
+    const ToolRun r = run({"game", modulePath, savePath});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Seen by: an observer"), std::string::npos);
+    EXPECT_NE(r.out.find("Players (every player initialized):"), std::string::npos);
+    EXPECT_NE(r.out.find("  Player 1: Player \"Anna\"\n"), std::string::npos);
+    EXPECT_NE(r.out.find("  Player 3: Card Location \"Pile\"\n"), std::string::npos);
+    EXPECT_NE(r.out.find("  Player 4: Not Used\n"), std::string::npos);
+    EXPECT_NE(r.out.find("  Deck 2 \"Orders\": in deck 1, Player 1 (Anna) 1, Player 3 (Pile) 1\n"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("  2,1 Mill:\n    #1 1st Guards, step 2, facing side 3\n    #4 ????????\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("Spy"), std::string::npos);
+    EXPECT_NE(r.out.find("32 units shown on the map"), std::string::npos);
+}
+
+TEST_F(GameCommand, IdentifiedPlayerSeesHisHiddenUnits) {
+    const ToolRun r = run({"game", modulePath, savePath, "--player", "Bernd"}, "pw2\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Seen by: Player 2 (Bernd)"), std::string::npos);
+    EXPECT_NE(r.out.find("    #3 Spy, step 1, hidden\n    #4 Decoy, step 1, identity hidden\n"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("33 units shown on the map"), std::string::npos);
+}
+
+TEST_F(GameCommand, WrongPasswordWatchesAsObserver) {
+    const ToolRun r = run({"game", modulePath, savePath, "--player", "Bernd"}, "nope\n");
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Seen by: an observer"), std::string::npos);
+    EXPECT_NE(r.err.find("Unrecognized password."), std::string::npos);
+    EXPECT_EQ(run({"game", modulePath, savePath, "--player", "Nobody"}, "x\n").status, kExitFailure);
+}
+
+TEST_F(GameCommand, SavedGameOfAnotherModuleFails) {
+    Module other = Module::createEmpty(4, 3, GridOrientation::RowsAligned, 40);
+    ASSERT_TRUE(writeFileAtomically(path("other.qm4"), serializeModule(other)));
+    const ToolRun r = run({"game", path("other.qm4"), savePath});
+    EXPECT_EQ(r.status, kExitFailure);
+    EXPECT_NE(r.err.find("The number of units is different."), std::string::npos);
+    EXPECT_EQ(run({"game", modulePath, path("missing.qms")}).status, kExitFailure);
+}
+
+}  // namespace

@@ -1,0 +1,192 @@
+// "game": what a saved game holds, as a person at the player program sees
+// it: the player table, where the cards are (counted per place), and the
+// units of every hex that this person may see.
+
+#include <array>
+#include <bit>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "module/MessageTable.h"
+#include "player/document/GameState.h"
+#include "player/document/PlayerIdentity.h"
+#include "player/document/SavedGame.h"
+#include "player/document/UserPrompts.h"
+#include "player/document/Visibility.h"
+#include "player/replay/ReplayNames.h"
+#include "tools/qmxtool/Commands.h"
+
+namespace qmx::tool {
+namespace {
+
+std::string messageOf(int number) {
+    const auto text = messageText(MessageTable::Player, number);
+    return text ? std::string(*text) : "message " + std::to_string(number);
+}
+
+// What the load shows in boxes becomes notes.
+class NotePrompts : public UserPrompts {
+public:
+    void showMessage(int number) override { notes.push_back(messageOf(number)); }
+    void showText(const std::string&, const std::string& text) override { notes.push_back(text); }
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
+        return std::nullopt;
+    }
+    std::vector<std::string> notes;
+};
+
+const char* kindName(SlotKind kind) {
+    switch (kind) {
+    case SlotKind::Player:
+        return "Player";
+    case SlotKind::CardLocation:
+        return "Card Location";
+    case SlotKind::GameMaster:
+        return "Game Master";
+    case SlotKind::NotUsed:
+        break;
+    }
+    return "Not Used";
+}
+
+std::string progressText(const GameState& s) {
+    switch (s.identifyProgress) {
+    case kPlayersUndefined:
+        return s.players[0].kind == SlotKind::NotUsed ? "players not defined yet" : "no player initialized yet";
+    case kPlayersNotNeeded:
+        return "players not needed for this game";
+    case kPlayersComplete:
+        return "every player initialized";
+    default:
+        return "next to initialize: Player " + std::to_string(s.identifyProgress);
+    }
+}
+
+std::string placeName(const GameState& s, int place) {
+    if (place == kInDeck) return "in deck";
+    if (place == kDiscarded) return "discarded";
+    const std::string name = s.players[static_cast<std::size_t>(place)].name;
+    return "Player " + std::to_string(place + 1) + (name.empty() ? "" : " (" + displayText(name) + ")");
+}
+
+std::string unitLine(const Module& module, const GameState& s, int u) {
+    const UnitState& x = s.unit(u);
+    const std::string name = shownUnitName(module, s, u);
+    std::string line = "#" + std::to_string(u) + (name.empty() ? "" : " " + displayText(name));
+    if (identityConcealedFromMe(s, x)) return line;  // neither step nor facing shows
+    line += ", step " + std::to_string(x.step + 1);
+    if ((x.facing & Facing::kShown) && x.direction() != 0) {
+        const int d = std::countr_zero(static_cast<unsigned>(x.direction())) + 1;
+        line += std::string(", facing ") + ((x.facing & Facing::kCorner) ? "corner " : "side ") + std::to_string(d);
+    }
+    if (x.isHidden()) line += x.has(UnitFlags::kIdHidden) ? ", identity hidden" : ", hidden";
+    if (x.has(UnitFlags::kMoved)) line += ", moved";
+    if (x.has(UnitFlags::kInCombat)) line += ", in combat";
+    if (x.declaration != 0) {
+        line += x.declaration > 0 ? ", attacks in declaration " + std::to_string(x.declaration)
+                                  : ", defends in declaration " + std::to_string(-x.declaration);
+    }
+    return line;
+}
+
+int runGame(const Arguments& args, ToolStreams& io) {
+    const std::string& savePath = args.positional[1];
+    const ModuleLoad load = loadModuleForTool(args.positional[0]);
+    const Module& module = load.module;
+    GameState state(module);
+    NotePrompts prompts;
+    const SavedGameLoad saved = loadSavedGame(savePath, module, state, prompts);
+    if (!saved.ok) {
+        std::string why;
+        for (const std::string& note : prompts.notes) why += (why.empty() ? "" : " ") + note;
+        throw ToolError(savePath + ": " + displayText(why.empty() ? messageOf(msg::kCouldNotParse) : why));
+    }
+    for (const std::string& note : prompts.notes) io.err << "qmxtool: note: " << displayText(note) << "\n";
+
+    if (const auto player = args.value("--player")) {
+        int slot = -1;
+        for (const auto& [s, name] : identificationList(state)) {
+            if (name == *player) slot = s;
+        }
+        if (slot < 0) throw ToolError(savePath + ": no player named \"" + displayText(*player) + "\" in this game");
+        std::string password;
+        std::getline(io.in, password);
+        if (!password.empty() && password.back() == '\r') password.pop_back();
+        const IdentityOutcome outcome = identify(state, slot, password);
+        if (state.currentSlot == kObserver) io.err << "qmxtool: note: " << displayText(outcome.text) << "\n";
+    }
+
+    std::ostream& out = io.out;
+    out << "Saved game: format " << saved.formatVersion << (saved.textForm ? ", text form" : "") << ", "
+        << saved.replay.size() << " bytes of replay record\n";
+    out << "Seen by: "
+        << (state.currentSlot == kObserver ? std::string("an observer") : placeName(state, state.currentSlot))
+        << "\n\nPlayers (" << progressText(state) << "):\n";
+    for (int s = 0; s < kSlotCount; ++s) {
+        const PlayerSlot& p = state.players[static_cast<std::size_t>(s)];
+        out << "  Player " << s + 1 << ": " << kindName(p.kind);
+        if (!p.name.empty()) out << " \"" << displayText(p.name) << "\"";
+        out << "\n";
+    }
+
+    out << "\nCards:\n";
+    bool anyDeck = false;
+    for (int d = 1; d <= kDeckCount; ++d) {
+        if (state.deckSize(d) == 0) continue;
+        anyDeck = true;
+        std::array<int, 256> count{};
+        for (const std::uint8_t place : state.deckPlaces(d)) ++count[place];
+        out << "  Deck " << d;
+        const std::string& name = module.decks[static_cast<std::size_t>(d)].name;
+        if (!name.empty()) out << " \"" << displayText(name) << "\"";
+        out << ":";
+        const char* sep = " ";
+        for (int place : {static_cast<int>(kInDeck), 0, 1, 2, 3, 4, 5, 6, 7, static_cast<int>(kDiscarded)}) {
+            if (count[static_cast<std::size_t>(place)] == 0) continue;
+            out << sep << placeName(state, place) << " " << count[static_cast<std::size_t>(place)];
+            sep = ", ";
+        }
+        out << "\n";
+    }
+    if (!anyDeck) out << "  (no decks)\n";
+
+    out << "\nUnits by hex:\n";
+    int shown = 0;
+    for (int r = 1; r <= state.rows(); ++r) {
+        for (int c = 1; c <= state.columns(); ++c) {
+            std::vector<int> visible;
+            for (int u : state.stackAt(c, r)) {
+                if (visibleToMe(state, state.unit(u))) visible.push_back(u);
+            }
+            if (visible.empty()) continue;
+            const std::string name = hexName(module, {c, r});
+            out << "  " << c << "," << r;
+            if (!name.empty()) out << " " << displayText(name);
+            out << ":\n";
+            for (int u : visible) out << "    " << unitLine(module, state, u) << "\n";
+            shown += static_cast<int>(visible.size());
+        }
+    }
+    int offMap = 0;
+    for (int u = 1; u <= state.unitCount(); ++u) {
+        if (!state.unit(u).onHex() && visibleToMe(state, state.unit(u))) ++offMap;
+    }
+    out << "\n" << shown << " units shown on the map";
+    if (offMap > 0) out << ", " << offMap << " on no hex";
+    out << "\n";
+    return 0;
+}
+
+}  // namespace
+
+void registerGameCommands(CommandTable& table) {
+    table.add({"game", "MODULE SAVE [--player NAME]",
+               "lists the players, the cards per place and the units of every hex of a saved game "
+               "as the player NAME (password on standard input) or an observer sees them",
+               {{"--player", true}}, 2, 2, runGame});
+}
+
+}  // namespace qmx::tool
