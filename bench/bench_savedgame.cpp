@@ -38,7 +38,9 @@ public:
     void showMessage(int) override {}
     void showText(const std::string&, const std::string&) override {}
     bool askYesNo(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&, int) override { return std::nullopt; }
+    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
+        return std::nullopt;
+    }
 };
 
 struct Fixture {
@@ -63,8 +65,10 @@ Fixture& fixture(int size) {
     m.rows = large ? kMaxRows : 31;
     m.unitCount = large ? kMaxUnits : 1000;
     m.allocateTables();
-    for (int u = 1; u <= m.unitCount; ++u) m.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 3, 4, 0, 0};
-    for (int d = 1; d <= (large ? kDeckCount : 1); ++d) m.decks[static_cast<std::size_t>(d)].cardCount = large ? kMaxCards : 10;
+    for (int u = 1; u <= m.unitCount; ++u)
+        m.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 3, 4, 0, 0};
+    for (int d = 1; d <= (large ? kDeckCount : 1); ++d)
+        m.decks[static_cast<std::size_t>(d)].cardCount = large ? kMaxCards : 10;
     f.units = m.unitCount;
     f.state = GameState(m);
     GameState& s = f.state;
@@ -83,7 +87,9 @@ Fixture& fixture(int size) {
         x.step = static_cast<std::uint8_t>(u % 4);
         x.facing = static_cast<std::uint8_t>(0x80 | (1 << (u % 6)));
         auto l = last.find(hex);
-        if (l != last.end()) s.unit(l->second).stackLink = s.unit(l->second).startStackLink = static_cast<std::uint16_t>(u);
+        if (l != last.end())
+            s.unit(l->second).stackLink = s.unit(l->second).startStackLink =
+                static_cast<std::uint16_t>(u);
         last[hex] = u;
     }
     for (const auto& [hex, u] : last) {
@@ -91,10 +97,12 @@ Fixture& fixture(int size) {
         s.hex(hex.first, hex.second).state = 1;
     }
     f.replay.resize(20000);
-    for (std::size_t i = 0; i < f.replay.size(); ++i) f.replay[i] = static_cast<std::uint8_t>(i % 250);
+    for (std::size_t i = 0; i < f.replay.size(); ++i)
+        f.replay[i] = static_cast<std::uint8_t>(i % 250);
     f.bytes = serializeSavedGame(s, m, f.replay);
     const auto dir = std::filesystem::temp_directory_path();
-    const std::string stem = "qmx_bench_savedgame_" + std::to_string(::getpid()) + "_" + std::to_string(size);
+    const std::string stem =
+        "qmx_bench_savedgame_" + std::to_string(::getpid()) + "_" + std::to_string(size);
     f.path = (dir / (stem + ".qms")).string();
     f.floorPath = (dir / (stem + "_floor.qms")).string();
     writeFileAtomically(f.path, f.bytes);
@@ -116,7 +124,8 @@ double medianSeconds(Op op) {
         op();
         times.push_back(threadSeconds() - t0);
     }
-    std::nth_element(times.begin(), times.begin() + static_cast<long>(times.size() / 2), times.end());
+    std::nth_element(times.begin(), times.begin() + static_cast<long>(times.size() / 2),
+                     times.end());
     return times[times.size() / 2];
 }
 
@@ -126,7 +135,9 @@ void copyBytes(const Fixture& f) {
     benchmark::ClobberMemory();
 }
 
-void writeFloor(const Fixture& f) { benchmark::DoNotOptimize(writeFileAtomically(f.floorPath, f.bytes)); }
+void writeFloor(const Fixture& f) {
+    benchmark::DoNotOptimize(writeFileAtomically(f.floorPath, f.bytes));
+}
 
 void readFloor(const Fixture& f) {
     auto data = readWholeFile(f.path);
@@ -146,26 +157,36 @@ void measure(benchmark::State& state, const Fixture& f, Op op, Floor floor) {
 
 void BM_Serialize(benchmark::State& state) {
     Fixture& f = fixture(static_cast<int>(state.range(0)));
-    measure(state, f, [&] { benchmark::DoNotOptimize(serializeSavedGame(f.state, f.module, f.replay)); }, copyBytes);
+    measure(
+        state, f,
+        [&] { benchmark::DoNotOptimize(serializeSavedGame(f.state, f.module, f.replay)); },
+        copyBytes);
 }
 
 void BM_Read(benchmark::State& state) {
     Fixture& f = fixture(static_cast<int>(state.range(0)));
     NoPrompts prompts;
     GameState s(f.module);
-    measure(state, f, [&] {
-        const SavedGameLoad l = readBinarySavedGame(f.bytes, f.module, s, prompts);
-        if (!l.ok) state.SkipWithError("not read");
-    }, copyBytes);
+    measure(
+        state, f,
+        [&] {
+            const SavedGameLoad l = readBinarySavedGame(f.bytes, f.module, s, prompts);
+            if (!l.ok) state.SkipWithError("not read");
+        },
+        copyBytes);
 }
 
 void BM_SaveFile(benchmark::State& state) {
     Fixture& f = fixture(static_cast<int>(state.range(0)));
     NoPrompts prompts;
     const std::string out = f.path + ".out.qms";
-    measure(state, f, [&] {
-        if (!saveGameFile(out, f.state, f.module, f.replay, prompts)) state.SkipWithError("not saved");
-    }, writeFloor);
+    measure(
+        state, f,
+        [&] {
+            if (!saveGameFile(out, f.state, f.module, f.replay, prompts))
+                state.SkipWithError("not saved");
+        },
+        writeFloor);
     std::filesystem::remove(out);
 }
 
@@ -173,9 +194,12 @@ void BM_LoadFile(benchmark::State& state) {
     Fixture& f = fixture(static_cast<int>(state.range(0)));
     NoPrompts prompts;
     GameState s(f.module);
-    measure(state, f, [&] {
-        if (!loadSavedGame(f.path, f.module, s, prompts).ok) state.SkipWithError("not loaded");
-    }, readFloor);
+    measure(
+        state, f,
+        [&] {
+            if (!loadSavedGame(f.path, f.module, s, prompts).ok) state.SkipWithError("not loaded");
+        },
+        readFloor);
 }
 
 }  // namespace

@@ -99,7 +99,8 @@ double medianSeconds(Op op, double budget = 0.3) {
         op();
         times.push_back(threadSeconds() - t0);
     }
-    std::nth_element(times.begin(), times.begin() + static_cast<long>(times.size() / 2), times.end());
+    std::nth_element(times.begin(), times.begin() + static_cast<long>(times.size() / 2),
+                     times.end());
     return times[times.size() / 2];
 }
 
@@ -117,7 +118,8 @@ StateSet makeStates(int units, int kind) {
     StateSet set;
     set.units = units;
     const int count = std::max(1, 64000 / units);
-    for (int i = 0; i < count; ++i) set.states.push_back(makeState(units, kind, 1000u + static_cast<unsigned>(i)));
+    for (int i = 0; i < count; ++i)
+        set.states.push_back(makeState(units, kind, 1000u + static_cast<unsigned>(i)));
     return set;
 }
 
@@ -162,13 +164,14 @@ void BM_CopyFloor(benchmark::State& state) {
 double chainWalkSecondsPerUnit(const StateSet& set) {
     const int repeats = std::max(1, 1000000 / set.units);
     return medianSeconds([&] {
-        int count = 0;
-        for (int r = 0; r < repeats; ++r) {
-            const GameState& s = set.take();
-            for (int u = s.stackHead(1, 1); u != 0; u = s.unit(u).stackLink) ++count;
-        }
-        benchmark::DoNotOptimize(count);
-    }) / (static_cast<double>(repeats) * set.units);
+               int count = 0;
+               for (int r = 0; r < repeats; ++r) {
+                   const GameState& s = set.take();
+                   for (int u = s.stackHead(1, 1); u != 0; u = s.unit(u).stackLink) ++count;
+               }
+               benchmark::DoNotOptimize(count);
+           }) /
+           (static_cast<double>(repeats) * set.units);
 }
 
 void BM_Growth(benchmark::State& state) {
@@ -181,8 +184,8 @@ void BM_Growth(benchmark::State& state) {
     state.counters["ns_unit_1k"] = a;
     state.counters["ns_unit_65k"] = b;
     state.counters["growth"] = b / a;
-    state.counters["walk_growth"] =
-        chainWalkSecondsPerUnit(makeStates(kMaxUnits, 1)) / chainWalkSecondsPerUnit(makeStates(1000, 1));
+    state.counters["walk_growth"] = chainWalkSecondsPerUnit(makeStates(kMaxUnits, 1)) /
+                                    chainWalkSecondsPerUnit(makeStates(1000, 1));
 }
 
 }  // namespace
@@ -192,6 +195,10 @@ BENCHMARK(BM_Repair)
     ->ArgsProduct({{1000, kMaxUnits}, {0, 1, 2, 3}})
     ->ArgNames({"units", "case"})
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Growth)->DenseRange(0, 3)->ArgName("case")->Unit(benchmark::kMicrosecond)->Iterations(3);
+BENCHMARK(BM_Growth)
+    ->DenseRange(0, 3)
+    ->ArgName("case")
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(3);
 
 BENCHMARK_MAIN();

@@ -37,7 +37,8 @@ const qmx::Module& fuzzModule() {
         m.allocateTables();
         for (int u = 1; u <= 33; ++u) {
             for (int s = 0; s < qmx::kStepCount; ++s) {
-                if ((u >> s) & 1 || s == 0) m.units[static_cast<std::size_t>(u)].stepImage[static_cast<std::size_t>(s)] = 1;
+                if ((u >> s) & 1 || s == 0)
+                    m.units[static_cast<std::size_t>(u)].stepImage[static_cast<std::size_t>(s)] = 1;
             }
         }
         m.decks[1].cardCount = 2;

@@ -28,8 +28,8 @@ void GameState::resetForModule(const Module& module) {
     if (m_unitCount >= 1 && hasHex(1, 1)) hex(1, 1).stackHead = 1;
 
     for (int d = 1; d <= kDeckCount; ++d) {
-        m_cardPlaces[static_cast<std::size_t>(d)].assign(module.decks[static_cast<std::size_t>(d)].cardCount,
-                                                         kInDeck);
+        m_cardPlaces[static_cast<std::size_t>(d)].assign(
+            module.decks[static_cast<std::size_t>(d)].cardCount, kInDeck);
     }
 
     carriedStack = 0;
@@ -59,8 +59,7 @@ void GameState::updateLocationFlags() {
     locationHasCards = {};
     for (int d = 1; d <= kDeckCount; ++d) {
         for (const std::uint8_t place : m_cardPlaces[static_cast<std::size_t>(d)]) {
-            if (place >= 2 && place < kSlotCount &&
-                players[place].kind == SlotKind::CardLocation) {
+            if (place >= 2 && place < kSlotCount && players[place].kind == SlotKind::CardLocation) {
                 locationHasCards[place] = true;
             }
         }

@@ -15,14 +15,14 @@ namespace qmx {
 
 // Bits of a unit's `UnitFlags` byte.
 struct UnitFlags {
-    static constexpr std::uint8_t kIdHidden = 0x01;       // only the identity is concealed
+    static constexpr std::uint8_t kIdHidden = 0x01;  // only the identity is concealed
     static constexpr std::uint8_t kMoved = 0x02;
-    static constexpr std::uint8_t kInCombat = 0x04;       // has taken part in a combat
-    static constexpr std::uint8_t kVisitMark = 0x08;      // scratch: visited while walking stacks
+    static constexpr std::uint8_t kInCombat = 0x04;   // has taken part in a combat
+    static constexpr std::uint8_t kVisitMark = 0x08;  // scratch: visited while walking stacks
     static constexpr std::uint8_t kStartIdHidden = 0x10;
-    static constexpr std::uint8_t kWasHead = 0x20;        // scratch: head of its stack at pick-up
-    static constexpr std::uint8_t kLinkSaved = 0x40;      // scratch: StackLink copied to savedLink
-    static constexpr std::uint8_t kHeadMark = 0x80;       // scratch: head of a stack
+    static constexpr std::uint8_t kWasHead = 0x20;    // scratch: head of its stack at pick-up
+    static constexpr std::uint8_t kLinkSaved = 0x40;  // scratch: StackLink copied to savedLink
+    static constexpr std::uint8_t kHeadMark = 0x80;   // scratch: head of a stack
     // The bits that mean nothing between operations.
     static constexpr std::uint8_t kScratch = kVisitMark | kWasHead | kLinkSaved | kHeadMark;
 };
@@ -40,7 +40,7 @@ constexpr std::uint8_t kNotHidden = 15;
 constexpr std::uint8_t kNobodyHides = 0xFF;
 
 constexpr int kSlotCount = 8;
-constexpr std::size_t kPlayerNameMax = 14;      // 15-byte field with its NUL
+constexpr std::size_t kPlayerNameMax = 14;  // 15-byte field with its NUL
 constexpr std::size_t kPlayerNameField = 15;
 constexpr std::size_t kStoredPasswordSize = 10;  // 9 scrambled characters and the seed
 
@@ -68,19 +68,19 @@ enum class GameMode : std::uint16_t { Movement = 1, Combat = 2 };
 
 struct PlayerSlot {
     SlotKind kind = SlotKind::NotUsed;
-    std::string name;  // at most 14 bytes
+    std::string name;                                          // at most 14 bytes
     std::array<std::uint8_t, kStoredPasswordSize> password{};  // StoredPassword
 };
 
 using PlayerTable = std::array<PlayerSlot, kSlotCount>;
 
 struct UnitState {
-    std::uint8_t step = 0;          // 0..5
-    std::uint8_t facing = 0;        // Facing bits
+    std::uint8_t step = 0;               // 0..5
+    std::uint8_t facing = 0;             // Facing bits
     std::uint8_t hidden = kNobodyHides;  // high nibble StartHiddenBy, low nibble HiddenBy
-    std::uint8_t flags = 0;         // UnitFlags bits
-    std::int8_t declaration = 0;    // +n attacker / -n defender in pending declaration n
-    std::uint8_t column = 1;        // 0 in column or row: on no hex
+    std::uint8_t flags = 0;              // UnitFlags bits
+    std::int8_t declaration = 0;         // +n attacker / -n defender in pending declaration n
+    std::uint8_t column = 1;             // 0 in column or row: on no hex
     std::uint8_t row = 1;
     std::uint8_t startColumn = 1;
     std::uint8_t startRow = 1;
@@ -156,7 +156,9 @@ public:
     std::uint16_t stackHead(int column, int row) const {
         return hasHex(column, row) ? hex(column, row).stackHead : 0;
     }
-    void setStackHead(int column, int row, std::uint16_t head) { hex(column, row).stackHead = head; }
+    void setStackHead(int column, int row, std::uint16_t head) {
+        hex(column, row).stackHead = head;
+    }
     std::vector<HexGameRecord>& hexes() { return m_hexes; }
     const std::vector<HexGameRecord>& hexes() const { return m_hexes; }
     std::size_t hexIndex(int column, int row) const {
@@ -181,7 +183,9 @@ public:
     void setCardPlace(int deck, int card, std::uint8_t place) {
         m_cardPlaces[static_cast<std::size_t>(deck)][static_cast<std::size_t>(card - 1)] = place;
     }
-    std::vector<std::uint8_t>& deckPlaces(int deck) { return m_cardPlaces[static_cast<std::size_t>(deck)]; }
+    std::vector<std::uint8_t>& deckPlaces(int deck) {
+        return m_cardPlaces[static_cast<std::size_t>(deck)];
+    }
     const std::vector<std::uint8_t>& deckPlaces(int deck) const {
         return m_cardPlaces[static_cast<std::size_t>(deck)];
     }
@@ -193,10 +197,10 @@ public:
     std::uint8_t currentSlot = kObserver;
     std::array<bool, kSlotCount> locationHasCards{};
     std::uint8_t pendingDeclarations = 0;
-    std::uint16_t reservedValue = 0;    // carried from load to save
-    std::uint8_t headerByte6 = 0;       // saved-game header byte 6, kept as read
+    std::uint16_t reservedValue = 0;  // carried from load to save
+    std::uint8_t headerByte6 = 0;     // saved-game header byte 6, kept as read
     GameMode gameMode = GameMode::Movement;
-    std::uint16_t combatMode = 2;       // OneByOne 2, PreDeclare 3, ResolveDeclared 4
+    std::uint16_t combatMode = 2;  // OneByOne 2, PreDeclare 3, ResolveDeclared 4
     int diceCount = 2;
     int diceSides = 6;
     bool moveSaved = false;
@@ -208,15 +212,16 @@ public:
     bool isValidSlot(int slot) const { return slot >= 0 && slot < kSlotCount; }
     // A slot index for which `kind` is GameMaster.
     bool isGameMaster(int slot) const {
-        return isValidSlot(slot) && players[static_cast<std::size_t>(slot)].kind == SlotKind::GameMaster;
+        return isValidSlot(slot) &&
+               players[static_cast<std::size_t>(slot)].kind == SlotKind::GameMaster;
     }
 
 private:
     int m_unitCount = 0;
     int m_columns = 0;
     int m_rows = 0;
-    std::vector<UnitState> m_units;        // 0..unitCount
-    std::vector<HexGameRecord> m_hexes;    // (columns + 1) x (rows + 2)
+    std::vector<UnitState> m_units;      // 0..unitCount
+    std::vector<HexGameRecord> m_hexes;  // (columns + 1) x (rows + 2)
     std::array<std::vector<std::uint8_t>, kDeckCount + 1> m_cardPlaces{};  // 1..20
 };
 

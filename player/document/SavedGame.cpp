@@ -24,10 +24,15 @@ const char* const kTruncatedText =
 const char* const kTooLargeText =
     "This file is far too large to be a saved game (more than 64 MB). Load terminated.";
 
-bool validPlace(std::uint8_t p) { return p < kSlotCount || p == kInDeck || p == kDiscarded; }
-bool validHider(int nibble) { return nibble < kSlotCount || nibble == kNotHidden; }
+bool validPlace(std::uint8_t p) {
+    return p < kSlotCount || p == kInDeck || p == kDiscarded;
+}
+bool validHider(int nibble) {
+    return nibble < kSlotCount || nibble == kNotHidden;
+}
 bool validProgress(std::uint8_t v) {
-    return v == kPlayersUndefined || v == kPlayersNotNeeded || (v >= 2 && v <= 8) || v == kPlayersComplete;
+    return v == kPlayersUndefined || v == kPlayersNotNeeded || (v >= 2 && v <= 8) ||
+           v == kPlayersComplete;
 }
 
 // What a damaged file needed mending, counted while reading.
@@ -56,23 +61,29 @@ struct Mending {
             " units stood off the map and were moved to its edge.");
         add(badSteps, "A unit had a step that no unit can have and was set to its highest step.",
             " units had a step that no unit can have and were set to their highest step.");
-        add(badHiders, "A unit was hidden by a player position that does not exist; nobody hides it now.",
+        add(badHiders,
+            "A unit was hidden by a player position that does not exist; nobody hides it now.",
             " units were hidden by a player position that does not exist; nobody hides them now.");
-        add(severalDirections, "A unit faced several directions at once; it now faces the first of them.",
+        add(severalDirections,
+            "A unit faced several directions at once; it now faces the first of them.",
             " units faced several directions at once; each now faces the first of them.");
         if (tooManyDeclarations) {
             out.emplace_back("More than 120 combat declarations were pending; 120 are kept.");
         }
         add(staleDeclarations,
-            "A unit belonged to a combat declaration that is not pending; it is no longer declared.",
-            " units belonged to combat declarations that are not pending; they are no longer declared.");
+            "A unit belonged to a combat declaration that is not pending; it is no longer "
+            "declared.",
+            " units belonged to combat declarations that are not pending; they are no longer "
+            "declared.");
         add(badPlaces, "A card was in no valid place; it is back in its deck.",
             " cards were in no valid place; they are back in their decks.");
         add(badKinds, "A player position had an unknown kind and was changed.",
             " player positions had an unknown kind and were changed.");
         add(longNames, "A player name was longer than 14 characters and was shortened.",
             " player names were longer than 14 characters and were shortened.");
-        if (badProgress) out.emplace_back("The progress of defining the players had an unknown value and was reset.");
+        if (badProgress)
+            out.emplace_back(
+                "The progress of defining the players had an unknown value and was reset.");
         return out;
     }
 };
@@ -102,19 +113,19 @@ std::uint8_t existingStep(const Module& module, int unit, std::uint8_t step) {
 
 SlotKind slotKind(std::uint8_t raw, int slot, Mending& m) {
     switch (raw) {
-    case 0:
-        return SlotKind::NotUsed;
-    case 1:
-        return SlotKind::Player;
-    case 2:
-        return SlotKind::CardLocation;
-    case 4:
-        if (slot == 0) return SlotKind::GameMaster;
-        ++m.badKinds;
-        return SlotKind::Player;
-    default:
-        ++m.badKinds;
-        return SlotKind::NotUsed;
+        case 0:
+            return SlotKind::NotUsed;
+        case 1:
+            return SlotKind::Player;
+        case 2:
+            return SlotKind::CardLocation;
+        case 4:
+            if (slot == 0) return SlotKind::GameMaster;
+            ++m.badKinds;
+            return SlotKind::Player;
+        default:
+            ++m.badKinds;
+            return SlotKind::NotUsed;
     }
 }
 
@@ -137,7 +148,8 @@ GameBlock readGameBlock(ByteReader& r, Mending& m) {
     GameBlock b;
     b.reserved = static_cast<std::uint16_t>(r.base255());
     b.pending = r.u8();
-    for (int s = 0; s < kSlotCount; ++s) b.players[static_cast<std::size_t>(s)].kind = slotKind(r.u8(), s, m);
+    for (int s = 0; s < kSlotCount; ++s)
+        b.players[static_cast<std::size_t>(s)].kind = slotKind(r.u8(), s, m);
     for (auto& p : b.players) {
         p.name = r.text(kPlayerNameField);
         if (p.name.size() > kPlayerNameMax) {
@@ -162,7 +174,8 @@ std::pair<std::uint8_t, std::uint8_t> saveBase255(int value) {
     return {static_cast<std::uint8_t>(high), static_cast<std::uint8_t>(value - high * 255)};
 }
 
-Bytes serializeSavedGame(const GameState& state, const Module& module, std::span<const std::uint8_t> replay) {
+Bytes serializeSavedGame(const GameState& state, const Module& module,
+                         std::span<const std::uint8_t> replay) {
     ByteWriter w;
     auto number = [&](int v) {
         const auto [high, low] = saveBase255(v);
@@ -171,9 +184,11 @@ Bytes serializeSavedGame(const GameState& state, const Module& module, std::span
     };
     const int n = state.unitCount();
     std::size_t cards = 0;
-    for (int d = 1; d <= kDeckCount; ++d) cards += module.decks[static_cast<std::size_t>(d)].cardCount;
+    for (int d = 1; d <= kDeckCount; ++d)
+        cards += module.decks[static_cast<std::size_t>(d)].cardCount;
     w.bytes().reserve(kSaveHeaderSize + kSaveGameBlockSize + cards +
-                      static_cast<std::size_t>(state.rows()) * static_cast<std::size_t>(state.columns()) +
+                      static_cast<std::size_t>(state.rows()) *
+                          static_cast<std::size_t>(state.columns()) +
                       static_cast<std::size_t>(n) * kSaveUnitRecordSize + replay.size());
     w.raw(std::span<const std::uint8_t>(module.moduleId));
     w.u8(kSaveFormatVersion);
@@ -186,14 +201,16 @@ Bytes serializeSavedGame(const GameState& state, const Module& module, std::span
     w.u8(state.pendingDeclarations);
     for (const auto& p : state.players) w.u8(static_cast<int>(p.kind));
     for (const auto& p : state.players) {
-        w.text(std::string_view(p.name).substr(0, std::min(p.name.size(), kPlayerNameMax)), kPlayerNameField);
+        w.text(std::string_view(p.name).substr(0, std::min(p.name.size(), kPlayerNameMax)),
+               kPlayerNameField);
     }
     for (const auto& p : state.players) w.raw(std::span<const std::uint8_t>(p.password));
     for (int d = 1; d <= kDeckCount; ++d) w.u8(module.decks[static_cast<std::size_t>(d)].cardCount);
 
     for (int d = 1; d <= kDeckCount; ++d) {
         const int count = module.decks[static_cast<std::size_t>(d)].cardCount;
-        for (int c = 1; c <= count; ++c) w.u8(c <= state.deckSize(d) ? state.cardPlace(d, c) : kInDeck);
+        for (int c = 1; c <= count; ++c)
+            w.u8(c <= state.deckSize(d) ? state.cardPlace(d, c) : kInDeck);
     }
     for (int r = 1; r <= state.rows(); ++r) {
         for (int c = 1; c <= state.columns(); ++c) w.u8(state.hex(c, r).state);
@@ -240,8 +257,8 @@ std::string damagedFileText(const std::vector<std::string>& corrections) {
     return text;
 }
 
-SavedGameLoad readBinarySavedGame(std::span<const std::uint8_t> data, const Module& module, GameState& state,
-                                  UserPrompts& prompts) {
+SavedGameLoad readBinarySavedGame(std::span<const std::uint8_t> data, const Module& module,
+                                  GameState& state, UserPrompts& prompts) {
     SavedGameLoad out;
     if (data.size() > kMaxSavedGameSize) {
         prompts.showText(kWarning, kTooLargeText);
@@ -296,8 +313,10 @@ SavedGameLoad readBinarySavedGame(std::span<const std::uint8_t> data, const Modu
         }
         std::size_t cards = 0;
         for (const auto c : block.cardCounts) cards += c;
-        const std::size_t need = cards + static_cast<std::size_t>(next.rows()) * static_cast<std::size_t>(next.columns()) +
-                                 static_cast<std::size_t>(n) * kSaveUnitRecordSize;
+        const std::size_t need =
+            cards +
+            static_cast<std::size_t>(next.rows()) * static_cast<std::size_t>(next.columns()) +
+            static_cast<std::size_t>(n) * kSaveUnitRecordSize;
         if (r.remaining() < need) {
             prompts.showText(kWarning, kTruncatedText);
             return out;
@@ -387,8 +406,8 @@ SavedGameLoad readBinarySavedGame(std::span<const std::uint8_t> data, const Modu
     return out;
 }
 
-SavedGameLoad readSavedGame(std::span<const std::uint8_t> data, const Module& module, GameState& state,
-                            UserPrompts& prompts) {
+SavedGameLoad readSavedGame(std::span<const std::uint8_t> data, const Module& module,
+                            GameState& state, UserPrompts& prompts) {
     if (!looksLikeTextSave(data)) return readBinarySavedGame(data, module, state, prompts);
     const std::optional<Bytes> binary = decodeTextSave(data);
     if (!binary) {
@@ -400,7 +419,8 @@ SavedGameLoad readSavedGame(std::span<const std::uint8_t> data, const Module& mo
     return out;
 }
 
-SavedGameLoad loadSavedGame(const std::string& path, const Module& module, GameState& state, UserPrompts& prompts) {
+SavedGameLoad loadSavedGame(const std::string& path, const Module& module, GameState& state,
+                            UserPrompts& prompts) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
     if (!ec && size > kMaxSaveFileSize) {

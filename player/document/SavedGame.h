@@ -51,7 +51,8 @@ constexpr std::size_t kMaxSaveFileSize = std::size_t(160) << 20;
 std::pair<std::uint8_t, std::uint8_t> saveBase255(int value);
 
 // The bytes of a saved game of `state` with `replay` as its replay record.
-Bytes serializeSavedGame(const GameState& state, const Module& module, std::span<const std::uint8_t> replay);
+Bytes serializeSavedGame(const GameState& state, const Module& module,
+                         std::span<const std::uint8_t> replay);
 
 enum class SaveForm { Binary, Text };
 
@@ -65,13 +66,14 @@ std::string savedGameName(const std::string& chosen, SaveForm form = SaveForm::B
 // success MoveSaved is set; a failed write shows message 4 "Could not open
 // file!" and returns false.
 bool saveGameFile(const std::string& chosen, GameState& state, const Module& module,
-                  std::span<const std::uint8_t> replay, UserPrompts& prompts, SaveForm form = SaveForm::Binary);
+                  std::span<const std::uint8_t> replay, UserPrompts& prompts,
+                  SaveForm form = SaveForm::Binary);
 
 struct SavedGameLoad {
     bool ok = false;
-    bool textForm = false;   // the file was an encoded text save
+    bool textForm = false;  // the file was an encoded text save
     int formatVersion = 0;
-    Bytes replay;            // the replay record: the new content of the ReplayFile
+    Bytes replay;  // the replay record: the new content of the ReplayFile
     bool stackingError = false;
     // What was mended in a damaged file (also shown to the person, once).
     std::vector<std::string> corrections;
@@ -83,15 +85,16 @@ struct SavedGameLoad {
 // 33 for other card counts; the stacking warning after the stack repair. On
 // success the state is the file's, CurrentSlot is Observer, the mode is
 // movement, nothing is carried and MoveSaved is set.
-SavedGameLoad loadSavedGame(const std::string& path, const Module& module, GameState& state, UserPrompts& prompts);
-
-// The same from bytes already read, in either form.
-SavedGameLoad readSavedGame(std::span<const std::uint8_t> data, const Module& module, GameState& state,
+SavedGameLoad loadSavedGame(const std::string& path, const Module& module, GameState& state,
                             UserPrompts& prompts);
 
+// The same from bytes already read, in either form.
+SavedGameLoad readSavedGame(std::span<const std::uint8_t> data, const Module& module,
+                            GameState& state, UserPrompts& prompts);
+
 // The binary form only.
-SavedGameLoad readBinarySavedGame(std::span<const std::uint8_t> data, const Module& module, GameState& state,
-                                  UserPrompts& prompts);
+SavedGameLoad readBinarySavedGame(std::span<const std::uint8_t> data, const Module& module,
+                                  GameState& state, UserPrompts& prompts);
 
 // Text of the notice that lists the corrections made to a damaged file.
 std::string damagedFileText(const std::vector<std::string>& corrections);

@@ -41,12 +41,16 @@ struct StartNode {
     std::uint8_t visited = 0;
 };
 
-std::size_t ux(int x) { return static_cast<std::size_t>(x); }
+std::size_t ux(int x) {
+    return static_cast<std::size_t>(x);
+}
 
 // How far ahead the passes in number order fetch what they will look up by
 // hex or by link: those look-ups jump about memory.
 constexpr int kAhead = 16;
-std::uint32_t hexOf(const Node& n) { return n.bits & kHexMask; }
+std::uint32_t hexOf(const Node& n) {
+    return n.bits & kHexMask;
+}
 
 // A forest over units, parent = StackLink, that answers "is a on the chain
 // from b" in logarithmic time while links change (link-cut trees over splay
@@ -196,7 +200,8 @@ void cutLoops(std::vector<Node>& w, int n) {
 // forest, built the first time such a question comes up.
 class MembershipPass {
 public:
-    MembershipPass(std::vector<Node>& w, std::vector<HexWork>& hexes, int n) : m_w(w), m_hex(hexes), m_n(n) {
+    MembershipPass(std::vector<Node>& w, std::vector<HexWork>& hexes, int n)
+        : m_w(w), m_hex(hexes), m_n(n) {
         for (int i = 0; i <= n; ++i) m_w[ux(i)].skip = static_cast<std::uint16_t>(i);
     }
 
@@ -371,7 +376,8 @@ StackRepairResult repairStacks(GameState& state) {
     cutLoops(w, n);
     // 5.
     for (int i = 1; i <= n; ++i) {
-        if (i + kAhead <= n && hexOf(w[ux(i + kAhead)]) != kNoHex) __builtin_prefetch(&hexes[hexOf(w[ux(i + kAhead)])]);
+        if (i + kAhead <= n && hexOf(w[ux(i + kAhead)]) != kNoHex)
+            __builtin_prefetch(&hexes[hexOf(w[ux(i + kAhead)])]);
         const std::uint32_t k = hexOf(w[ux(i)]);
         if (!(w[ux(i)].bits & kHeadBit) || k == kNoHex) continue;
         if (hexes[k].head == 0) {
@@ -437,14 +443,15 @@ StackRepairResult repairStacks(GameState& state) {
     }
 
     // The results go back into the state.
-    constexpr std::uint8_t kScratch = UnitFlags::kVisitMark | UnitFlags::kWasHead | UnitFlags::kLinkSaved |
-                                      UnitFlags::kHeadMark;
+    constexpr std::uint8_t kScratch =
+        UnitFlags::kVisitMark | UnitFlags::kWasHead | UnitFlags::kLinkSaved | UnitFlags::kHeadMark;
     for (int i = 1; i <= n; ++i) {
         UnitState& u = units[ux(i)];
         u.stackLink = w[ux(i)].link;
         u.startStackLink = start[ux(i)].link;
         u.savedLink = 0;
-        u.flags = static_cast<std::uint8_t>((u.flags & ~kScratch) | (start[ux(i)].head ? UnitFlags::kHeadMark : 0));
+        u.flags = static_cast<std::uint8_t>((u.flags & ~kScratch) |
+                                            (start[ux(i)].head ? UnitFlags::kHeadMark : 0));
     }
     std::vector<HexGameRecord>& table = state.hexes();
     for (std::size_t h = 0; h < table.size(); ++h) table[h].stackHead = hexes[h].head;

@@ -36,7 +36,9 @@ void setDirection(UnitState& s, std::uint8_t direction) {
 
 }  // namespace
 
-std::vector<int> carriedUnits(const GameState& state) { return state.chain(state.carriedStack); }
+std::vector<int> carriedUnits(const GameState& state) {
+    return state.chain(state.carriedStack);
+}
 
 bool unitStepExists(const Module& module, int unit, int step) {
     if (step == 0) return true;
@@ -74,7 +76,8 @@ void faceUp(GameState& state, UnitList units) {
 }
 
 void faceDown(GameState& state, const Module& module, UnitList units) {
-    forEachUnit(state, units, [&](int u, UnitState& s) { s.step = faceDownStep(module, u, s.step); });
+    forEachUnit(state, units,
+                [&](int u, UnitState& s) { s.step = faceDownStep(module, u, s.step); });
 }
 
 void facingOn(GameState& state, UnitList units) {
@@ -143,7 +146,8 @@ bool globalCommandAllowed(const GameState& state) {
 }
 
 void flipAllFaceUp(GameState& state) {
-    for (int u = 1; u <= state.unitCount(); ++u) state.unit(u).step = faceUpStep(state.unit(u).step);
+    for (int u = 1; u <= state.unitCount(); ++u)
+        state.unit(u).step = faceUpStep(state.unit(u).step);
 }
 
 void flipAllFaceDown(GameState& state, const Module& module) {

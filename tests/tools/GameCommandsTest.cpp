@@ -101,8 +101,9 @@ TEST_F(GameCommand, ObserverSeesNeitherHiddenUnitsNorHiddenIdentities) {
     EXPECT_NE(r.out.find("  Player 4: Not Used\n"), std::string::npos);
     EXPECT_NE(r.out.find("  Deck 2 \"Orders\": in deck 1, Player 1 (Anna) 1, Player 3 (Pile) 1\n"),
               std::string::npos);
-    EXPECT_NE(r.out.find("  2,1 Mill:\n    #1 1st Guards, step 2, facing side 3\n    #4 ????????\n"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find("  2,1 Mill:\n    #1 1st Guards, step 2, facing side 3\n    #4 ????????\n"),
+        std::string::npos)
         << r.out;
     EXPECT_EQ(r.out.find("Spy"), std::string::npos);
     EXPECT_NE(r.out.find("32 units shown on the map"), std::string::npos);
@@ -112,7 +113,8 @@ TEST_F(GameCommand, IdentifiedPlayerSeesHisHiddenUnits) {
     const ToolRun r = run({"game", modulePath, savePath, "--player", "Bernd"}, "pw2\n");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Seen by: Player 2 (Bernd)"), std::string::npos);
-    EXPECT_NE(r.out.find("    #3 Spy, step 1, hidden\n    #4 Decoy, step 1, identity hidden\n"), std::string::npos)
+    EXPECT_NE(r.out.find("    #3 Spy, step 1, hidden\n    #4 Decoy, step 1, identity hidden\n"),
+              std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("33 units shown on the map"), std::string::npos);
 }
@@ -122,7 +124,8 @@ TEST_F(GameCommand, WrongPasswordWatchesAsObserver) {
     ASSERT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("Seen by: an observer"), std::string::npos);
     EXPECT_NE(r.err.find("Unrecognized password."), std::string::npos);
-    EXPECT_EQ(run({"game", modulePath, savePath, "--player", "Nobody"}, "x\n").status, kExitFailure);
+    EXPECT_EQ(run({"game", modulePath, savePath, "--player", "Nobody"}, "x\n").status,
+              kExitFailure);
 }
 
 TEST_F(GameCommand, SavedGameOfAnotherModuleFails) {

@@ -40,28 +40,29 @@ public:
 
 const char* kindName(SlotKind kind) {
     switch (kind) {
-    case SlotKind::Player:
-        return "Player";
-    case SlotKind::CardLocation:
-        return "Card Location";
-    case SlotKind::GameMaster:
-        return "Game Master";
-    case SlotKind::NotUsed:
-        break;
+        case SlotKind::Player:
+            return "Player";
+        case SlotKind::CardLocation:
+            return "Card Location";
+        case SlotKind::GameMaster:
+            return "Game Master";
+        case SlotKind::NotUsed:
+            break;
     }
     return "Not Used";
 }
 
 std::string progressText(const GameState& s) {
     switch (s.identifyProgress) {
-    case kPlayersUndefined:
-        return s.players[0].kind == SlotKind::NotUsed ? "players not defined yet" : "no player initialized yet";
-    case kPlayersNotNeeded:
-        return "players not needed for this game";
-    case kPlayersComplete:
-        return "every player initialized";
-    default:
-        return "next to initialize: Player " + std::to_string(s.identifyProgress);
+        case kPlayersUndefined:
+            return s.players[0].kind == SlotKind::NotUsed ? "players not defined yet"
+                                                          : "no player initialized yet";
+        case kPlayersNotNeeded:
+            return "players not needed for this game";
+        case kPlayersComplete:
+            return "every player initialized";
+        default:
+            return "next to initialize: Player " + std::to_string(s.identifyProgress);
     }
 }
 
@@ -69,7 +70,8 @@ std::string placeName(const GameState& s, int place) {
     if (place == kInDeck) return "in deck";
     if (place == kDiscarded) return "discarded";
     const std::string name = s.players[static_cast<std::size_t>(place)].name;
-    return "Player " + std::to_string(place + 1) + (name.empty() ? "" : " (" + displayText(name) + ")");
+    return "Player " + std::to_string(place + 1) +
+           (name.empty() ? "" : " (" + displayText(name) + ")");
 }
 
 std::string unitLine(const Module& module, const GameState& s, int u) {
@@ -80,7 +82,8 @@ std::string unitLine(const Module& module, const GameState& s, int u) {
     line += ", step " + std::to_string(x.step + 1);
     if ((x.facing & Facing::kShown) && x.direction() != 0) {
         const int d = std::countr_zero(static_cast<unsigned>(x.direction())) + 1;
-        line += std::string(", facing ") + ((x.facing & Facing::kCorner) ? "corner " : "side ") + std::to_string(d);
+        line += std::string(", facing ") + ((x.facing & Facing::kCorner) ? "corner " : "side ") +
+                std::to_string(d);
     }
     if (x.isHidden()) line += x.has(UnitFlags::kIdHidden) ? ", identity hidden" : ", hidden";
     if (x.has(UnitFlags::kMoved)) line += ", moved";
@@ -102,28 +105,34 @@ int runGame(const Arguments& args, ToolStreams& io) {
     if (!saved.ok) {
         std::string why;
         for (const std::string& note : prompts.notes) why += (why.empty() ? "" : " ") + note;
-        throw ToolError(savePath + ": " + displayText(why.empty() ? messageOf(msg::kCouldNotParse) : why));
+        throw ToolError(savePath + ": " +
+                        displayText(why.empty() ? messageOf(msg::kCouldNotParse) : why));
     }
-    for (const std::string& note : prompts.notes) io.err << "qmxtool: note: " << displayText(note) << "\n";
+    for (const std::string& note : prompts.notes)
+        io.err << "qmxtool: note: " << displayText(note) << "\n";
 
     if (const auto player = args.value("--player")) {
         int slot = -1;
         for (const auto& [s, name] : identificationList(state)) {
             if (name == *player) slot = s;
         }
-        if (slot < 0) throw ToolError(savePath + ": no player named \"" + displayText(*player) + "\" in this game");
+        if (slot < 0)
+            throw ToolError(savePath + ": no player named \"" + displayText(*player) +
+                            "\" in this game");
         std::string password;
         std::getline(io.in, password);
         if (!password.empty() && password.back() == '\r') password.pop_back();
         const IdentityOutcome outcome = identify(state, slot, password);
-        if (state.currentSlot == kObserver) io.err << "qmxtool: note: " << displayText(outcome.text) << "\n";
+        if (state.currentSlot == kObserver)
+            io.err << "qmxtool: note: " << displayText(outcome.text) << "\n";
     }
 
     std::ostream& out = io.out;
-    out << "Saved game: format " << saved.formatVersion << (saved.textForm ? ", text form" : "") << ", "
-        << saved.replay.size() << " bytes of replay record\n";
+    out << "Saved game: format " << saved.formatVersion << (saved.textForm ? ", text form" : "")
+        << ", " << saved.replay.size() << " bytes of replay record\n";
     out << "Seen by: "
-        << (state.currentSlot == kObserver ? std::string("an observer") : placeName(state, state.currentSlot))
+        << (state.currentSlot == kObserver ? std::string("an observer")
+                                           : placeName(state, state.currentSlot))
         << "\n\nPlayers (" << progressText(state) << "):\n";
     for (int s = 0; s < kSlotCount; ++s) {
         const PlayerSlot& p = state.players[static_cast<std::size_t>(s)];
@@ -144,7 +153,8 @@ int runGame(const Arguments& args, ToolStreams& io) {
         if (!name.empty()) out << " \"" << displayText(name) << "\"";
         out << ":";
         const char* sep = " ";
-        for (int place : {static_cast<int>(kInDeck), 0, 1, 2, 3, 4, 5, 6, 7, static_cast<int>(kDiscarded)}) {
+        for (int place :
+             {static_cast<int>(kInDeck), 0, 1, 2, 3, 4, 5, 6, 7, static_cast<int>(kDiscarded)}) {
             if (count[static_cast<std::size_t>(place)] == 0) continue;
             out << sep << placeName(state, place) << " " << count[static_cast<std::size_t>(place)];
             sep = ", ";
@@ -183,10 +193,14 @@ int runGame(const Arguments& args, ToolStreams& io) {
 }  // namespace
 
 void registerGameCommands(CommandTable& table) {
-    table.add({"game", "MODULE SAVE [--player NAME]",
+    table.add({"game",
+               "MODULE SAVE [--player NAME]",
                "lists the players, the cards per place and the units of every hex of a saved game "
                "as the player NAME (password on standard input) or an observer sees them",
-               {{"--player", true}}, 2, 2, runGame});
+               {{"--player", true}},
+               2,
+               2,
+               runGame});
 }
 
 }  // namespace qmx::tool

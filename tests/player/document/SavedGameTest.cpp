@@ -35,7 +35,8 @@ Module testModule() {
     }
     m.units[5].stepImage[2] = 3;
     m.units[5].stepImage[3] = 4;
-    for (int s = 0; s < 6; ++s) m.units[6].stepImage[static_cast<std::size_t>(s)] = static_cast<std::uint16_t>(s + 1);
+    for (int s = 0; s < 6; ++s)
+        m.units[6].stepImage[static_cast<std::size_t>(s)] = static_cast<std::uint16_t>(s + 1);
     m.units[7].stepImage[1] = 0;  // unit 7 has step 0 only
     m.decks[1].cardCount = 3;
     m.decks[3].cardCount = 2;
@@ -43,8 +44,8 @@ Module testModule() {
 }
 
 // One unit record as the layout table lists it (all numbers below 256).
-Bytes unitRecord(int link, int startLink, int sc, int sr, int c, int r, int decl, int flags, int facing,
-                 int startFacing, int step, int startStep, int hidden) {
+Bytes unitRecord(int link, int startLink, int sc, int sr, int c, int r, int decl, int flags,
+                 int facing, int startFacing, int step, int startStep, int hidden) {
     return Bytes{0,
                  static_cast<std::uint8_t>(link),
                  0,
@@ -62,10 +63,13 @@ Bytes unitRecord(int link, int startLink, int sc, int sr, int c, int r, int decl
                  static_cast<std::uint8_t>(hidden)};
 }
 
-void append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
+void append(Bytes& to, const Bytes& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
 
 void appendText(Bytes& to, std::string_view text, std::size_t field) {
-    for (std::size_t i = 0; i < field; ++i) to.push_back(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
+    for (std::size_t i = 0; i < field; ++i)
+        to.push_back(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
 }
 
 const Bytes kReplay{255, 241, 0, 3, 255, 247, 1, 1, 2, 2, 255, 248, 255, 242, 'h', 'i', 255, 249};
@@ -86,8 +90,9 @@ Bytes handWrittenSave() {
         for (int i = 0; i < 10; ++i) b.push_back(static_cast<std::uint8_t>(s * 10 + i));
     }
     append(b, Bytes{3, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    append(b, Bytes{10, 50, 3, 0, 10});  // deck 1: in deck, discarded, at slot 3; deck 3: slot 0, in deck
-    append(b, Bytes{11, 21, 12, 22});    // hex states, row 1 then row 2
+    append(b, Bytes{10, 50, 3, 0,
+                    10});  // deck 1: in deck, discarded, at slot 3; deck 3: slot 0, in deck
+    append(b, Bytes{11, 21, 12, 22});  // hex states, row 1 then row 2
     for (int u = 1; u <= 33; ++u) {
         int link = u + 1;
         if (u == 30 || u == 33) link = 0;
@@ -109,8 +114,8 @@ Bytes handWrittenSave() {
             facing = 0xC4;
             startFacing = 0x84;
         }
-        append(b, unitRecord(link, link, hex, hex, hex, hex, decl, flags, facing, startFacing, step, startStep,
-                             hidden));
+        append(b, unitRecord(link, link, hex, hex, hex, hex, decl, flags, facing, startFacing, step,
+                             startStep, hidden));
     }
     append(b, kReplay);
     return b;
@@ -123,13 +128,15 @@ GameState handBuiltState(const Module& m) {
     s.identifyProgress = 30;
     s.reservedValue = 256;
     s.pendingDeclarations = 2;
-    const SlotKind kinds[8] = {SlotKind::GameMaster, SlotKind::Player, SlotKind::Player, SlotKind::CardLocation};
+    const SlotKind kinds[8] = {SlotKind::GameMaster, SlotKind::Player, SlotKind::Player,
+                               SlotKind::CardLocation};
     const char* names[8] = {"Umpire", "Anna", "Bernd", "Supply Depot", "", "", "", ""};
     for (int i = 0; i < 8; ++i) {
         auto& p = s.players[static_cast<std::size_t>(i)];
         p.kind = kinds[i];
         p.name = names[i];
-        for (int k = 0; k < 10; ++k) p.password[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(i * 10 + k);
+        for (int k = 0; k < 10; ++k)
+            p.password[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(i * 10 + k);
     }
     s.setCardPlace(1, 2, kDiscarded);
     s.setCardPlace(1, 3, 3);
@@ -179,7 +186,8 @@ TEST(SavedGameNumbers, UnitCountInTheHeader) {
         ASSERT_GE(b.size(), 6u);
         EXPECT_EQ(b[4], high) << count;
         EXPECT_EQ(b[5], low) << count;
-        EXPECT_EQ(b.size(), kSaveHeaderSize + kSaveGameBlockSize + 1 + static_cast<std::size_t>(count) * 15);
+        EXPECT_EQ(b.size(),
+                  kSaveHeaderSize + kSaveGameBlockSize + 1 + static_cast<std::size_t>(count) * 15);
     }
 }
 
@@ -198,8 +206,9 @@ TEST(SavedGameWrite, NewGameWritesZeroInTheReservedPlaces) {
     EXPECT_EQ(b[10], 0);
     // Unit 1 of the module load: link 2, start link 2, on (1, 1), not hidden.
     const std::size_t unit1 = kSaveHeaderSize + kSaveGameBlockSize + 5 + 4;
-    EXPECT_EQ(Bytes(b.begin() + static_cast<long>(unit1), b.begin() + static_cast<long>(unit1) + 15),
-              unitRecord(2, 2, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0xFF));
+    EXPECT_EQ(
+        Bytes(b.begin() + static_cast<long>(unit1), b.begin() + static_cast<long>(unit1) + 15),
+        unitRecord(2, 2, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0xFF));
 }
 
 TEST(SavedGameRead, ReadsTheLayoutAndKeepsTheReplayRecord) {
@@ -378,17 +387,17 @@ TEST(SavedGameRead, DamagedValuesAreMendedAndReportedOnce) {
     auto unit = [&](int u, int offset) -> std::uint8_t& {
         return b[units + static_cast<std::size_t>(u - 1) * 15 + static_cast<std::size_t>(offset)];
     };
-    unit(10, 1) = 200;   // link beyond the unit count
-    unit(11, 6) = 9;     // column beyond the map
-    unit(12, 5) = 250;   // start row beyond the map
-    unit(13, 12) = 9;    // step above 5
-    unit(14, 14) = 0xF9; // hidden by slot 9
-    unit(15, 10) = 0x8C; // two directions
-    unit(16, 8) = 5;     // declaration 5 of 2 pending
-    b[9 + 231 + 1] = 77; // card place 77
-    b[9 + 3 + 5] = 9;    // slot kind 9
-    b[9 + 3 + 2] = 4;    // a game master in slot 2
-    b[7] = 17;           // identify progress 17
+    unit(10, 1) = 200;    // link beyond the unit count
+    unit(11, 6) = 9;      // column beyond the map
+    unit(12, 5) = 250;    // start row beyond the map
+    unit(13, 12) = 9;     // step above 5
+    unit(14, 14) = 0xF9;  // hidden by slot 9
+    unit(15, 10) = 0x8C;  // two directions
+    unit(16, 8) = 5;      // declaration 5 of 2 pending
+    b[9 + 231 + 1] = 77;  // card place 77
+    b[9 + 3 + 5] = 9;     // slot kind 9
+    b[9 + 3 + 2] = 4;     // a game master in slot 2
+    b[7] = 17;            // identify progress 17
     GameState s(m);
     ScriptedPrompts prompts;
     const SavedGameLoad r = readSavedGame(b, m, s, prompts);
@@ -437,7 +446,8 @@ TEST(SavedGameRead, StackingErrorWarnsOnce) {
     const SavedGameLoad r = readSavedGame(b, m, s, prompts);
     ASSERT_TRUE(r.ok);
     EXPECT_TRUE(r.stackingError);
-    EXPECT_EQ(prompts.texts, std::vector<std::string>{"WARNING: " + std::string(kStackingErrorText)});
+    EXPECT_EQ(prompts.texts,
+              std::vector<std::string>{"WARNING: " + std::string(kStackingErrorText)});
     EXPECT_EQ(s.stackAt(1, 1).size(), 30u);
 }
 
@@ -495,9 +505,7 @@ TEST_F(SavedGameFiles, MissingAndOversizedFilesAreRefused) {
     ScriptedPrompts prompts;
     EXPECT_FALSE(loadSavedGame(path("missing.qms"), m, s, prompts).ok);
     EXPECT_EQ(prompts.messages, std::vector<int>{msg::kCouldNotParse});
-    {
-        std::ofstream(path("huge.qms")) << "x";
-    }
+    { std::ofstream(path("huge.qms")) << "x"; }
     fs::resize_file(path("huge.qms"), kMaxSaveFileSize + 1);  // sparse: costs no disk
     EXPECT_FALSE(loadSavedGame(path("huge.qms"), m, s, prompts).ok);
     EXPECT_EQ(prompts.texts.size(), 1u);

@@ -40,11 +40,13 @@ bool plainRepair(GameState& s) {
         const int r = u.row > rows + 1 ? rows : u.row;
         return static_cast<int>(s.hexIndex(c, r));
     };
-    auto head = [&](int k) -> std::uint16_t& { return s.hexes()[static_cast<std::size_t>(k)].stackHead; };
+    auto head = [&](int k) -> std::uint16_t& {
+        return s.hexes()[static_cast<std::size_t>(k)].stackHead;
+    };
     auto link = [&](int x) -> std::uint16_t& { return U(x).stackLink; };
 
     for (auto& h : s.hexes()) h.stackHead = 0;  // 1
-    for (int i = 1; i <= n; ++i) {                // 2
+    for (int i = 1; i <= n; ++i) {              // 2
         U(i).savedLink = 0;
         U(i).set(kHead);
         U(i).clear(kVisit | UnitFlags::kLinkSaved);
@@ -181,9 +183,11 @@ void expectSound(const GameState& s) {
             int steps = 0;
             for (int u = s.hex(c, r).stackHead; u != 0; u = s.unit(u).stackLink) {
                 ASSERT_TRUE(s.isUnit(u));
-                ASSERT_EQ(chainOf[static_cast<std::size_t>(u)], -1) << "unit " << u << " in two chains";
+                ASSERT_EQ(chainOf[static_cast<std::size_t>(u)], -1)
+                    << "unit " << u << " in two chains";
                 chainOf[static_cast<std::size_t>(u)] = k;
-                ASSERT_EQ(stackRepairHexIndex(s, s.unit(u)), k) << "unit " << u << " on another hex";
+                ASSERT_EQ(stackRepairHexIndex(s, s.unit(u)), k)
+                    << "unit " << u << " on another hex";
                 ASSERT_LE(++steps, n);
             }
         }
@@ -212,9 +216,11 @@ void expectSound(const GameState& s) {
     std::vector<bool> reached(static_cast<std::size_t>(n) + 1, false);
     for (int u = 1; u <= n; ++u) {
         if (named[static_cast<std::size_t>(u)] != 0) continue;
-        for (int x = u; x != 0; x = s.unit(x).startStackLink) reached[static_cast<std::size_t>(x)] = true;
+        for (int x = u; x != 0; x = s.unit(x).startStackLink)
+            reached[static_cast<std::size_t>(x)] = true;
     }
-    for (int u = 1; u <= n; ++u) EXPECT_TRUE(reached[static_cast<std::size_t>(u)]) << "start loop at " << u;
+    for (int u = 1; u <= n; ++u)
+        EXPECT_TRUE(reached[static_cast<std::size_t>(u)]) << "start loop at " << u;
 }
 
 // Random states of several kinds.
@@ -229,8 +235,10 @@ GameState randomState(std::mt19937& rng, int n, int cols, int rows, int kind) {
         x.row = static_cast<std::uint8_t>(pick(1, rows));
         x.startColumn = static_cast<std::uint8_t>(pick(1, cols));
         x.startRow = static_cast<std::uint8_t>(pick(1, rows));
-        if (kind >= 2 && pick(0, 9) == 0) x.column = static_cast<std::uint8_t>(pick(0, 1) ? 0 : pick(cols, 255));
-        if (kind >= 2 && pick(0, 9) == 0) x.row = static_cast<std::uint8_t>(pick(0, 1) ? 0 : pick(rows, 255));
+        if (kind >= 2 && pick(0, 9) == 0)
+            x.column = static_cast<std::uint8_t>(pick(0, 1) ? 0 : pick(cols, 255));
+        if (kind >= 2 && pick(0, 9) == 0)
+            x.row = static_cast<std::uint8_t>(pick(0, 1) ? 0 : pick(rows, 255));
         x.stackLink = 0;
         x.startStackLink = 0;
     }
@@ -246,7 +254,9 @@ GameState randomState(std::mt19937& rng, int n, int cols, int rows, int kind) {
                                 : stackRepairHexIndex(s, x);
             if (k < 0) continue;
             int& l = last[static_cast<std::size_t>(k)];
-            if (l != 0) (start ? s.unit(l).startStackLink : s.unit(l).stackLink) = static_cast<std::uint16_t>(u);
+            if (l != 0)
+                (start ? s.unit(l).startStackLink : s.unit(l).stackLink) =
+                    static_cast<std::uint16_t>(u);
             l = u;
         }
     };
@@ -265,10 +275,12 @@ GameState randomState(std::mt19937& rng, int n, int cols, int rows, int kind) {
         } else {
             s.unit(u).startStackLink = target;
         }
-        if (kind >= 2 && pick(0, 3) == 0) s.unit(u).column = static_cast<std::uint8_t>(pick(0, cols + 2));
+        if (kind >= 2 && pick(0, 3) == 0)
+            s.unit(u).column = static_cast<std::uint8_t>(pick(0, cols + 2));
     }
     // Stale heads are cleared by the repair.
-    for (auto& h : s.hexes()) h.stackHead = static_cast<std::uint16_t>(pick(0, 3) == 0 ? pick(0, n) : 0);
+    for (auto& h : s.hexes())
+        h.stackHead = static_cast<std::uint16_t>(pick(0, 3) == 0 ? pick(0, n) : 0);
     return s;
 }
 
@@ -282,7 +294,8 @@ void expectSameState(const GameState& a, const GameState& b, int seed) {
         ASSERT_EQ(x.savedLink, y.savedLink) << "seed " << seed << " unit " << u;
     }
     for (std::size_t h = 0; h < a.hexes().size(); ++h) {
-        ASSERT_EQ(a.hexes()[h].stackHead, b.hexes()[h].stackHead) << "seed " << seed << " hex " << h;
+        ASSERT_EQ(a.hexes()[h].stackHead, b.hexes()[h].stackHead)
+            << "seed " << seed << " hex " << h;
     }
 }
 
@@ -307,11 +320,17 @@ void compareOnRandomStates(int seeds, int minUnits, int maxUnits, int maxCols, i
     }
 }
 
-TEST(StackRepair, MatchesThePlainProcedureOnSmallStates) { compareOnRandomStates(6000, 1, 12, 3, 2); }
+TEST(StackRepair, MatchesThePlainProcedureOnSmallStates) {
+    compareOnRandomStates(6000, 1, 12, 3, 2);
+}
 
-TEST(StackRepair, MatchesThePlainProcedureOnMediumStates) { compareOnRandomStates(1500, 20, 300, 6, 5); }
+TEST(StackRepair, MatchesThePlainProcedureOnMediumStates) {
+    compareOnRandomStates(1500, 20, 300, 6, 5);
+}
 
-TEST(StackRepair, MatchesThePlainProcedureOnFewHexesManyUnits) { compareOnRandomStates(300, 200, 900, 2, 1); }
+TEST(StackRepair, MatchesThePlainProcedureOnFewHexesManyUnits) {
+    compareOnRandomStates(300, 200, 900, 2, 1);
+}
 
 // Every unit of a hex chained into every other hex's chain: walks of one hex
 // pass units of another, the case the fast repair answers with its forest.
@@ -321,7 +340,8 @@ TEST(StackRepair, MatchesThePlainProcedureOnInterleavedChains) {
         const int n = std::uniform_int_distribution<int>(4, 60)(rng);
         GameState s(smallModule(3, 1, n));
         for (int u = 1; u <= n; ++u) {
-            s.unit(u).column = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(1, 3)(rng));
+            s.unit(u).column =
+                static_cast<std::uint8_t>(std::uniform_int_distribution<int>(1, 3)(rng));
             s.unit(u).row = 1;
             const int l = std::uniform_int_distribution<int>(0, n)(rng);
             s.unit(u).stackLink = static_cast<std::uint16_t>(l == u ? 0 : l);

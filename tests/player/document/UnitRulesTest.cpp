@@ -17,7 +17,8 @@ Module ruleModule() {
     m.rows = 2;
     m.unitCount = 33;
     m.allocateTables();
-    for (int u = 1; u <= 33; ++u) m.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 0, 0, 0, 0};
+    for (int u = 1; u <= 33; ++u)
+        m.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 0, 0, 0, 0};
     m.units[1].stepImage = {1, 2, 3, 4, 5, 6};  // every step
     m.units[2].stepImage = {1, 2, 3, 0, 0, 0};  // steps 0, 1, 2
     m.units[3].stepImage = {1, 0, 3, 0, 5, 0};  // even steps only
