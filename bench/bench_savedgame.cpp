@@ -10,6 +10,12 @@
 // record of 20 KB and random stacks of about eight units. "ns_unit" is the
 // time per unit; "x_floor" the ratio to the floor.
 //
+// At 65,000 units the loads touch a few MB of freshly allocated memory each
+// time, and the C library hands freed memory back to the system, so page
+// faults take a good part of BM_LoadFile/1. The steady state, with memory
+// kept by the allocator:
+//   GLIBC_TUNABLES=glibc.malloc.trim_threshold=536870912:glibc.malloc.mmap_threshold=536870912
+//
 //   build/bench/bench_savedgame --benchmark_counters_tabular=true
 
 #include <benchmark/benchmark.h>

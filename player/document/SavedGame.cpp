@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <filesystem>
 #include <string_view>
 
@@ -91,7 +90,7 @@ struct Mending {
 // The facing with at most one direction bit: the lowest of several.
 std::uint8_t oneDirection(std::uint8_t facing, Mending& m) {
     const std::uint8_t d = facing & Facing::kDirectionMask;
-    if (std::popcount(static_cast<unsigned>(d)) <= 1) return facing;
+    if ((d & (d - 1)) == 0) return facing;
     ++m.severalDirections;
     return static_cast<std::uint8_t>((facing & ~Facing::kDirectionMask) | (d & (~d + 1)));
 }
@@ -290,8 +289,9 @@ SavedGameLoad readBinarySavedGame(std::span<const std::uint8_t> data, const Modu
     }
 
     Mending m;
-    GameState next = state;
-    next.headerByte6 = byte6;
+    // Every check that can fail the load comes before the first change, so
+    // the file is read straight into the game.
+    GameState& next = state;
     const int n = unitCount;
     if (version > kLastVersionWithoutState) {
         if (r.remaining() < kSaveGameBlockSize) {
@@ -387,6 +387,7 @@ SavedGameLoad readBinarySavedGame(std::span<const std::uint8_t> data, const Modu
             s.savedLink = 0;
         }
     }
+    next.headerByte6 = byte6;
     next.setSentinel();
     const auto tail = r.raw(r.remaining());
     out.replay.assign(tail.begin(), tail.end());
@@ -397,7 +398,6 @@ SavedGameLoad readBinarySavedGame(std::span<const std::uint8_t> data, const Modu
     next.gameMode = GameMode::Movement;
     next.moveSaved = true;
     out.stackingError = repairStacks(next).stackingError;
-    state = std::move(next);
 
     out.corrections = m.list();
     if (!out.corrections.empty()) prompts.showText(kWarning, damagedFileText(out.corrections));
