@@ -78,6 +78,11 @@ bool takeUnitCount(Module& m, int stored, ModuleLoad& out) {
     return true;
 }
 
+// True when the data holds `size` bytes from `at` on (`at` may lie past its end).
+bool holds(std::span<const std::uint8_t> data, std::size_t at, std::size_t size) {
+    return at <= data.size() && data.size() - at >= size;
+}
+
 std::size_t hexCount(const Module& m) {
     return static_cast<std::size_t>(m.columns) * static_cast<std::size_t>(m.rows);
 }
@@ -207,7 +212,7 @@ ModuleLoad readCurrent(std::span<const std::uint8_t> data, ModuleReader reader) 
     if (m.version == 150) {
         unitsAt = readPackedHexes(data, m, unitsToRead, out);
         if (unitsAt == 0) return out;
-        if (data.size() - std::min(unitsAt, data.size()) < unitsToRead * kUnitRecordSize) {
+        if (!holds(data, unitsAt, unitsToRead * kUnitRecordSize)) {
             out.notices.push_back(damaged("it ends inside the units"));
             return out;
         }
@@ -216,11 +221,11 @@ ModuleLoad readCurrent(std::span<const std::uint8_t> data, ModuleReader reader) 
         const std::size_t reservedAt = countsAt + kDeckCount;
         const std::size_t hexesAt = reservedAt + (m.version >= 152 ? kReservedSize : 0);
         unitsAt = hexesAt + hexCount(m) * kHexRecordSize;
-        if (data.size() < unitsAt) {
+        if (!holds(data, 0, unitsAt)) {
             out.notices.push_back(damaged("it ends inside the hex names"));
             return out;
         }
-        if (data.size() - unitsAt < unitsToRead * kUnitRecordSize) {
+        if (!holds(data, unitsAt, unitsToRead * kUnitRecordSize)) {
             out.notices.push_back(damaged("it ends inside the units"));
             return out;
         }
@@ -240,7 +245,7 @@ ModuleLoad readCurrent(std::span<const std::uint8_t> data, ModuleReader reader) 
     }
 
     const std::size_t deckNamesAt = unitsAt + unitsToRead * kUnitRecordSize;
-    if (data.size() - deckNamesAt < kDeckNamesSize) {
+    if (!holds(data, deckNamesAt, kDeckNamesSize)) {
         out.notices.push_back(damaged("it ends inside the deck names"));
         return out;
     }
