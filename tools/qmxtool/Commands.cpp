@@ -49,12 +49,8 @@ void printHelp(const CommandTable& table, std::ostream& out) {
     out << "usage: qmxtool COMMAND [ARGUMENTS]\n"
            "Reads modules as the player does (module versions 151 to 160).\n\n"
            "Commands:\n";
-    std::size_t width = 0;
-    for (const Command& c : table.commands()) width = std::max(width, usageLine(c).size());
-    for (const Command& c : table.commands()) {
-        const std::string line = usageLine(c);
-        out << "  " << line << std::string(width - line.size() + 2, ' ') << c.summary << "\n";
-    }
+    for (const Command& c : table.commands())
+        out << "  " << usageLine(c) << "\n      " << c.summary << "\n";
     out << "\n\"qmxtool COMMAND --help\" shows one command.\n";
 }
 
