@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <new>
+#include <istream>
 #include <ostream>
 
 #include "module/FileIo.h"
 #include "module/MessageTable.h"
+#include "player/document/PlayerIdentity.h"
 
 namespace qmx::tool {
 
@@ -163,8 +165,7 @@ int runTool(const CommandTable& table, const std::vector<std::string>& args, Too
 
 ModuleLoad loadModuleForTool(const std::string& path) {
     const auto data = readWholeFile(path);
-    if (!data)
-        throw ToolError(path + ": " + std::string(*messageText(MessageTable::Player, msg::kCouldNotOpenFile)));
+    if (!data) throw ToolError(path + ": " + messageOf(msg::kCouldNotOpenFile));
     ModuleLoad load = parseModule(*data, ModuleReader::Player);
     if (load.ok) return load;
     std::string message = path + ":";
@@ -177,6 +178,44 @@ ModuleLoad loadModuleForTool(const std::string& path) {
                        std::to_string(kPlayerMaxVersion) + ")";
     }
     throw ToolError(message);
+}
+
+std::string messageOf(int number) {
+    const auto text = messageText(MessageTable::Player, number);
+    return text ? std::string(*text) : "message " + std::to_string(number);
+}
+
+void loadGameForTool(const Arguments& args, std::size_t first, ToolStreams& io,
+                     NotePrompts& prompts, LoadedGame& game) {
+    const std::string& savePath = args.positional[first + 1];
+    game.module = loadModuleForTool(args.positional[first]);
+    game.state.resetForModule(game.module.module);
+    game.saved = loadSavedGame(savePath, game.module.module, game.state, prompts);
+    if (!game.saved.ok) {
+        std::string why;
+        for (const std::string& note : prompts.notes) why += (why.empty() ? "" : " ") + note;
+        throw ToolError(savePath + ": " +
+                        displayText(why.empty() ? messageOf(msg::kCouldNotParse) : why));
+    }
+    for (const std::string& note : prompts.notes)
+        io.err << "qmxtool: note: " << displayText(note) << "\n";
+    prompts.notes.clear();
+
+    const auto player = args.value("--player");
+    if (!player) return;
+    int slot = -1;
+    for (const auto& [s, name] : identificationList(game.state)) {
+        if (name == *player) slot = s;
+    }
+    if (slot < 0)
+        throw ToolError(savePath + ": no player named \"" + displayText(*player) +
+                        "\" in this game");
+    std::string password;
+    std::getline(io.in, password);
+    if (!password.empty() && password.back() == '\r') password.pop_back();
+    const IdentityOutcome outcome = identify(game.state, slot, password);
+    if (game.state.currentSlot == kObserver)
+        io.err << "qmxtool: note: " << displayText(outcome.text) << "\n";
 }
 
 std::string displayText(std::string_view bytes, bool multiline) {

@@ -19,6 +19,9 @@
 #include <vector>
 
 #include "module/ModuleFile.h"
+#include "player/document/GameState.h"
+#include "player/document/SavedGame.h"
+#include "player/document/UserPrompts.h"
 
 namespace qmx::tool {
 
@@ -109,6 +112,37 @@ int parseNumber(const std::string& text, const std::string& what, int min, int m
 // Reads a module file as the player does (versions 151 to 160). A file that
 // cannot be read or parsed throws ToolError with the player's message text.
 ModuleLoad loadModuleForTool(const std::string& path);
+
+// Message `number` of the player's message table; "message N" if it has none.
+std::string messageOf(int number);
+
+// What a load shows in boxes becomes notes; questions are answered no.
+class NotePrompts : public UserPrompts {
+public:
+    void showMessage(int number) override { notes.push_back(messageOf(number)); }
+    void showText(const std::string&, const std::string& text) override { notes.push_back(text); }
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
+        return std::nullopt;
+    }
+    std::vector<std::string> notes;
+};
+
+// A module and a saved game of it, loaded for a command.
+struct LoadedGame {
+    ModuleLoad module;
+    GameState state;
+    SavedGameLoad saved;
+};
+
+// Loads the module and the saved game named by the positional arguments
+// `first` and `first + 1`. A failed load throws ToolError with the notes the
+// load took; the notes of a good load go to the error stream and are
+// cleared. Then the person named by --player is identified with the password
+// on the first line of standard input; without --player, or with a password
+// that does not match, the person sees the game as an observer.
+void loadGameForTool(const Arguments& args, std::size_t first, ToolStreams& io,
+                     NotePrompts& prompts, LoadedGame& game);
 
 // Module texts are bytes (Latin-1). For a terminal they become UTF-8; control
 // bytes are shown as \xNN. With `multiline`, CR LF (or a lone CR or LF)

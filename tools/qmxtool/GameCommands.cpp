@@ -4,39 +4,17 @@
 
 #include <array>
 #include <bit>
-#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "module/MessageTable.h"
 #include "player/document/GameState.h"
-#include "player/document/PlayerIdentity.h"
-#include "player/document/SavedGame.h"
-#include "player/document/UserPrompts.h"
 #include "player/document/Visibility.h"
 #include "player/replay/ReplayNames.h"
 #include "tools/qmxtool/Commands.h"
 
 namespace qmx::tool {
 namespace {
-
-std::string messageOf(int number) {
-    const auto text = messageText(MessageTable::Player, number);
-    return text ? std::string(*text) : "message " + std::to_string(number);
-}
-
-// What the load shows in boxes becomes notes.
-class NotePrompts : public UserPrompts {
-public:
-    void showMessage(int number) override { notes.push_back(messageOf(number)); }
-    void showText(const std::string&, const std::string& text) override { notes.push_back(text); }
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
-        return std::nullopt;
-    }
-    std::vector<std::string> notes;
-};
 
 const char* kindName(SlotKind kind) {
     switch (kind) {
@@ -96,36 +74,12 @@ std::string unitLine(const Module& module, const GameState& s, int u) {
 }
 
 int runGame(const Arguments& args, ToolStreams& io) {
-    const std::string& savePath = args.positional[1];
-    const ModuleLoad load = loadModuleForTool(args.positional[0]);
-    const Module& module = load.module;
-    GameState state(module);
     NotePrompts prompts;
-    const SavedGameLoad saved = loadSavedGame(savePath, module, state, prompts);
-    if (!saved.ok) {
-        std::string why;
-        for (const std::string& note : prompts.notes) why += (why.empty() ? "" : " ") + note;
-        throw ToolError(savePath + ": " +
-                        displayText(why.empty() ? messageOf(msg::kCouldNotParse) : why));
-    }
-    for (const std::string& note : prompts.notes)
-        io.err << "qmxtool: note: " << displayText(note) << "\n";
-
-    if (const auto player = args.value("--player")) {
-        int slot = -1;
-        for (const auto& [s, name] : identificationList(state)) {
-            if (name == *player) slot = s;
-        }
-        if (slot < 0)
-            throw ToolError(savePath + ": no player named \"" + displayText(*player) +
-                            "\" in this game");
-        std::string password;
-        std::getline(io.in, password);
-        if (!password.empty() && password.back() == '\r') password.pop_back();
-        const IdentityOutcome outcome = identify(state, slot, password);
-        if (state.currentSlot == kObserver)
-            io.err << "qmxtool: note: " << displayText(outcome.text) << "\n";
-    }
+    LoadedGame game;
+    loadGameForTool(args, 0, io, prompts, game);
+    const Module& module = game.module.module;
+    const GameState& state = game.state;
+    const SavedGameLoad& saved = game.saved;
 
     std::ostream& out = io.out;
     out << "Saved game: format " << saved.formatVersion << (saved.textForm ? ", text form" : "")

@@ -131,8 +131,7 @@ int runCard(const Arguments& args, ToolStreams& io) {
     }
     const CardText card = readCardText(path, load.cardOffset, deckNumber, cardNumber);
     if (card.status == CardLookup::CannotOpen)
-        throw ToolError(path + ": " +
-                        std::string(*messageText(MessageTable::Player, msg::kNoCardData)));
+        throw ToolError(path + ": " + messageOf(msg::kNoCardData));
     if (card.status == CardLookup::NotFound)
         throw ToolError(path + ": card " + std::to_string(cardNumber) + " of deck " +
                         std::to_string(deckNumber) + " has no text in the module");
@@ -190,8 +189,7 @@ int runUnitImage(const Arguments& args, ToolStreams& io) {
         throw ToolError(*target + ": the picture could not be encoded as PNG");
     if (!writeFileAtomically(*target, std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
                                                 static_cast<std::size_t>(png.size()))))
-        throw ToolError(*target + ": " + std::string(*messageText(MessageTable::Player,
-                                                                   msg::kCouldNotOpenFile)));
+        throw ToolError(*target + ": " + messageOf(msg::kCouldNotOpenFile));
     io.out << "unit " << unitNumber << " step " << step << ": image " << image << " ("
            << picture.width() << " x " << picture.height() << ") written to " << *target << "\n";
     return 0;

@@ -6,23 +6,14 @@
 #include <sstream>
 
 #include "module/FileIo.h"
-#include "module/MessageTable.h"
 #include "player/document/Comment.h"
 #include "player/document/EncodedSave.h"
-#include "player/document/GameState.h"
-#include "player/document/SavedGame.h"
-#include "player/document/UserPrompts.h"
 #include "player/replay/ReplayCodes.h"
 #include "player/replay/ReplayReader.h"
 #include "tools/qmxtool/Commands.h"
 
 namespace qmx::tool {
 namespace {
-
-std::string messageOf(int number) {
-    const auto text = messageText(MessageTable::Player, number);
-    return text ? std::string(*text) : "message " + std::to_string(number);
-}
 
 Bytes readInput(const std::string& path) {
     auto data = readWholeFile(path, kMaxSaveFileSize);
@@ -59,18 +50,6 @@ int runEncode(const Arguments& args, ToolStreams& io) {
     io.out << output << ": " << binary.size() << " bytes as text\n";
     return 0;
 }
-
-// Notices of a load, kept to be printed after it.
-class CollectingPrompts : public UserPrompts {
-public:
-    void showMessage(int number) override { notes.push_back(messageOf(number)); }
-    void showText(const std::string&, const std::string& text) override { notes.push_back(text); }
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
-        return std::nullopt;
-    }
-    std::vector<std::string> notes;
-};
 
 std::string hexText(HexRef h) { return std::to_string(h.column) + "," + std::to_string(h.row); }
 
@@ -281,7 +260,7 @@ int runRecord(const Arguments& args, ToolStreams& io) {
         throw UsageError(path + ": the module is needed to find the record of this saved game");
     const ModuleLoad load = loadModuleForTool(args.positional[1]);
     GameState state(load.module);
-    CollectingPrompts prompts;
+    NotePrompts prompts;
     const SavedGameLoad saved = readSavedGame(data, load.module, state, prompts);
     if (!saved.ok) {
         const std::string why = prompts.notes.empty() ? messageOf(msg::kCouldNotParse) : prompts.notes.back();

@@ -8,11 +8,6 @@
 #include <vector>
 
 #include "module/FileIo.h"
-#include "module/MessageTable.h"
-#include "player/document/GameState.h"
-#include "player/document/PlayerIdentity.h"
-#include "player/document/SavedGame.h"
-#include "player/document/UserPrompts.h"
 #include "player/replay/CardTextSource.h"
 #include "player/replay/ReplayNames.h"
 #include "player/replay/ReplayPlayback.h"
@@ -22,16 +17,11 @@
 namespace qmx::tool {
 namespace {
 
-std::string messageOf(int number) {
-    const auto text = messageText(MessageTable::Player, number);
-    return text ? std::string(*text) : "message " + std::to_string(number);
-}
-
 // Boxes shown while a saved game loads are kept as notes (the reason of a
 // failed load, or notes on the error stream); during the replay they are
 // lines of the output. Passwords of encrypted comments are read from
 // standard input, one line each (none left: the dialog was cancelled).
-class ToolPrompts : public UserPrompts {
+class ToolPrompts : public NotePrompts {
 public:
     explicit ToolPrompts(std::istream& in) : m_in(in) {}
     void showTo(std::ostream& out, std::string prefix) {
@@ -43,7 +33,6 @@ public:
     void showText(const std::string& title, const std::string& text) override {
         show(displayText(title) + ": " + displayText(text));
     }
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
     std::optional<std::string> askText(const std::string&, const std::string&, int maxLength) override {
         std::string line;
         if (!std::getline(m_in, line)) return std::nullopt;
@@ -52,8 +41,6 @@ public:
             line.resize(static_cast<std::size_t>(maxLength));
         return line;
     }
-
-    std::vector<std::string> notes;
 
 private:
     void show(const std::string& text) {
@@ -67,48 +54,6 @@ private:
     std::ostream* m_out = nullptr;
     std::string m_prefix;
 };
-
-struct LoadedGame {
-    ModuleLoad module;
-    GameState state;
-    Bytes record;
-};
-
-// Loads the module and the saved game, and identifies the person named by
-// --player with the password on the first line of standard input. Without
-// --player, or with a password that does not match, the person watches as
-// an observer.
-void loadGame(const Arguments& args, std::size_t first, ToolStreams& io, ToolPrompts& prompts,
-              LoadedGame& game) {
-    const std::string& modulePath = args.positional[first];
-    const std::string& savePath = args.positional[first + 1];
-    game.module = loadModuleForTool(modulePath);
-    game.state.resetForModule(game.module.module);
-    const SavedGameLoad load = loadSavedGame(savePath, game.module.module, game.state, prompts);
-    if (!load.ok) {
-        std::string why;
-        for (const std::string& note : prompts.notes) why += (why.empty() ? "" : " ") + note;
-        throw ToolError(savePath + ": " + (why.empty() ? messageOf(msg::kCouldNotParse) : why));
-    }
-    for (const std::string& note : prompts.notes) io.err << "qmxtool: note: " << note << "\n";
-    prompts.notes.clear();
-    prompts.showTo(io.err, "qmxtool: note: ");
-    game.record = load.replay;
-
-    const auto player = args.value("--player");
-    if (!player) return;
-    int slot = -1;
-    for (const auto& [s, name] : identificationList(game.state))
-        if (name == *player) slot = s;
-    if (slot < 0)
-        throw ToolError(savePath + ": no player named \"" + displayText(*player) + "\" in this game");
-    std::string password;
-    std::getline(io.in, password);
-    if (!password.empty() && password.back() == '\r') password.pop_back();
-    const IdentityOutcome outcome = identify(game.state, slot, password);
-    if (game.state.currentSlot == kObserver)
-        io.err << "qmxtool: note: " << displayText(outcome.text) << "\n";
-}
 
 std::string hexText(const Module& module, HexRef h) {
     const std::string name = hexName(module, h);
@@ -202,12 +147,12 @@ void printEvent(const ReplayEvent& e, const Module& module, const GameState& sta
 int runReplay(const Arguments& args, ToolStreams& io) {
     ToolPrompts prompts(io.in);
     LoadedGame game;
-    loadGame(args, 0, io, prompts, game);
+    loadGameForTool(args, 0, io, prompts, game);
     const Module& module = game.module.module;
     ModuleFileCardTexts cards(args.positional[0], game.module.cardOffset);
     prompts.showTo(io.out, "  [WARNING] ");
     ReplayPlayback playback(game.state, module, prompts, cards);
-    ReplayEvent e = playback.start(game.record);
+    ReplayEvent e = playback.start(game.saved.replay);
     printEvent(e, module, game.state, io.out);
     while (playback.active()) {
         e = playback.step();
@@ -230,7 +175,8 @@ int runReport(const Arguments& args, ToolStreams& io) {
     if (!output) throw UsageError("the report file is given with -o FILE");
     ToolPrompts prompts(io.in);
     LoadedGame game;
-    loadGame(args, 1, io, prompts, game);
+    loadGameForTool(args, 1, io, prompts, game);
+    prompts.showTo(io.err, "qmxtool: note: ");
     std::error_code ec;
     if (std::filesystem::equivalent(args.positional[2], *output, ec))
         throw UsageError("the output would replace the saved game: " + *output);
@@ -246,7 +192,7 @@ int runReport(const Arguments& args, ToolStreams& io) {
 
     ModuleFileCardTexts cards(args.positional[1], game.module.cardOffset);
     std::vector<int> messages;
-    const auto text = buildTextReport(kind, game.record, game.module.module, game.state, options,
+    const auto text = buildTextReport(kind, game.saved.replay, game.module.module, game.state, options,
                                       cards, messages);
     for (int m : messages) io.err << "qmxtool: note: " << messageOf(m) << "\n";
     if (!text) throw ToolError(messageOf(msg::kNothingToReplay));
