@@ -1,8 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <sstream>
 
 #include "module/FileIo.h"
 #include "module/ModuleFile.h"
@@ -10,38 +6,18 @@
 #include "player/document/PlayerIdentity.h"
 #include "player/document/SavedGame.h"
 #include "tests/player/document/ScriptedPrompts.h"
-#include "tools/qmxtool/Commands.h"
+#include "tests/tools/ToolTestSupport.h"
 
 using namespace qmx;
 using namespace qmx::tool;
+using namespace qmx::tool::test;
 
 namespace {
 
-struct ToolRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-ToolRun run(std::vector<std::string> args, const std::string& input = "") {
-    CommandTable table;
-    registerAllCommands(table);
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    ToolRun r;
-    r.status = runTool(table, args, {in, out, err});
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-}
-
-class GameCommand : public ::testing::Test {
+class GameCommand : public ToolFolderTest {
 protected:
     void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("qmxtool_game_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_dir);
+        ToolFolderTest::SetUp();
         m_module = Module::createEmpty(4, 3, GridOrientation::RowsAligned, 33);
         m_module.moduleId = {5, 6, 7};
         m_module.units[1].name = "1st Guards";
@@ -82,10 +58,7 @@ protected:
         ASSERT_TRUE(saveGameFile(path("turn"), s, m_module, {}, prompts));
         savePath = path("turn.qms");
     }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::string path(const std::string& name) const { return (m_dir / name).string(); }
 
-    std::filesystem::path m_dir;
     Module m_module;
     std::string modulePath;
     std::string savePath;

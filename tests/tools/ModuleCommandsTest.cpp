@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -9,30 +8,13 @@
 #include "module/ModuleFile.h"
 #include "module/UnitImageSheet.h"
 #include "module/graphics/ModuleGraphics.h"
-#include "tools/qmxtool/Commands.h"
+#include "tests/tools/ToolTestSupport.h"
 
 using namespace qmx;
 using namespace qmx::tool;
+using namespace qmx::tool::test;
 
 namespace {
-
-struct ToolRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-ToolRun run(std::vector<std::string> args) {
-    CommandTable table;
-    registerAllCommands(table);
-    std::istringstream in;
-    std::ostringstream out, err;
-    ToolRun r;
-    r.status = runTool(table, args, {in, out, err});
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-}
 
 // A failure is exactly one line on the error stream, starting "qmxtool: ".
 void expectOneErrorLine(const ToolRun& r, int status, const std::string& contains) {
@@ -43,25 +25,8 @@ void expectOneErrorLine(const ToolRun& r, int status, const std::string& contain
     EXPECT_EQ(r.out, "");
 }
 
-class ModuleCommands : public ::testing::Test {
+class ModuleCommands : public ToolFolderTest {
 protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("qmxtool_test_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-    std::string write(const std::string& name, const Bytes& bytes) {
-        const std::string path = (m_dir / name).string();
-        EXPECT_TRUE(writeFileAtomically(path, bytes));
-        return path;
-    }
-    std::string write(const std::string& name, const Module& m) {
-        return write(name, serializeModule(m));
-    }
-
     // A module with something in every field the commands show.
     static Module sample() {
         Module m = Module::createEmpty(30, 20, GridOrientation::ColumnsAligned, 40);
@@ -88,8 +53,6 @@ protected:
         m.decks[9].name = "Unused";  // a name but no cards: not in use
         return m;
     }
-
-    std::filesystem::path m_dir;
 };
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -12,48 +11,16 @@
 #include "player/document/GameState.h"
 #include "player/document/SavedGame.h"
 #include "player/replay/ReplayEntries.h"
-#include "tools/qmxtool/Commands.h"
+#include "tests/tools/ToolTestSupport.h"
 
 using namespace qmx;
 using namespace qmx::tool;
+using namespace qmx::tool::test;
 
 namespace {
 
-struct ToolRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-ToolRun run(std::vector<std::string> args) {
-    CommandTable table;
-    registerAllCommands(table);
-    std::istringstream in;
-    std::ostringstream out, err;
-    ToolRun r;
-    r.status = runTool(table, args, {in, out, err});
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-}
-
-class RecordCommands : public ::testing::Test {
+class RecordCommands : public ToolFolderTest {
 protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("qmxtool_record_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-    std::string path(const std::string& name) const { return (m_dir / name).string(); }
-    std::string write(const std::string& name, const Bytes& bytes) {
-        EXPECT_TRUE(writeFileAtomically(path(name), bytes));
-        return path(name);
-    }
-    Bytes read(const std::string& name) const { return readWholeFile(path(name)).value_or(Bytes{}); }
-
     // A record with one of every kind of line.
     static Bytes sampleRecord() {
         Bytes r;
@@ -75,8 +42,6 @@ protected:
         add(pathEntry(1, 1));  // outside a move
         return r;
     }
-
-    std::filesystem::path m_dir;
 };
 
 const char* kSampleListing =

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,28 +11,20 @@
 #include "player/document/PlayerIdentity.h"
 #include "player/document/SavedGame.h"
 #include "player/replay/TextReport.h"
-#include "tools/qmxtool/Commands.h"
+#include "tests/tools/ToolTestSupport.h"
 
 using namespace qmx;
 using namespace qmx::tool;
+using namespace qmx::tool::test;
 
 namespace {
 
-struct ToolRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
 // A 4 x 4 module of 33 units and a saved game in which Bert (slot 1) moved
 // his hidden unit 2 and the open unit 1, wrote a comment and saved.
-class ReplayCommands : public ::testing::Test {
+class ReplayCommands : public ToolFolderTest {
 protected:
     void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("qmxtool_replay_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_dir);
+        ToolFolderTest::SetUp();
 
         m_module = Module::createEmpty(4, 4, GridOrientation::RowsAligned, 33);
         for (int u = 3; u <= 33; ++u)
@@ -64,19 +55,6 @@ protected:
         m_savePath = (m_dir / "turn.qms").string();
         ASSERT_TRUE(writeFileAtomically(m_savePath, serializeSavedGame(s, m_module, record)));
     }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-    ToolRun run(std::vector<std::string> args, const std::string& input = "") {
-        CommandTable table;
-        registerAllCommands(table);
-        std::istringstream in(input);
-        std::ostringstream out, err;
-        ToolRun r;
-        r.status = runTool(table, args, {in, out, err});
-        r.out = out.str();
-        r.err = err.str();
-        return r;
-    }
     std::string fileText(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         std::stringstream ss;
@@ -84,7 +62,6 @@ protected:
         return ss.str();
     }
 
-    std::filesystem::path m_dir;
     Module m_module;
     std::string m_modulePath;
     std::string m_savePath;
