@@ -12,17 +12,18 @@
 #include <QPainter>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <memory>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "module/UnitImageSheet.h"
 #include "player/board/BoardPainter.h"
 
 namespace {
 
 using namespace qmx;
+using qmx::bench::threadSeconds;
 
 constexpr int kWindowWidth = 1920;
 constexpr int kWindowHeight = 1080;
@@ -118,12 +119,6 @@ void paintLoop(benchmark::State& state, Board& board, bool full) {
         benchmark::ClobberMemory();
     }
     state.counters["zoom"] = scene.zoom;
-}
-
-double threadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 // The floor and the full repaint one after the other in every iteration, each

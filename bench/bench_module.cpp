@@ -16,19 +16,18 @@
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "module/FileIo.h"
 #include "module/ModuleFile.h"
 
 using namespace qmx;
+using namespace qmx::bench;
 
 namespace {
 
@@ -74,34 +73,10 @@ const Fixture& fixture(int size) {
     Fixture& f = fixtures[size];
     if (f.bytes.empty()) {
         f.bytes = serializeModule(makeModule(size));
-        f.path = (std::filesystem::temp_directory_path() /
-                  ("qmx_bench_module_" + std::to_string(::getpid()) + "_" + std::to_string(size) +
-                   ".qm4"))
-                     .string();
+        f.path = benchFilePath("module", size, ".qm4");
         if (!writeFileAtomically(f.path, f.bytes)) std::fprintf(stderr, "cannot write %s\n", f.path.c_str());
     }
     return f;
-}
-
-// CPU seconds of this thread.
-double threadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-// Median time of one run of `op`, over enough runs to take about 0.2 s.
-template <class Op>
-double medianSeconds(Op op) {
-    std::vector<double> times;
-    const double start = threadSeconds();
-    while (times.size() < 5 || (times.size() < 200 && threadSeconds() - start < 0.2)) {
-        const double t0 = threadSeconds();
-        op();
-        times.push_back(threadSeconds() - t0);
-    }
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return times[times.size() / 2];
 }
 
 void copyBytes(const Fixture& f) {
@@ -124,9 +99,8 @@ void measure(benchmark::State& state, const Fixture& f, Op op, Floor floor) {
         op();
         times.push_back(threadSeconds() - t0);
     }
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    const double opTime = times[times.size() / 2];
-    const double floorTime = medianSeconds([&] { floor(f); });
+    const double opTime = medianOf(times);
+    const double floorTime = medianSeconds([&] { floor(f); }, 0.2);
     state.counters["x_floor"] = opTime / floorTime;
     state.counters["floor_ms"] = floorTime * 1e3;
     state.counters["MB"] = static_cast<double>(f.bytes.size()) / 1e6;

@@ -6,10 +6,10 @@
 // time per entry; it should not grow with the length of the record.
 #include <benchmark/benchmark.h>
 
-#include <optional>
 #include <random>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "module/Module.h"
 #include "player/document/GameState.h"
 #include "player/document/UserPrompts.h"
@@ -21,20 +21,11 @@
 namespace {
 
 using namespace qmx;
+using qmx::bench::NoPrompts;
 
 constexpr int kColumns = 50;
 constexpr int kRows = 50;
 constexpr int kUnits = 1000;
-
-class NoPrompts : public UserPrompts {
-public:
-    void showMessage(int) override {}
-    void showText(const std::string&, const std::string&) override {}
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
-        return std::nullopt;
-    }
-};
 
 struct Game {
     Module module = Module::createEmpty(kColumns, kRows, GridOrientation::RowsAligned, kUnits);

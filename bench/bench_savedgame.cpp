@@ -19,35 +19,23 @@
 //   build/bench/bench_savedgame --benchmark_counters_tabular=true
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <ctime>
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "module/FileIo.h"
 #include "player/document/GameState.h"
 #include "player/document/SavedGame.h"
 #include "player/document/UserPrompts.h"
 
 using namespace qmx;
+using namespace qmx::bench;
 
 namespace {
-
-class NoPrompts : public UserPrompts {
-public:
-    void showMessage(int) override {}
-    void showText(const std::string&, const std::string&) override {}
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
-        return std::nullopt;
-    }
-};
 
 struct Fixture {
     Module module;
@@ -106,33 +94,10 @@ Fixture& fixture(int size) {
     for (std::size_t i = 0; i < f.replay.size(); ++i)
         f.replay[i] = static_cast<std::uint8_t>(i % 250);
     f.bytes = serializeSavedGame(s, m, f.replay);
-    const auto dir = std::filesystem::temp_directory_path();
-    const std::string stem =
-        "qmx_bench_savedgame_" + std::to_string(::getpid()) + "_" + std::to_string(size);
-    f.path = (dir / (stem + ".qms")).string();
-    f.floorPath = (dir / (stem + "_floor.qms")).string();
+    f.path = benchFilePath("savedgame", size, ".qms");
+    f.floorPath = benchFilePath("savedgame", size, "_floor.qms");
     writeFileAtomically(f.path, f.bytes);
     return f;
-}
-
-double threadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-template <class Op>
-double medianSeconds(Op op) {
-    std::vector<double> times;
-    const double start = threadSeconds();
-    while (times.size() < 5 || (times.size() < 200 && threadSeconds() - start < 0.3)) {
-        const double t0 = threadSeconds();
-        op();
-        times.push_back(threadSeconds() - t0);
-    }
-    std::nth_element(times.begin(), times.begin() + static_cast<long>(times.size() / 2),
-                     times.end());
-    return times[times.size() / 2];
 }
 
 void copyBytes(const Fixture& f) {

@@ -23,11 +23,11 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <map>
 #include <random>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "player/document/GameState.h"
 #include "player/document/StackRepair.h"
 
@@ -84,24 +84,10 @@ GameState makeState(int units, int kind, unsigned seed) {
     return s;
 }
 
-double threadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
+// At most 500 runs: a repair of the small size is short.
 template <class Op>
 double medianSeconds(Op op, double budget = 0.3) {
-    std::vector<double> times;
-    const double start = threadSeconds();
-    while (times.size() < 5 || (times.size() < 500 && threadSeconds() - start < budget)) {
-        const double t0 = threadSeconds();
-        op();
-        times.push_back(threadSeconds() - t0);
-    }
-    std::nth_element(times.begin(), times.begin() + static_cast<long>(times.size() / 2),
-                     times.end());
-    return times[times.size() / 2];
+    return qmx::bench::medianSeconds(op, budget, 500);
 }
 
 // Several different states of one size, used in turn: repeating a single
