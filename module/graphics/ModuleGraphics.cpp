@@ -305,7 +305,7 @@ bool writeTga(const QImage& image, const std::string& path) {
     u8(0);                              // no image id
     u8(0);                              // no colour map
     u8(2);                              // uncompressed true colour
-    u8(0), u8(0), u8(0), u8(0), u8(0);  // colour map specification, unused
+    u8(0), u8(0), u8(0), u8(0), u8(0);  // colour map fields, unused
     le16(0), le16(0);                   // origin
     le16(w), le16(h);
     u8(24);  // bits per pixel

@@ -66,16 +66,16 @@ DemoModule buildDemoModule(const DemoScenario& s) {
             for (int step = 0; step < kStepsPerUnit; ++step) {
                 const int k = (number - 1) * kStepsPerUnit + step + 1;
                 u.stepImage[static_cast<std::size_t>(step)] = static_cast<std::uint16_t>(k);
-                CounterSpec spec = du.counter;
-                spec.reduced = step > 0;
-                if (spec.reduced) spec.values = reducedValues(du.counter.values);
+                CounterSpec counter = du.counter;
+                counter.reduced = step > 0;
+                if (counter.reduced) counter.values = reducedValues(du.counter.values);
                 for (int v = 0; v < 3; ++v)
                     u.values[static_cast<std::size_t>(step)][static_cast<std::size_t>(v)] =
-                        static_cast<std::uint8_t>(spec.values[static_cast<std::size_t>(v)]);
+                        static_cast<std::uint8_t>(counter.values[static_cast<std::size_t>(v)]);
                 const std::optional<QRect> cell = graphics.unitImageSource(m, k);
                 if (!cell) continue;
                 QPainter p(&image);
-                p.drawImage(cell->topLeft(), painter.paint(spec));
+                p.drawImage(cell->topLeft(), painter.paint(counter));
             }
             ++number;
         }

@@ -85,8 +85,8 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
             name = arg.substr(0, eq);
             inlineValue = arg.substr(eq + 1);
         }
-        const OptionSpec* spec = findOption(command, name);
-        if (!spec) {
+        const OptionSpec* option = findOption(command, name);
+        if (!option) {
             // A negative number is an argument, not an option.
             if (arg[1] >= '0' && arg[1] <= '9') {
                 parsed.positional.push_back(arg);
@@ -94,7 +94,7 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
             }
             throw UsageError("unknown option " + name);
         }
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             if (inlineValue) throw UsageError("option " + name + " takes no value");
             parsed.set(name, {});
         } else if (inlineValue) {
