@@ -8,6 +8,7 @@
 #include "module/ModuleFile.h"
 #include "module/graphics/ModuleGraphics.h"
 #include "player/board/CQMXView.h"
+#include "player/document/SavedGame.h"
 #include "player/replay/ReplayFile.h"
 #include "player/shell/CMainFrame.h"
 #include "player/shell/CQMXDoc.h"
@@ -39,8 +40,13 @@ StartOptions parseStartOptions(const QStringList& arguments) {
             if (ok) o.zoom = static_cast<float>(percent) / 100.0f;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             o.help = true;
-        } else if (!a.startsWith(QLatin1String("--")) && o.modulePath.isEmpty()) {
-            o.modulePath = a;
+        } else if (!a.startsWith(QLatin1String("--"))) {
+            // The first plain argument is the module, the second a saved game of it.
+            if (o.modulePath.isEmpty()) {
+                o.modulePath = a;
+            } else if (o.savedGamePath.isEmpty()) {
+                o.savedGamePath = a;
+            }
         }
     }
     return o;
@@ -48,8 +54,9 @@ StartOptions parseStartOptions(const QStringList& arguments) {
 
 QString usageText() {
     return QStringLiteral(
-        "Usage: qmx4 [options] [module.qm4]\n"
+        "Usage: qmx4 [options] [module.qm4 [game.qms]]\n"
         "  module.qm4         the module to play (otherwise a file dialog asks)\n"
+        "  game.qms           a saved game of that module to continue\n"
         "  --no-dialogs       open no dialogs (a missing module ends the program)\n"
         "  --screenshot FILE  save a picture of the main window and quit\n"
         "  --zoom PERCENT     start at 200, 150, 100, 75 or 50 percent\n");
@@ -104,6 +111,9 @@ CQMXApp::StartResult CQMXApp::start() {
         return StartResult::LoadFailed;
     }
     createMainWindow();
+    // 9. A saved game given with the module; a failure has shown its messages
+    // and the new game goes on.
+    if (!m_options.savedGamePath.isEmpty()) loadStartGame(m_options.savedGamePath);
     if (!m_options.screenshotPath.isEmpty()) {
         QTimer::singleShot(1500, this, &CQMXApp::takeScreenshot);
     }
@@ -164,6 +174,24 @@ void CQMXApp::createMainWindow() {
     if (m_options.zoom)
         m_frame->runCommand(QStringLiteral("actionZoom%1").arg(qRound(*m_options.zoom * 100)));
     m_frame->show();
+}
+
+bool CQMXApp::loadStartGame(const QString& path) {
+    const QFileInfo info(path);
+    const std::string file = toBytes(QDir::cleanPath(info.absoluteFilePath()));
+    // The loader shows its own messages and leaves the game untouched on failure.
+    const SavedGameLoad load = loadSavedGame(file, m_doc->module(), m_doc->game(), *m_prompts);
+    if (!load.ok) return false;
+    // The game's replay record comes with it.
+    if (!m_doc->replayFile().replace(load.replay)) m_prompts->showMessage(msg::kCouldNotOpenFile);
+    m_doc->savedGameFolder = toBytes(info.absolutePath() + QLatin1Char('/'));
+    m_doc->savedGameTitle = toBytes(info.completeBaseName());
+    if (m_frame) {
+        if (QWidget* view = m_frame->boardView()) {
+            if (auto* board = qobject_cast<CQMXView*>(view)) board->repaintBoard();
+        }
+    }
+    return true;
 }
 
 QString CQMXApp::aboutText() const {

@@ -3,7 +3,8 @@
 // settings, the first help prompt, the module (chosen in a dialog or given on
 // the command line), its image, and the main window. A failed load ends the
 // program with "Load Error. Application Terminated"; cancelling the module
-// dialog ends it quietly.
+// dialog ends it quietly. A saved game given after the module is loaded
+// once the main window stands; a failed load leaves the new game.
 
 #include <QObject>
 #include <QString>
@@ -22,6 +23,7 @@ class ShellPrompts;
 
 struct StartOptions {
     QString modulePath;         // a module given on the command line; empty: ask
+    QString savedGamePath;      // a saved game to load after the module; empty: a new game
     bool scripted = false;      // no dialogs at all (tests, screenshots)
     QString screenshotPath;     // save a picture of the main window there and quit
     std::optional<float> zoom;  // start at this zoom
@@ -29,7 +31,7 @@ struct StartOptions {
     bool help = false;          // --help: print the usage and quit
 };
 
-// "qmx4 [--no-dialogs] [--screenshot FILE] [--zoom PERCENT] [MODULE.qm4]".
+// "qmx4 [--no-dialogs] [--screenshot FILE] [--zoom PERCENT] [MODULE.qm4 [SAVE.qms]]".
 // QMX_NO_DIALOGS=1 in the environment has the effect of --no-dialogs.
 StartOptions parseStartOptions(const QStringList& arguments);
 QString usageText();
@@ -59,6 +61,7 @@ public:
 private:
     bool loadModule(const QString& path);
     void createMainWindow();
+    bool loadStartGame(const QString& path);
     void takeScreenshot();
     QString aboutText() const;
 

@@ -21,6 +21,8 @@
 #include "module/ModuleFile.h"
 #include "module/graphics/ModuleGraphics.h"
 #include "player/board/CQMXView.h"
+#include "player/document/GameState.h"
+#include "player/document/SavedGame.h"
 #include "player/shell/CHelpWindow.h"
 #include "player/shell/CInformationDlg.h"
 #include "player/shell/CMainFrame.h"
@@ -56,6 +58,23 @@ void writeText(const QString& path, const std::string& text) {
     std::ofstream(str(path), std::ios::binary) << text;
 }
 
+// A saved game of the module at `modulePath` in which unit 5 has left the
+// start stack on hex (1, 1) for hex (7, 4), with a one-entry replay record.
+void writeSaveWithUnitFiveMoved(const QString& modulePath, const QString& savePath) {
+    ModuleLoad load = loadModuleFile(str(modulePath), ModuleReader::Player);
+    QVERIFY(load.ok);
+    GameState state(load.module);
+    state.unit(4).stackLink = state.unit(4).startStackLink = 6;
+    UnitState& five = state.unit(5);
+    five.column = five.startColumn = 7;
+    five.row = five.startRow = 4;
+    five.stackLink = five.startStackLink = 0;
+    state.setStackHead(7, 4, 5);
+    const std::uint8_t replay[] = {255, 248};
+    const Bytes bytes = serializeSavedGame(state, load.module, replay);
+    writeText(savePath, std::string(bytes.begin(), bytes.end()));
+}
+
 }  // namespace
 
 class ShellWidgetTest : public QObject {
@@ -68,9 +87,11 @@ private:
     QString homePath(const QString& name) const { return m_home->filePath(name); }
     QString iniPath() const { return homePath(QStringLiteral("QMX.ini")); }
 
-    std::unique_ptr<CQMXApp> startApp(const QString& modulePath, bool scripted = true) {
+    std::unique_ptr<CQMXApp> startApp(const QString& modulePath, bool scripted = true,
+                                      const QString& savedGamePath = QString()) {
         StartOptions o;
         o.modulePath = modulePath;
+        o.savedGamePath = savedGamePath;
         o.scripted = scripted;
         o.executableDir = m_home->path();
         return std::make_unique<CQMXApp>(o);
@@ -170,6 +191,63 @@ private slots:
         QCOMPARE(shown[0].title, QStringLiteral("WARNING"));
         QCOMPARE(shown[0].text, QStringLiteral("Unable to open module graphics (.qmg) file."));
         QCOMPARE(shown[1].text, QStringLiteral("Load Error. Application Terminated"));
+    }
+
+    void savedGameAfterModuleIsLoaded() {
+        StartOptions parsed = parseStartOptions(
+            {"qmx4", "--zoom", "100", "Battle.qm4", "Battle-setup.qms", "extra.qms"});
+        QCOMPARE(parsed.modulePath, QStringLiteral("Battle.qm4"));
+        QCOMPARE(parsed.savedGamePath, QStringLiteral("Battle-setup.qms"));
+        QVERIFY(parseStartOptions({"qmx4", "Battle.qm4"}).savedGamePath.isEmpty());
+
+        const QString save = homePath(QStringLiteral("Savedgames/Battle-setup.qms"));
+        QVERIFY(QDir(m_home->path()).mkpath(QStringLiteral("Savedgames")));
+        writeSaveWithUnitFiveMoved(m_module, save);
+        auto app = startApp(m_module, true, save);
+        QCOMPARE(app->start(), CQMXApp::StartResult::Running);
+        QVERIFY(app->frame() != nullptr && app->frame()->isVisible());
+        QVERIFY(app->prompts().shown.empty());
+        const GameState& game = app->document()->game();
+        QCOMPARE(int(game.unit(5).column), 7);
+        QCOMPARE(int(game.unit(5).row), 4);
+        QCOMPARE(int(game.stackHead(7, 4)), 5);
+        QCOMPARE(game.stackAt(1, 1).size(), std::size_t(39));
+        QCOMPARE(int(game.unit(4).stackLink), 6);
+        // nobody is identified yet; nothing new to lose
+        QCOMPARE(game.currentSlot, 31);
+        QVERIFY(game.moveSaved);
+        // the game's replay record replaced this run's
+        const auto record = app->document()->replayFile().read();
+        QVERIFY(record.has_value());
+        QCOMPARE(record->size(), std::size_t(2));
+        QCOMPARE(int((*record)[1]), 248);
+        QCOMPARE(QString::fromStdString(app->document()->savedGameTitle),
+                 QStringLiteral("Battle-setup"));
+    }
+
+    void failedSavedGameLeavesTheNewGame() {
+        // another unit count: message 12, the start-up game goes on
+        const QString other = homePath(QStringLiteral("modules/Other.qm4"));
+        Module m = Module::createEmpty(12, 10, GridOrientation::RowsAligned, 25);
+        ModuleGraphics g = ModuleGraphics::createBlank(m);
+        QVERIFY(g.save(str(other)).ok());
+        FixedClock clock;
+        QVERIFY(saveModuleFile(str(other), m, clock));
+        const QString save = homePath(QStringLiteral("Other.qms"));
+        writeSaveWithUnitFiveMoved(other, save);
+
+        for (const QString& path : {save, homePath(QStringLiteral("None.qms"))}) {
+            auto app = startApp(m_module, true, path);
+            QCOMPARE(app->start(), CQMXApp::StartResult::Running);
+            QVERIFY(app->frame() != nullptr && app->frame()->isVisible());
+            QVERIFY(!app->prompts().shown.empty());
+            const GameState& game = app->document()->game();
+            QCOMPARE(int(game.unit(5).column), 1);
+            QCOMPARE(game.stackAt(1, 1).size(), std::size_t(40));
+            QCOMPARE(game.currentSlot, 31);
+            QVERIFY(game.moveSaved);
+            QVERIFY(app->document()->savedGameTitle.empty());
+        }
     }
 
     void firstStartUsesDefaults() {
