@@ -103,14 +103,16 @@ void ShellPrompts::showDialogError(unsigned code) {
             QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size())));
 }
 
+QString ShellPrompts::nextFileAnswer() {
+    if (fileAnswers.empty()) return {};
+    const QString answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
 QString ShellPrompts::openFile(QWidget* parent, const QString& caption, const QString& folder,
                                const QString& filter) {
-    if (m_scripted) {
-        if (fileAnswers.empty()) return {};
-        const QString answer = fileAnswers.front();
-        fileAnswers.pop_front();
-        return answer;
-    }
+    if (m_scripted) return nextFileAnswer();
     QFileDialog dialog(parent, caption, folder, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -120,12 +122,7 @@ QString ShellPrompts::openFile(QWidget* parent, const QString& caption, const QS
 
 QString ShellPrompts::saveFile(QWidget* parent, const QString& caption, const QString& start,
                                const QString& filter) {
-    if (m_scripted) {
-        if (fileAnswers.empty()) return {};
-        const QString answer = fileAnswers.front();
-        fileAnswers.pop_front();
-        return answer;
-    }
+    if (m_scripted) return nextFileAnswer();
     QFileDialog dialog(parent, caption, start, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Overwriting is asked by the command itself.

@@ -66,6 +66,9 @@ public:
     std::deque<std::optional<std::string>> textAnswers;
 
 private:
+    // The next scripted file-dialog answer; empty (cancelled) when none is left.
+    QString nextFileAnswer();
+
     bool m_scripted = false;
 };
 
