@@ -74,7 +74,8 @@ const Fixture& fixture(int size) {
     if (f.bytes.empty()) {
         f.bytes = serializeModule(makeModule(size));
         f.path = benchFilePath("module", size, ".qm4");
-        if (!writeFileAtomically(f.path, f.bytes)) std::fprintf(stderr, "cannot write %s\n", f.path.c_str());
+        if (!writeFileAtomically(f.path, f.bytes))
+            std::fprintf(stderr, "cannot write %s\n", f.path.c_str());
     }
     return f;
 }
@@ -110,48 +111,62 @@ void measure(benchmark::State& state, const Fixture& f, Op op, Floor floor) {
 
 void BM_CopyBytes(benchmark::State& state) {
     const Fixture& f = fixture(static_cast<int>(state.range(0)));
-    measure(state, f, [&] { copyBytes(f); }, copyBytes);
+    measure(
+        state, f, [&] { copyBytes(f); }, copyBytes);
 }
 
 void BM_ReadFile(benchmark::State& state) {
     const Fixture& f = fixture(static_cast<int>(state.range(0)));
-    measure(state, f, [&] { readFile(f); }, readFile);
+    measure(
+        state, f, [&] { readFile(f); }, readFile);
 }
 
 void BM_ParsePlayer(benchmark::State& state) {
     const Fixture& f = fixture(static_cast<int>(state.range(0)));
-    measure(state, f, [&] {
-        ModuleLoad l = parseModule(f.bytes, ModuleReader::Player);
-        if (!l.ok) state.SkipWithError("module not read");
-        benchmark::DoNotOptimize(l);
-    }, copyBytes);
+    measure(
+        state, f,
+        [&] {
+            ModuleLoad l = parseModule(f.bytes, ModuleReader::Player);
+            if (!l.ok) state.SkipWithError("module not read");
+            benchmark::DoNotOptimize(l);
+        },
+        copyBytes);
 }
 
 void BM_ParseEditor(benchmark::State& state) {
     const Fixture& f = fixture(static_cast<int>(state.range(0)));
-    measure(state, f, [&] {
-        ModuleLoad l = parseModule(f.bytes, ModuleReader::Editor);
-        if (!l.ok) state.SkipWithError("module not read");
-        benchmark::DoNotOptimize(l);
-    }, copyBytes);
+    measure(
+        state, f,
+        [&] {
+            ModuleLoad l = parseModule(f.bytes, ModuleReader::Editor);
+            if (!l.ok) state.SkipWithError("module not read");
+            benchmark::DoNotOptimize(l);
+        },
+        copyBytes);
 }
 
 void BM_LoadFilePlayer(benchmark::State& state) {
     const Fixture& f = fixture(static_cast<int>(state.range(0)));
-    measure(state, f, [&] {
-        ModuleLoad l = loadModuleFile(f.path, ModuleReader::Player);
-        if (!l.ok) state.SkipWithError("module not read");
-        benchmark::DoNotOptimize(l);
-    }, readFile);
+    measure(
+        state, f,
+        [&] {
+            ModuleLoad l = loadModuleFile(f.path, ModuleReader::Player);
+            if (!l.ok) state.SkipWithError("module not read");
+            benchmark::DoNotOptimize(l);
+        },
+        readFile);
 }
 
 void BM_LoadFileEditor(benchmark::State& state) {
     const Fixture& f = fixture(static_cast<int>(state.range(0)));
-    measure(state, f, [&] {
-        ModuleLoad l = loadModuleFile(f.path, ModuleReader::Editor);
-        if (!l.ok) state.SkipWithError("module not read");
-        benchmark::DoNotOptimize(l);
-    }, readFile);
+    measure(
+        state, f,
+        [&] {
+            ModuleLoad l = loadModuleFile(f.path, ModuleReader::Editor);
+            if (!l.ok) state.SkipWithError("module not read");
+            benchmark::DoNotOptimize(l);
+        },
+        readFile);
 }
 
 // The last card of the largest module: the player's look-up walks every record.
@@ -160,11 +175,14 @@ void BM_FindLastCard(benchmark::State& state) {
     const ModuleLoad l = parseModule(f.bytes, ModuleReader::Player);
     const int deck = state.range(0) > 0 ? kDeckCount : 1;
     const int card = state.range(0) > 0 ? kMaxCards : 5;
-    measure(state, f, [&] {
-        CardText t = findCardText(f.bytes, l.cardOffset, deck, card);
-        if (t.status != CardLookup::Found) state.SkipWithError("card not found");
-        benchmark::DoNotOptimize(t);
-    }, copyBytes);
+    measure(
+        state, f,
+        [&] {
+            CardText t = findCardText(f.bytes, l.cardOffset, deck, card);
+            if (t.status != CardLookup::Found) state.SkipWithError("card not found");
+            benchmark::DoNotOptimize(t);
+        },
+        copyBytes);
 }
 
 BENCHMARK(BM_CopyBytes)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);

@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const int deck = data[player.cardOffset];
             const int card = data[player.cardOffset + 1];
             const CardText t = findCardText(bytes, player.cardOffset, deck, card);
-            if (t.status == CardLookup::Found) check(t.text.size() <= kMaxCardText, "card text too long");
+            if (t.status == CardLookup::Found)
+                check(t.text.size() <= kMaxCardText, "card text too long");
         }
     }
 

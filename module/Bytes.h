@@ -13,7 +13,9 @@ namespace qmx {
 using Bytes = std::vector<std::uint8_t>;
 
 // Base-255 numbers: high then low, value = high x 255 + low.
-constexpr int decodeBase255(std::uint8_t high, std::uint8_t low) { return high * 255 + low; }
+constexpr int decodeBase255(std::uint8_t high, std::uint8_t low) {
+    return high * 255 + low;
+}
 
 // The split used by most writers: 255 becomes 1, 0.
 constexpr std::pair<std::uint8_t, std::uint8_t> splitBase255(int value) {
@@ -109,7 +111,8 @@ private:
 // Drops trailing blanks, tabs, CR and LF.
 std::string trimRight(std::string s);
 inline std::string_view trimRightView(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
+    while (!s.empty() &&
+           (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
         s.remove_suffix(1);
     return s;
 }

@@ -12,7 +12,8 @@ std::int64_t SystemClock::secondsNow() const {
 
 std::uint64_t SystemClock::fileTimeNow() const {
     using namespace std::chrono;
-    const auto since1970 = duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count();
+    const auto since1970 =
+        duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count();
     return static_cast<std::uint64_t>(since1970 / 100) + 11644473600ull * 10000000ull;
 }
 

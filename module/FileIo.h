@@ -14,7 +14,8 @@ namespace qmx {
 
 // The whole file, or nothing if it cannot be opened or read. Files larger
 // than `limit` bytes are refused too.
-std::optional<Bytes> readWholeFile(const std::string& path, std::size_t limit = std::size_t(1) << 31);
+std::optional<Bytes> readWholeFile(const std::string& path, std::size_t limit = std::size_t(1)
+                                                                                << 31);
 
 // At most `count` bytes from the start of the file; nothing if it cannot be opened.
 std::optional<Bytes> readFilePrefix(const std::string& path, std::size_t count);

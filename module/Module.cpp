@@ -13,7 +13,8 @@ std::string defaultHexName(int column, int row) {
 }
 
 void Module::allocateTables() {
-    hexes.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows + 1), HexRecord{});
+    hexes.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows + 1),
+                 HexRecord{});
     units.assign(static_cast<std::size_t>(unitCount) + 1, UnitDefinition{});
 }
 

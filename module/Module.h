@@ -45,7 +45,9 @@ struct UnitDefinition {
     std::array<std::array<std::uint8_t, kValueCount>, kStepCount> values{};
 
     // Step s counted from 0. Step 0 always exists.
-    bool stepExists(int s) const { return s == 0 || (s > 0 && s < kStepCount && stepImage[s] != 0); }
+    bool stepExists(int s) const {
+        return s == 0 || (s > 0 && s < kStepCount && stepImage[s] != 0);
+    }
 };
 
 struct Card {
@@ -66,9 +68,9 @@ struct Module {
     int columns = 0;
     int rows = 0;
     GridOrientation orientation = GridOrientation::RowsAligned;
-    int version = 156;             // ModuleVersion as read; the writer always stores 156
+    int version = 156;                // ModuleVersion as read; the writer always stores 156
     std::uint8_t extraNameCount = 0;  // header byte 5 (layout 150 only); kept as read
-    std::string authorNotes;       // at most 499 bytes
+    std::string authorNotes;          // at most 499 bytes
     int unitCount = kMinUnits;
     std::array<std::string, kValueCount> valueNames;  // at most 4 bytes each
     std::uint16_t valueTotalModes = 0x555;
@@ -80,8 +82,8 @@ struct Module {
     std::array<std::uint8_t, kReservedSize> reserved{};
     bool legacyLayout = false;  // unit cells of 20 x 17 instead of 41 x 41
 
-    std::vector<HexRecord> hexes;        // columns x (rows + 1), row-major from (1,1)
-    std::vector<UnitDefinition> units;   // 0..unitCount; unit 0 is a blank spare
+    std::vector<HexRecord> hexes;              // columns x (rows + 1), row-major from (1,1)
+    std::vector<UnitDefinition> units;         // 0..unitCount; unit 0 is a blank spare
     std::array<Deck, kDeckCount + 1> decks{};  // 1..20; entry 0 unused
 
     // A new module as the editor makes it: default "0101" hex names, units

@@ -12,7 +12,9 @@ namespace {
 
 // A unit name field: everything after the first NUL counts as blank, and
 // trailing blanks are not part of the name.
-std::string unitNameFrom(ByteReader& r, std::size_t size) { return trimRight(r.text(size)); }
+std::string unitNameFrom(ByteReader& r, std::size_t size) {
+    return trimRight(r.text(size));
+}
 
 Notice damaged(const std::string& what) {
     return {0, "The module file is damaged (" + what + ") and cannot be loaded."};
@@ -264,7 +266,8 @@ ModuleLoad readCurrent(std::span<const std::uint8_t> data, ModuleReader reader) 
         readUnitRecord(u, m.units.emplace_back());
     m.units.resize(static_cast<std::size_t>(m.unitCount) + 1);
     for (int d = 1; d <= kDeckCount; ++d)
-        m.decks[d].name.assign(fieldText({p + deckNamesAt + (d - 1) * kDeckNameSize, kDeckNameSize}));
+        m.decks[d].name.assign(
+            fieldText({p + deckNamesAt + (d - 1) * kDeckNameSize, kDeckNameSize}));
 
     out.cardOffset = deckNamesAt + kDeckNamesSize;
     if (reader == ModuleReader::Editor) readCards(data, out.cardOffset, m, out);
@@ -399,10 +402,12 @@ ModuleLoad parseModule(std::span<const std::uint8_t> data, ModuleReader reader) 
     const int version = data[6];
     if (reader == ModuleReader::Player) {
         if (version > kPlayerMaxVersion) return ModuleLoad{false, {}, {{msg::kNewerModule, {}}}, 0};
-        if (version < kPlayerMinVersion) return ModuleLoad{false, {}, {{msg::kOldModuleFormat, {}}}, 0};
+        if (version < kPlayerMinVersion)
+            return ModuleLoad{false, {}, {{msg::kOldModuleFormat, {}}}, 0};
         return readCurrent(data, reader);
     }
-    if (version > kEditorMaxVersion) return ModuleLoad{false, {}, {{editormsg::kNewerModule, {}}}, 0};
+    if (version > kEditorMaxVersion)
+        return ModuleLoad{false, {}, {{editormsg::kNewerModule, {}}}, 0};
     if (version >= 150) return readCurrent(data, reader);
     ModuleLoad out;
     if (version < 50) out.notices.push_back({editormsg::kAmigaModule, {}});
@@ -416,9 +421,9 @@ ModuleLoad loadModuleFile(const std::string& path, ModuleReader reader) {
     auto data = readWholeFile(path);
     if (!data) {
         ModuleLoad out;
-        out.notices.push_back({reader == ModuleReader::Editor ? editormsg::kCouldNotOpenFile
-                                                              : msg::kCouldNotOpenFile,
-                               {}});
+        out.notices.push_back(
+            {reader == ModuleReader::Editor ? editormsg::kCouldNotOpenFile : msg::kCouldNotOpenFile,
+             {}});
         return out;
     }
     return parseModule(*data, reader);
@@ -428,7 +433,8 @@ Bytes serializeModule(const Module& m) {
     ByteWriter w;
     const std::size_t size = kModuleHeaderSize + kDeckCount + kReservedSize +
                              static_cast<std::size_t>(m.columns) * m.rows * kHexRecordSize +
-                             static_cast<std::size_t>(m.unitCount) * kUnitRecordSize + kDeckNamesSize;
+                             static_cast<std::size_t>(m.unitCount) * kUnitRecordSize +
+                             kDeckNamesSize;
     w.bytes().reserve(size);
     for (auto b : m.moduleId) w.u8(b);
     w.u8(m.columns);
@@ -468,8 +474,7 @@ Bytes serializeModule(const Module& m) {
         for (int c = 1; c <= kMaxCards; ++c) {
             const Card& card = m.decks[d].cards[c];
             if (card.storedLength == 0) continue;
-            const std::string_view text =
-                std::string_view(card.text).substr(0, kMaxCardText);
+            const std::string_view text = std::string_view(card.text).substr(0, kMaxCardText);
             w.u8(d);
             w.u8(c);
             w.bigEndian16(static_cast<int>(text.size() + 4));

@@ -21,17 +21,17 @@ struct PixelRect {
     bool operator==(const PixelRect&) const = default;
 };
 
-constexpr int kCellSize = 41;       // a 40 x 40 image and one separating line
+constexpr int kCellSize = 41;  // a 40 x 40 image and one separating line
 constexpr int kUnitImageSize = 40;
 constexpr int kLegacyCellWidth = 20;
 constexpr int kLegacyCellHeight = 17;
-constexpr int kSheetLeft = 151;     // columns before the first cell
+constexpr int kSheetLeft = 151;  // columns before the first cell
 constexpr int kMinImageRows = 4;
 
 // Fixed pictures of the sheet's left part.
-constexpr PixelRect kFrameStripH{0, 100, 144, 2};    // rows 100-101
-constexpr PixelRect kFrameStripV{144, 0, 2, 100};    // columns 144-145
-constexpr PixelRect kStackMarker{0, 102, 41, 41};    // (0,102) to (41,143)
+constexpr PixelRect kFrameStripH{0, 100, 144, 2};  // rows 100-101
+constexpr PixelRect kFrameStripV{144, 0, 2, 100};  // columns 144-145
+constexpr PixelRect kStackMarker{0, 102, 41, 41};  // (0,102) to (41,143)
 
 // Top-left corner of unit image k (1-based). k must be at least 1.
 PixelPoint unitImageCell(int k, int imagesPerRow, bool legacy = false);
@@ -45,7 +45,9 @@ PixelRect unitImageRect(const Module& m, int k);
 std::vector<PixelPoint> unitImageTable(const Module& m);
 
 // Sheet height for a number of cell rows: rows x 41 + 1. MapTop is one more.
-constexpr int sheetHeight(int imageRows) { return imageRows * kCellSize + 1; }
+constexpr int sheetHeight(int imageRows) {
+    return imageRows * kCellSize + 1;
+}
 
 // Width and height of the blank map band of a new module.
 PixelPoint blankMapSize(int columns, int rows, GridOrientation orientation);

@@ -23,14 +23,17 @@ std::span<const std::uint8_t> bytesOf(std::string_view s) {
 bool scramblesClean(std::string_view s, int& k) {
     bool clean = true;
     for (const char c : s) {
-        if (PasswordKeyTable::scramble(static_cast<std::uint8_t>(c), PasswordKeyTable::key(k)) == 255)
+        if (PasswordKeyTable::scramble(static_cast<std::uint8_t>(c), PasswordKeyTable::key(k)) ==
+            255)
             clean = false;
         k = PasswordKeyTable::nextIndex(k);
     }
     return clean;
 }
 
-int foldCase(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+int foldCase(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+}
 
 }  // namespace
 
@@ -79,7 +82,8 @@ Bytes encryptedCommentEntry(std::string_view text, std::string_view password, in
     int k = seed;
     auto put = [&](std::string_view s) {
         for (const char c : s) {
-            std::uint8_t b = PasswordKeyTable::scramble(static_cast<std::uint8_t>(c), PasswordKeyTable::key(k));
+            std::uint8_t b =
+                PasswordKeyTable::scramble(static_cast<std::uint8_t>(c), PasswordKeyTable::key(k));
             if (b == kCommand) b = PasswordKeyTable::scramble('?', PasswordKeyTable::key(k));
             entry.push_back(b);
             k = PasswordKeyTable::nextIndex(k);
@@ -133,9 +137,9 @@ bool EncryptedComment::accepts(std::string_view typed) const {
 
 std::string EncryptedComment::text() const {
     Bytes plain;
-    PasswordKeyTable::unscrambleRun(scrambled, (seed + static_cast<int>(kCommentPasswordField)) %
-                                                   PasswordKeyTable::kSize,
-                                    plain);
+    PasswordKeyTable::unscrambleRun(
+        scrambled, (seed + static_cast<int>(kCommentPasswordField)) % PasswordKeyTable::kSize,
+        plain);
     return std::string(plain.begin(), plain.end());
 }
 
@@ -145,7 +149,8 @@ std::optional<EncryptedComment> readEncryptedComment(std::span<const std::uint8_
     EncryptedComment c;
     c.seed = record[pos] % PasswordKeyTable::kSize;
     Bytes password;
-    PasswordKeyTable::unscrambleRun(record.subspan(pos + 1, kCommentPasswordField), c.seed, password);
+    PasswordKeyTable::unscrambleRun(record.subspan(pos + 1, kCommentPasswordField), c.seed,
+                                    password);
     c.password.assign(password.begin(), password.end());
     const RecordedText rest = readPlainComment(record, pos + 1 + kCommentPasswordField);
     const auto raw = bytesOf(rest.text);

@@ -73,8 +73,9 @@ Bytes encodeTextSave(std::span<const std::uint8_t> binary) {
 std::optional<std::size_t> findTextSaveMarker(std::span<const std::uint8_t> data) {
     const auto* first = data.data();
     const auto* last = first + data.size();
-    const auto* hit = std::search(first, last, kTextSaveMarkerMatch.begin(), kTextSaveMarkerMatch.end(),
-                                  [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); });
+    const auto* hit =
+        std::search(first, last, kTextSaveMarkerMatch.begin(), kTextSaveMarkerMatch.end(),
+                    [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); });
     if (hit == last) return std::nullopt;
     if (std::find(first, hit, std::uint8_t{0}) != hit) return std::nullopt;
     return static_cast<std::size_t>(hit - first);

@@ -24,7 +24,8 @@ StoredPassword scramblePassword(std::string_view password, int seed) {
     StoredPassword stored{};
     int k = seed;
     for (std::size_t i = 0; i < kPasswordMax; ++i) {
-        const auto c = i < password.size() ? static_cast<std::uint8_t>(password[i]) : std::uint8_t{0};
+        const auto c =
+            i < password.size() ? static_cast<std::uint8_t>(password[i]) : std::uint8_t{0};
         stored[i] = PasswordKeyTable::scramble(c, PasswordKeyTable::key(k));
         k = PasswordKeyTable::nextIndex(k);
     }

@@ -52,10 +52,13 @@ void PlayerDefinition::store(GameState& state) const {
 }
 
 bool PlayerDefinition::needed(const GameState& state) {
-    return state.players[0].kind == SlotKind::NotUsed && state.identifyProgress != kPlayersNotNeeded;
+    return state.players[0].kind == SlotKind::NotUsed &&
+           state.identifyProgress != kPlayersNotNeeded;
 }
 
-void PlayerDefinition::dontAskAgain(GameState& state) { state.identifyProgress = kPlayersNotNeeded; }
+void PlayerDefinition::dontAskAgain(GameState& state) {
+    state.identifyProgress = kPlayersNotNeeded;
+}
 
 std::string PlayerDefinition::cardLocationPrompt(int slot) {
     return "Enter the name of Card Location #" + std::to_string(slot + 1) + ":";

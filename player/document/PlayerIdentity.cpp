@@ -14,11 +14,15 @@ std::string_view fieldPassword(std::string_view typed) {
     return nul == std::string_view::npos ? typed : typed.substr(0, nul);
 }
 
-bool kindsDefined(const GameState& state) { return state.players[0].kind != SlotKind::NotUsed; }
+bool kindsDefined(const GameState& state) {
+    return state.players[0].kind != SlotKind::NotUsed;
+}
 
 }  // namespace
 
-int drawSeed(Random& random) { return random.next() % PasswordKeyTable::kSize; }
+int drawSeed(Random& random) {
+    return random.next() % PasswordKeyTable::kSize;
+}
 
 bool needsInitialization(const GameState& state) {
     const int p = state.identifyProgress;
@@ -84,7 +88,8 @@ std::vector<std::pair<int, std::string>> identificationList(const GameState& sta
     std::vector<std::pair<int, std::string>> list;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const PlayerSlot& s = state.players[static_cast<std::size_t>(slot)];
-        if (s.kind == SlotKind::Player || s.kind == SlotKind::GameMaster) list.emplace_back(slot, s.name);
+        if (s.kind == SlotKind::Player || s.kind == SlotKind::GameMaster)
+            list.emplace_back(slot, s.name);
     }
     return list;
 }
@@ -97,9 +102,10 @@ IdentityOutcome identify(GameState& state, int slot, std::string_view password) 
     IdentityOutcome out;
     out.accepted = true;
     out.title = kIdentifyTitle;
-    const bool listed = state.isValidSlot(slot) &&
-                        (state.players[static_cast<std::size_t>(slot)].kind == SlotKind::Player ||
-                         state.players[static_cast<std::size_t>(slot)].kind == SlotKind::GameMaster);
+    const bool listed =
+        state.isValidSlot(slot) &&
+        (state.players[static_cast<std::size_t>(slot)].kind == SlotKind::Player ||
+         state.players[static_cast<std::size_t>(slot)].kind == SlotKind::GameMaster);
     if (listed && passwordMatches(state.players[static_cast<std::size_t>(slot)], password)) {
         state.currentSlot = static_cast<std::uint8_t>(slot);
         out.text = kWelcome + state.players[static_cast<std::size_t>(slot)].name + ".";

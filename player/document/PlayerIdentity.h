@@ -40,10 +40,10 @@ int drawSeed(Random& random);
 
 // What a step of the flows asks the windows to show.
 struct IdentityOutcome {
-    bool accepted = false;     // the dialog closes (false: it stays open)
-    int message = 0;           // a numbered message (3: "You must enter a password!")
-    int helpPrompt = 0;        // a help prompt to show
-    std::string title;         // a text message with its title
+    bool accepted = false;  // the dialog closes (false: it stays open)
+    int message = 0;        // a numbered message (3: "You must enter a password!")
+    int helpPrompt = 0;     // a help prompt to show
+    std::string title;      // a text message with its title
     std::string text;
 };
 

@@ -21,12 +21,21 @@ std::optional<CardEntry> readCardEntry(ReplayCode code, ReplayReader& reader) {
     switch (code) {
         case ReplayCode::CardShownReturned:
         case ReplayCode::CardShown:
-        case ReplayCode::CardDealt: size = 3; break;
+        case ReplayCode::CardDealt:
+            size = 3;
+            break;
         case ReplayCode::CardReturned:
-        case ReplayCode::CardDiscarded: size = 1; break;
-        case ReplayCode::CardPlaced: size = 2; break;
-        case ReplayCode::CardGiven: size = 4; break;
-        default: return std::nullopt;
+        case ReplayCode::CardDiscarded:
+            size = 1;
+            break;
+        case ReplayCode::CardPlaced:
+            size = 2;
+            break;
+        case ReplayCode::CardGiven:
+            size = 4;
+            break;
+        default:
+            return std::nullopt;
     }
     auto b = reader.bytes(size);
     if (!b) return std::nullopt;
@@ -39,9 +48,15 @@ std::optional<CardEntry> readCardEntry(ReplayCode code, ReplayReader& reader) {
         case ReplayCode::CardGiven:
             e.deckByte = v[0], e.cardByte = v[1], e.otherSlot = v[2], e.slot = v[3];
             break;
-        case ReplayCode::CardPlaced: e.otherSlot = v[0], e.slot = v[1]; break;
-        case ReplayCode::CardDealt: e.source = v[0], e.otherSlot = v[1], e.slot = v[2]; break;
-        default: e.slot = v[0]; break;
+        case ReplayCode::CardPlaced:
+            e.otherSlot = v[0], e.slot = v[1];
+            break;
+        case ReplayCode::CardDealt:
+            e.source = v[0], e.otherSlot = v[1], e.slot = v[2];
+            break;
+        default:
+            e.slot = v[0];
+            break;
     }
     return e;
 }
@@ -56,7 +71,8 @@ std::string cardEntryText(const CardEntry& e, const Module& module, const GameSt
             return name + " has returned a card from his hand back to the deck.";
         case ReplayCode::CardPlaced:
             return name + " has placed a card at the following location: " + other;
-        case ReplayCode::CardDiscarded: return name + " has discarded a card from his hand.";
+        case ReplayCode::CardDiscarded:
+            return name + " has discarded a card from his hand.";
         case ReplayCode::CardGiven:
             if (cardEntryShowsCard(e, state))
                 return name + " has given the following card from his hand to " + other;
@@ -66,37 +82,49 @@ std::string cardEntryText(const CardEntry& e, const Module& module, const GameSt
         case ReplayCode::CardDealt:
             return name + " has dealt a card from deck " + dealSourceName(module, state, e.source) +
                    " to " + other;
-        default: return {};
+        default:
+            return {};
     }
 }
 
 bool cardEntryShowsCard(const CardEntry& e, const GameState& state) {
     switch (e.code) {
         case ReplayCode::CardShownReturned:
-        case ReplayCode::CardShown: return true;
-        case ReplayCode::CardGiven: return userTookPart(e, state);
-        default: return false;
+        case ReplayCode::CardShown:
+            return true;
+        case ReplayCode::CardGiven:
+            return userTookPart(e, state);
+        default:
+            return false;
     }
 }
 
 std::string_view cardEntryTitle(const CardEntry& e) {
     switch (e.code) {
-        case ReplayCode::CardPlaced: return "Card Placement";
-        case ReplayCode::CardGiven: return "Give a Card";
-        case ReplayCode::CardShown: return "Show Card";
-        case ReplayCode::CardDealt: return "Card Deal";
-        default: return "Card Play";
+        case ReplayCode::CardPlaced:
+            return "Card Placement";
+        case ReplayCode::CardGiven:
+            return "Give a Card";
+        case ReplayCode::CardShown:
+            return "Show Card";
+        case ReplayCode::CardDealt:
+            return "Card Deal";
+        default:
+            return "Card Play";
     }
 }
 
 std::optional<std::string_view> cardEntryStatus(const CardEntry& e, const GameState& state) {
     switch (e.code) {
-        case ReplayCode::CardShownReturned: return "Show & Return Card";
-        case ReplayCode::CardShown: return "Show Card";
+        case ReplayCode::CardShownReturned:
+            return "Show & Return Card";
+        case ReplayCode::CardShown:
+            return "Show Card";
         case ReplayCode::CardGiven:
             if (cardEntryShowsCard(e, state)) return "Give Card";
             return std::nullopt;
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 

@@ -14,16 +14,18 @@ namespace qmx {
 
 struct CardEntry {
     ReplayCode code = ReplayCode::CardReturned;
-    int deckByte = 0;  // the card, for 231, 235 and 236: deck 0..19
-    int cardByte = 0;  //   and card 0..249 as the card dialogs hold them
-    int slot = 0;      // who acted: shower, returner, placer, discarder, giver, dealer
-    int otherSlot = 0; // 233: the card location; 235 and 237: the receiver
-    int source = 0;    // 237: deck 0..19, or 20 + the slot of a card location
+    int deckByte = 0;   // the card, for 231, 235 and 236: deck 0..19
+    int cardByte = 0;   //   and card 0..249 as the card dialogs hold them
+    int slot = 0;       // who acted: shower, returner, placer, discarder, giver, dealer
+    int otherSlot = 0;  // 233: the card location; 235 and 237: the receiver
+    int source = 0;     // 237: deck 0..19, or 20 + the slot of a card location
 
     bool operator==(const CardEntry&) const = default;
 };
 
-constexpr bool isCardCode(std::uint8_t code) { return code >= 231 && code <= 237; }
+constexpr bool isCardCode(std::uint8_t code) {
+    return code >= 231 && code <= 237;
+}
 
 // Reads the bytes after the command pair of a card entry; nothing when the
 // record ends first.

@@ -5,9 +5,13 @@
 namespace qmx {
 namespace {
 
-std::uint8_t byteOf(int v) { return static_cast<std::uint8_t>(v & 0xFF); }
+std::uint8_t byteOf(int v) {
+    return static_cast<std::uint8_t>(v & 0xFF);
+}
 
-Bytes pair(ReplayCode code) { return {kCommandByte, codeByte(code)}; }
+Bytes pair(ReplayCode code) {
+    return {kCommandByte, codeByte(code)};
+}
 
 void appendPair(Bytes& out, ReplayCode code) {
     out.push_back(kCommandByte);
@@ -33,7 +37,9 @@ void appendUnitReference(Bytes& out, int unit) {
     out.push_back(low);
 }
 
-Bytes commandEntry(ReplayCode code) { return pair(code); }
+Bytes commandEntry(ReplayCode code) {
+    return pair(code);
+}
 
 Bytes argumentEntry(ReplayCode code, int argument) {
     Bytes out = pair(code);
@@ -42,7 +48,9 @@ Bytes argumentEntry(ReplayCode code, int argument) {
     return out;
 }
 
-Bytes pathEntry(int column, int row) { return {byteOf(column), byteOf(row)}; }
+Bytes pathEntry(int column, int row) {
+    return {byteOf(column), byteOf(row)};
+}
 
 Bytes moveStartEntry(std::span<const int> units, int originColumn, int originRow, int firstColumn,
                      int firstRow) {

@@ -18,22 +18,22 @@
 namespace qmx {
 
 enum class ReplayEventKind {
-    NothingToReplay,  // no record: message 6, the replay did not start
-    Refused,          // units are carried or the mode is combat: message 16
-    Started,          // units are at their start positions; nothing played yet
-    MoveStart,        // a stack left its hex (or, hidden, something moved)
-    PathStep,         // the carried stack passed on to the next hex
-    UnitCommand,      // a step, facing, flip or hide entry changed the carried units
-    Drop,             // the carried stack was put down; the move ended
-    Combat,           // the units of a combat are highlighted
-    Result,           // a roll's header: only the status text changes
-    Comment,          // a plain comment, or an encrypted one read with its password
-    EncryptedComment, // an encrypted comment whose password was wrong (message 20 has
-                      // been shown through the prompts that asked for it)
-    FlipAll,          // every unit flipped face up or down
-    SaveMarker,       // a save happened here
-    Card,             // a card action
-    End,              // the replay is over and the saved state is back
+    NothingToReplay,   // no record: message 6, the replay did not start
+    Refused,           // units are carried or the mode is combat: message 16
+    Started,           // units are at their start positions; nothing played yet
+    MoveStart,         // a stack left its hex (or, hidden, something moved)
+    PathStep,          // the carried stack passed on to the next hex
+    UnitCommand,       // a step, facing, flip or hide entry changed the carried units
+    Drop,              // the carried stack was put down; the move ended
+    Combat,            // the units of a combat are highlighted
+    Result,            // a roll's header: only the status text changes
+    Comment,           // a plain comment, or an encrypted one read with its password
+    EncryptedComment,  // an encrypted comment whose password was wrong (message 20 has
+                       // been shown through the prompts that asked for it)
+    FlipAll,           // every unit flipped face up or down
+    SaveMarker,        // a save happened here
+    Card,              // a card action
+    End,               // the replay is over and the saved state is back
 };
 
 // A box to show: a numbered message of the player's table, or a text under a title.
@@ -55,13 +55,13 @@ struct ReplayEvent {
     // Moves. `shown` is false for a hidden move: then `units` is empty, the
     // hexes are none and nothing is drawn.
     bool shown = false;
-    int shownUnit = 0;        // the unit the drag picture shows, 0 for a hidden move;
-                              // never CarriedStack's head, which may be hidden
-    std::vector<int> units;   // the carried (MoveStart, UnitCommand, Drop) or highlighted
-                              // (Combat) units the person may see, in chain order
-    HexRef from;              // MoveStart: the origin; PathStep: the hex left
-    HexRef to;                // PathStep: the new hex; Drop: where the stack was put down;
-                              // Combat: the hex to centre on (none if no unit there is seen)
+    int shownUnit = 0;       // the unit the drag picture shows, 0 for a hidden move;
+                             // never CarriedStack's head, which may be hidden
+    std::vector<int> units;  // the carried (MoveStart, UnitCommand, Drop) or highlighted
+                             // (Combat) units the person may see, in chain order
+    HexRef from;             // MoveStart: the origin; PathStep: the hex left
+    HexRef to;               // PathStep: the new hex; Drop: where the stack was put down;
+                             // Combat: the hex to centre on (none if no unit there is seen)
 
     // Boxes to show after the drawing, in this order: the messages, then the
     // text display (a comment, or a card's text) in CReadback.

@@ -43,7 +43,9 @@ ReplayFile::AppendResult ReplayFile::append(std::span<const std::uint8_t> entry)
     return whole && closed ? AppendResult::Written : AppendResult::ShortWrite;
 }
 
-std::optional<Bytes> ReplayFile::read() const { return readWholeFile(m_path); }
+std::optional<Bytes> ReplayFile::read() const {
+    return readWholeFile(m_path);
+}
 
 bool ReplayFile::replace(std::span<const std::uint8_t> record) {
     return writeFileAtomically(m_path, record);

@@ -6,7 +6,8 @@
 namespace qmx {
 
 bool isMapHex(const Module& module, HexRef hex) {
-    return hex.column >= 1 && hex.column <= module.columns && hex.row >= 1 && hex.row <= module.rows;
+    return hex.column >= 1 && hex.column <= module.columns && hex.row >= 1 &&
+           hex.row <= module.rows;
 }
 
 std::string hexName(const Module& module, HexRef hex) {
@@ -17,7 +18,8 @@ std::string hexName(const Module& module, HexRef hex) {
 }
 
 std::string unitName(const Module& module, int unit) {
-    if (unit < 1 || unit > module.unitCount || static_cast<std::size_t>(unit) >= module.units.size())
+    if (unit < 1 || unit > module.unitCount ||
+        static_cast<std::size_t>(unit) >= module.units.size())
         return {};
     return trimRight(module.units[static_cast<std::size_t>(unit)].name);
 }
@@ -28,7 +30,8 @@ std::string slotName(const GameState& state, int slot) {
 }
 
 std::string dealSourceName(const Module& module, const GameState& state, int source) {
-    if (source >= 0 && source < kDeckCount) return module.decks[static_cast<std::size_t>(source + 1)].name;
+    if (source >= 0 && source < kDeckCount)
+        return module.decks[static_cast<std::size_t>(source + 1)].name;
     return slotName(state, source - kDeckCount);
 }
 

@@ -231,8 +231,8 @@ std::optional<ReplayEvent> ReplayPlayback::unitCommand(std::uint8_t code) {
         if (arg->isCommand()) return std::nullopt;  // no argument: nothing to play
         m_reader.pair();
         argument = arg->first;
-        const bool valid = c == ReplayCode::SetStep ? argument < kStepCount
-                                                    : m_state.isValidSlot(argument);
+        const bool valid =
+            c == ReplayCode::SetStep ? argument < kStepCount : m_state.isValidSlot(argument);
         if (!valid) return std::nullopt;
     }
 
@@ -242,8 +242,12 @@ std::optional<ReplayEvent> ReplayPlayback::unitCommand(std::uint8_t code) {
     const UnitList units(m_carried);
     const auto slot = static_cast<std::uint8_t>(argument);
     switch (c) {
-        case ReplayCode::StepDown: stepDown(m_state, m_module, units); break;
-        case ReplayCode::StepUp: stepUp(m_state, units); break;
+        case ReplayCode::StepDown:
+            stepDown(m_state, m_module, units);
+            break;
+        case ReplayCode::StepUp:
+            stepUp(m_state, units);
+            break;
         case ReplayCode::HideId:
             applyHideId(m_state, units, slot);
             e.messages.push_back(box(kUnitReplayTitle, "The ID of these units have been hidden"));
@@ -259,16 +263,35 @@ std::optional<ReplayEvent> ReplayPlayback::unitCommand(std::uint8_t code) {
             e.messages.push_back(box(kUnitReplayTitle, "These units have been hidden"));
             if (slot != m_state.currentSlot && !isGameMasterHere(m_state)) m_shownUnit = 0;
             break;
-        case ReplayCode::SetStep: setStep(m_state, m_module, units, argument); break;
-        case ReplayCode::RotateRight: rotateRight(m_state, units); break;
-        case ReplayCode::RotateLeft: rotateLeft(m_state, units); break;
-        case ReplayCode::FaceSide: faceSide(m_state, units); break;
-        case ReplayCode::FaceCorner: faceCorner(m_state, units); break;
-        case ReplayCode::FacingOff: facingOff(m_state, units); break;
-        case ReplayCode::FacingOn: facingOn(m_state, units); break;
-        case ReplayCode::FaceUp: faceUp(m_state, units); break;
-        case ReplayCode::FaceDown: faceDown(m_state, m_module, units); break;
-        default: return std::nullopt;
+        case ReplayCode::SetStep:
+            setStep(m_state, m_module, units, argument);
+            break;
+        case ReplayCode::RotateRight:
+            rotateRight(m_state, units);
+            break;
+        case ReplayCode::RotateLeft:
+            rotateLeft(m_state, units);
+            break;
+        case ReplayCode::FaceSide:
+            faceSide(m_state, units);
+            break;
+        case ReplayCode::FaceCorner:
+            faceCorner(m_state, units);
+            break;
+        case ReplayCode::FacingOff:
+            facingOff(m_state, units);
+            break;
+        case ReplayCode::FacingOn:
+            facingOn(m_state, units);
+            break;
+        case ReplayCode::FaceUp:
+            faceUp(m_state, units);
+            break;
+        case ReplayCode::FaceDown:
+            faceDown(m_state, m_module, units);
+            break;
+        default:
+            return std::nullopt;
     }
     e.shown = m_shownUnit != 0;
     if (e.shown) {
@@ -410,8 +433,10 @@ std::optional<ReplayEvent> ReplayPlayback::playOutsideMove(ReplayPair pair) {
         return e;
     }
     switch (static_cast<ReplayCode>(code)) {
-        case ReplayCode::MoveStart: return moveStart();
-        case ReplayCode::Combat: return combat();
+        case ReplayCode::MoveStart:
+            return moveStart();
+        case ReplayCode::Combat:
+            return combat();
         case ReplayCode::Result: {
             auto b = m_reader.bytes(2);
             if (!b) return std::nullopt;
@@ -486,7 +511,8 @@ std::optional<ReplayEvent> ReplayPlayback::playOutsideMove(ReplayPair pair) {
             e.continueAtOnce = true;
             return e;
         }
-        default: return std::nullopt;  // unit commands and drops outside a move, stray codes
+        default:
+            return std::nullopt;  // unit commands and drops outside a move, stray codes
     }
 }
 

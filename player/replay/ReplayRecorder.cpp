@@ -33,9 +33,13 @@ bool ReplayRecorder::append(std::span<const std::uint8_t> entries) {
     return false;
 }
 
-bool ReplayRecorder::record(ReplayCode code) { return append(commandEntry(code)); }
+bool ReplayRecorder::record(ReplayCode code) {
+    return append(commandEntry(code));
+}
 
-bool ReplayRecorder::recordHide(ReplayCode code, int slot) { return append(argumentEntry(code, slot)); }
+bool ReplayRecorder::recordHide(ReplayCode code, int slot) {
+    return append(argumentEntry(code, slot));
+}
 
 bool ReplayRecorder::recordSetStep(int step) {
     const Bytes one = argumentEntry(ReplayCode::SetStep, step);
@@ -46,7 +50,9 @@ bool ReplayRecorder::recordSetStep(int step) {
     return append(all);
 }
 
-bool ReplayRecorder::recordPath(int column, int row) { return append(pathEntry(column, row)); }
+bool ReplayRecorder::recordPath(int column, int row) {
+    return append(pathEntry(column, row));
+}
 
 bool ReplayRecorder::recordMoveStart(int firstColumn, int firstRow) {
     const std::vector<int> units = m_state.chain(m_state.carriedStack);
@@ -88,7 +94,9 @@ bool ReplayRecorder::recordCombat() {
     return append(combatEntry(units));
 }
 
-bool ReplayRecorder::recordComment(std::string_view text) { return append(plainCommentEntry(text)); }
+bool ReplayRecorder::recordComment(std::string_view text) {
+    return append(plainCommentEntry(text));
+}
 
 bool ReplayRecorder::recordEncryptedComment(std::string_view text, std::string_view password,
                                             Random& random) {

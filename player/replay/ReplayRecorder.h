@@ -56,8 +56,8 @@ public:
     bool recordEncryptedComment(std::string_view text, std::string_view password, Random& random);
     // A roll or combat result with its text as a plain or encrypted comment.
     bool recordResult(int dice, int sides, std::string_view text);
-    bool recordEncryptedResult(int dice, int sides, std::string_view text, std::string_view password,
-                               Random& random);
+    bool recordEncryptedResult(int dice, int sides, std::string_view text,
+                               std::string_view password, Random& random);
     // Card entries are built by ReplayEntries.h and written with append().
 
     // The units the combat entry lists, in the state as it stands.

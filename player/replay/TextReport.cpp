@@ -47,8 +47,12 @@ public:
                 case ReplayCode::MoveStart:
                     if (m_moves) move();
                     break;
-                case ReplayCode::Comment: comment(); break;
-                case ReplayCode::EncryptedComment: skipText(); break;
+                case ReplayCode::Comment:
+                    comment();
+                    break;
+                case ReplayCode::EncryptedComment:
+                    skipText();
+                    break;
                 case ReplayCode::AllFaceUp:
                     m_out.line("Turn all units face-up.");
                     m_out.blankLine();
@@ -63,7 +67,8 @@ public:
                         m_out.blankLine();
                     }
                     break;
-                default: break;  // read pair by pair and skipped
+                default:
+                    break;  // read pair by pair and skipped
             }
         }
         return {m_out.take(), std::move(m_messages)};
@@ -107,18 +112,24 @@ private:
         std::size_t hexCount = 0;
         HexRef last = *origin;
         std::optional<ReplayCode> lastFace;
-        walkMove(m_reader, [&](HexRef h) {
-            ++hexCount;
-            last = h;
-        }, &lastFace);
+        walkMove(
+            m_reader,
+            [&](HexRef h) {
+                ++hexCount;
+                last = h;
+            },
+            &lastFace);
         m_out.line("  To: " + hexName(m_module, last));
         if (hexCount >= 2) {
             ReplayReader again = pathStart;
             std::size_t index = 0;
             m_out.beginList("Via: ");
-            walkMove(again, [&](HexRef h) {
-                if (index++ + 1 < hexCount) m_out.addToList(hexName(m_module, h));
-            }, nullptr);
+            walkMove(
+                again,
+                [&](HexRef h) {
+                    if (index++ + 1 < hexCount) m_out.addToList(hexName(m_module, h));
+                },
+                nullptr);
             m_out.endList();
         }
         if (lastFace == ReplayCode::FaceUp) m_out.line("Units flipped face-up");
@@ -160,9 +171,7 @@ private:
     }
 
     // An encrypted comment is passed over byte by byte up to its 255, 249.
-    void skipText() {
-        m_reader.moveTo(readPlainComment(m_reader.data(), m_reader.pos()).next);
-    }
+    void skipText() { m_reader.moveTo(readPlainComment(m_reader.data(), m_reader.pos()).next); }
 
     void comment() {
         const RecordedText t = readPlainComment(m_reader.data(), m_reader.pos());
@@ -233,7 +242,8 @@ void positionLine(ReportText& out, const Module& module, const GameState& state,
 }  // namespace
 
 ReportBuild moveReport(std::span<const std::uint8_t> record, const Module& module,
-                       const GameState& state, const ReportOptions& options, CardTextSource& cards) {
+                       const GameState& state, const ReportOptions& options,
+                       CardTextSource& cards) {
     return ReplayReport(record, module, state, options, cards, true).run();
 }
 
@@ -266,7 +276,9 @@ std::string positionsReport(const Module& module, const GameState& state,
     return out.take();
 }
 
-std::string reportFileName(const std::string& chosen) { return forceExtension(chosen, "txt"); }
+std::string reportFileName(const std::string& chosen) {
+    return forceExtension(chosen, "txt");
+}
 
 bool beginTextReport(ReportKind kind, const GameState& state, ReportOptions& options,
                      UserPrompts& prompts) {
@@ -294,7 +306,8 @@ std::optional<std::string> buildTextReport(ReportKind kind, const std::optional<
         }
         case ReportKind::Positions:
             return positionsReport(module, state, options, options.sortByPosition);
-        case ReportKind::SortedPositions: return positionsReport(module, state, options, true);
+        case ReportKind::SortedPositions:
+            return positionsReport(module, state, options, true);
     }
     return std::nullopt;
 }

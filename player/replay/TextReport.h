@@ -22,11 +22,11 @@ namespace qmx {
 // The "ASCII Save Preferences": all off at start-up, kept while the program
 // runs, never stored.
 struct ReportOptions {
-    bool reportHidden = false;   // "Report Hidden Movement"
-    bool includeStep = false;    // "Include Step Information"
-    bool includeFacing = false;  // "Include Facing Information"
-    bool sortByPosition = false; // "Sort Units by Position on Map"
-    bool showHidden = false;     // "Show Hidden Units in Report"
+    bool reportHidden = false;    // "Report Hidden Movement"
+    bool includeStep = false;     // "Include Step Information"
+    bool includeFacing = false;   // "Include Facing Information"
+    bool sortByPosition = false;  // "Sort Units by Position on Map"
+    bool showHidden = false;      // "Show Hidden Units in Report"
 };
 
 enum class ReportKind { Move, Positions, SortedPositions, CommentsOnly };

@@ -25,7 +25,8 @@ TEST(MessageTable, DialogErrorsShowNothingForCancelAndUnknownCodes) {
               "The RegisterWindowMessage function returned an error code when it was called by "
               "the common dialog box function.");
     // trailing blanks belong to the texts
-    EXPECT_EQ(dialogErrorText(6), "The common dialog box function failed to find a specified resource. ");
+    EXPECT_EQ(dialogErrorText(6),
+              "The common dialog box function failed to find a specified resource. ");
 }
 
 TEST(MessageTable, NoticeTextUsesOwnTextForUnnumberedNotices) {

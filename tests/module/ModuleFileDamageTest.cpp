@@ -13,15 +13,15 @@ namespace {
 // raised to 33 and nothing is read), its packed block complete.
 Bytes packed150WithoutUnits() {
     Bytes b = {0, 0, 0, 2, 2, 0, 150};
-    b.resize(510, 0);                  // notes and the three reserved bytes
-    b.insert(b.end(), {0, 0});         // no units stored
-    b.resize(536, 0);                  // value names
+    b.resize(510, 0);           // notes and the three reserved bytes
+    b.insert(b.end(), {0, 0});  // no units stored
+    b.resize(536, 0);           // value names
     b.insert(b.end(), {0, 166, 4, 10, 99, 99, 5, 90, 0});
     b.insert(b.end(), 15, 0xFF);
-    Bytes block(560, 0);               // card counts, then four hexes of 19 + 17 bytes
+    Bytes block(560, 0);  // card counts, then four hexes of 19 + 17 bytes
     for (int i = 0; i < 4; ++i) block[20 + 36 * i + 2] = static_cast<std::uint8_t>('A' + i);
     b.insert(b.end(), block.begin(), block.end());
-    b.insert(b.end(), 400, 0);         // deck names
+    b.insert(b.end(), 400, 0);  // deck names
     return b;
 }
 

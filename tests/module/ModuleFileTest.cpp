@@ -52,8 +52,8 @@ HandFile handModule(int version = 156, int units = 33) {
         }
     for (int u = 1; u <= units; ++u) {
         f.field("Unit " + std::to_string(u), 36);
-        f.u8(0), f.u8(u);   // step 1 image
-        f.u8(1), f.u8(0);   // step 2 image 255
+        f.u8(0), f.u8(u);  // step 1 image
+        f.u8(1), f.u8(0);  // step 2 image 255
         f.zeros(8);
         for (int s = 0; s < 6; ++s)
             for (int v = 0; v < 6; ++v) f.u8(s * 10 + v);
@@ -70,7 +70,8 @@ void appendCard(HandFile& f, int deck, int card, const std::string& text) {
 }
 
 std::string tempPath(const std::string& name) {
-    auto dir = std::filesystem::temp_directory_path() / ("qmx_module_test_" + std::to_string(::getpid()));
+    auto dir =
+        std::filesystem::temp_directory_path() / ("qmx_module_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     return (dir / name).string();
 }
@@ -215,7 +216,9 @@ TEST(ModuleFile, UnitNamesLoseEverythingAfterTheFirstNulAndTrailingBlanks) {
 }
 
 TEST(ModuleFile, PlayerVersionRules) {
-    auto notices = [](int version) { return parseModule(handModule(version).b, ModuleReader::Player); };
+    auto notices = [](int version) {
+        return parseModule(handModule(version).b, ModuleReader::Player);
+    };
     EXPECT_TRUE(notices(151).ok);  // no reserved block
     EXPECT_TRUE(notices(160).ok);
     ModuleLoad newer = notices(161);
@@ -300,10 +303,10 @@ TEST(ModuleFile, DamagedFilesAreRefusedNotGuessed) {
         b[at] = v;
         return parseModule(b, ModuleReader::Player);
     };
-    EXPECT_FALSE(withByte(3, 0).ok);    // no columns
-    EXPECT_FALSE(withByte(4, 0).ok);    // no rows
-    EXPECT_FALSE(withByte(3, 251).ok);  // too many columns
-    EXPECT_FALSE(withByte(4, 250).ok);  // too many rows
+    EXPECT_FALSE(withByte(3, 0).ok);      // no columns
+    EXPECT_FALSE(withByte(4, 0).ok);      // no rows
+    EXPECT_FALSE(withByte(3, 251).ok);    // too many columns
+    EXPECT_FALSE(withByte(4, 250).ok);    // too many rows
     EXPECT_FALSE(withByte(560, 251).ok);  // a deck of 251 cards
     Bytes many = good;
     many[510] = 254, many[511] = 231;  // 65,001 units
@@ -429,8 +432,10 @@ HandFile legacy(int version, int columns, int rows, int units) {
             const std::string name = "L" + std::to_string(c) + "-" + std::to_string(r);
             for (std::size_t i = 0; i < 34; ++i) {
                 const std::uint8_t ch = i < name.size() ? name[i] : 0;
-                if (pos + i < 120) block[pos + i] = ch;
-                else if (ch != 0) ADD_FAILURE() << "test layout puts text past a block";
+                if (pos + i < 120)
+                    block[pos + i] = ch;
+                else if (ch != 0)
+                    ADD_FAILURE() << "test layout puts text past a block";
             }
             pos += 34;
             if (pos > 102) flush();
@@ -441,7 +446,7 @@ HandFile legacy(int version, int columns, int rows, int units) {
         put("Old" + std::to_string(u), 11);
         block[pos++] = static_cast<std::uint8_t>(u + 20);  // step 1 image
         for (int v = 0; v < 6; ++v) block[pos++] = static_cast<std::uint8_t>(v + 1);
-        block[pos++] = 30;     // step 2 image
+        block[pos++] = 30;      // step 2 image
         block[pos++] = 0b0110;  // step 1 +510, step 2 +255
         if (pos > 100) flush();
     }

@@ -47,7 +47,9 @@ protected:
         m.decks[2].name = "Events";
         m.decks[2].cardCount = 2;
         m.decks[2].cards[1] = {1, "Ambush!\r\nPlay before combat."};
-        m.decks[2].cards[2] = {1, "bell\x07" "here"};
+        m.decks[2].cards[2] = {1,
+                               "bell\x07"
+                               "here"};
         m.decks[7].cardCount = 1;
         m.decks[7].cards[1] = {1, "x"};
         m.decks[9].name = "Unused";  // a name but no cards: not in use
@@ -115,7 +117,8 @@ TEST_F(ModuleCommands, InfoShowsEveryModuleWideValue) {
     EXPECT_EQ(r.err, "");
     const Module m = sample();
     const std::string expected =
-        "Module:       " + path + "\n"
+        "Module:       " + path +
+        "\n"
         "Identity:     12 0 254\n"
         "Version:      156\n"
         "Size:         30 x 20 hexes (columns x rows)\n"
@@ -128,10 +131,12 @@ TEST_F(ModuleCommands, InfoShowsEveryModuleWideValue) {
         "  4  (no name) Not computed\n"
         "  5  Cost      Lowest\n"
         "  6  Q\xC3\xA9        Lowest\n"
-        "Image sheet:  " + std::to_string(m.imageRows) + " rows x " +
-        std::to_string(m.imagesPerRow) + " per row = " + std::to_string(m.imageCapacity()) +
-        " images; MapTop " + std::to_string(m.mapTop) + "; overview " +
-        std::to_string(m.overviewWidth) + " x " + std::to_string(m.overviewHeight) + "\n"
+        "Image sheet:  " +
+        std::to_string(m.imageRows) + " rows x " + std::to_string(m.imagesPerRow) +
+        " per row = " + std::to_string(m.imageCapacity()) + " images; MapTop " +
+        std::to_string(m.mapTop) + "; overview " + std::to_string(m.overviewWidth) + " x " +
+        std::to_string(m.overviewHeight) +
+        "\n"
         "Decks:        2 in use\n"
         "   2  Events                2 cards\n"
         "   7  (no name)             1 card\n"

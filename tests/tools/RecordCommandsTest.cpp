@@ -51,10 +51,10 @@ const char* kSampleListing =
     "16  hide by slot 1\n"
     "20  path 6,8\n"
     "22  drop\n"
-    "24  combat: units 40 7\n"                                   // 2 + 4 + 2
-    "32  result: 2 dice of 6 sides; its text follows\n"          // 4
-    "36  comment: Die Roll: 3, 4\n"                              // 2 + 14 + 2
-    "54  encrypted comment: 15 characters, password needed\n"    // 2 + 1 + 9 + 15 + 2
+    "24  combat: units 40 7\n"                                 // 2 + 4 + 2
+    "32  result: 2 dice of 6 sides; its text follows\n"        // 4
+    "36  comment: Die Roll: 3, 4\n"                            // 2 + 14 + 2
+    "54  encrypted comment: 15 characters, password needed\n"  // 2 + 1 + 9 + 15 + 2
     "83  card dealt from card location slot 2 to slot 1 by slot 0\n"
     "88  card given: card 3 9 from slot 0 to slot 1\n"
     "94  save marker\n"
@@ -145,7 +145,8 @@ TEST_F(RecordCommands, ListsTheRecordOfASavedGameInEitherForm) {
 TEST_F(RecordCommands, DamagedRecordsAreListedToTheirEnd) {
     // A move whose list is cut by another command, a move never dropped,
     // and a lone last byte.
-    const Bytes cut = {255, 241, 0, 5, 255, 253, 255, 241, 0, 6, 255, 247, 1, 1, 2, 2, 3, 3, 255, 242, 7};
+    const Bytes cut = {255, 241, 0, 5, 255, 253, 255, 241, 0,   6, 255,
+                       247, 1,   1, 2, 2,   3,   3,   255, 242, 7};
     write("cut.tmp", cut);
     ToolRun r = run({"record", path("cut.tmp"), "--raw"});
     ASSERT_EQ(r.status, 0) << r.err;

@@ -49,8 +49,9 @@ protected:
         s.unit(1).stackLink = 0;
         s.unit(2).stackLink = 0;
         s.setStackHead(1, 1, 3);
-        const Bytes record = {255, 241, 0, 2, 255, 247, 1, 1, 4, 4, 255, 248,      // hidden
-                              255, 241, 0, 1, 255, 247, 1, 1, 1, 2, 2, 3, 255, 248,  // Guards
+        const Bytes record = {255, 241, 0,   2,   255, 247, 1,   1,   4,   4,  255, 248,  // hidden
+                              255, 241, 0,   1,   255, 247, 1,   1,   1,   2,  2,   3,
+                              255, 248,  // Guards
                               255, 242, 'H', 'o', 'l', 'd', 255, 249, 255, 253};
         m_savePath = (m_dir / "turn.qms").string();
         ASSERT_TRUE(writeFileAtomically(m_savePath, serializeSavedGame(s, m_module, record)));

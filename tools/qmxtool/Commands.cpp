@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <new>
 #include <istream>
+#include <new>
 #include <ostream>
 
 #include "module/FileIo.h"
@@ -56,7 +56,9 @@ void printHelp(const CommandTable& table, std::ostream& out) {
     out << "\n\"qmxtool COMMAND --help\" shows one command.\n";
 }
 
-bool isHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+bool isHelp(const std::string& arg) {
+    return arg == "--help" || arg == "-h";
+}
 
 const OptionSpec* findOption(const Command& c, const std::string& name) {
     auto it = std::find_if(c.options.begin(), c.options.end(),

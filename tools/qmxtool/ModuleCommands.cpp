@@ -17,10 +17,14 @@ namespace {
 
 const char* totalModeName(TotalMode mode) {
     switch (mode) {
-        case TotalMode::Lowest: return "Lowest";
-        case TotalMode::Highest: return "Highest";
-        case TotalMode::Total: return "Total";
-        case TotalMode::NotComputed: break;
+        case TotalMode::Lowest:
+            return "Lowest";
+        case TotalMode::Highest:
+            return "Highest";
+        case TotalMode::Total:
+            return "Total";
+        case TotalMode::NotComputed:
+            break;
     }
     return "Not computed";
 }
@@ -66,8 +70,8 @@ int runInfo(const Arguments& args, ToolStreams& io) {
 
     int inUse = 0;
     for (int d = 1; d <= kDeckCount; ++d) inUse += m.decks[d].inUse() ? 1 : 0;
-    out << "Decks:        " << (inUse == 0 ? std::string("none in use") : std::to_string(inUse) + " in use")
-        << "\n";
+    out << "Decks:        "
+        << (inUse == 0 ? std::string("none in use") : std::to_string(inUse) + " in use") << "\n";
     for (int d = 1; d <= kDeckCount; ++d) {
         const Deck& deck = m.decks[d];
         if (!deck.inUse()) continue;
@@ -156,8 +160,8 @@ int runUnitImage(const Arguments& args, ToolStreams& io) {
     const ModuleLoad load = loadModuleForTool(path);
     const Module& m = load.module;
     if (unitNumber > m.unitCount)
-        throw ToolError(path + ": there is no unit " + std::to_string(unitNumber) + " (the module has " +
-                        std::to_string(m.unitCount) + " units)");
+        throw ToolError(path + ": there is no unit " + std::to_string(unitNumber) +
+                        " (the module has " + std::to_string(m.unitCount) + " units)");
     const UnitDefinition& unit = m.units[static_cast<std::size_t>(unitNumber)];
     for (int s = 1; s < step; ++s)
         if (!unit.stepExists(s))
@@ -171,8 +175,8 @@ int runUnitImage(const Arguments& args, ToolStreams& io) {
     ModuleGraphics graphics;
     const GraphicsResult loaded = graphics.load(path);
     if (!loaded.ok())
-        throw ToolError(loaded.path + ": " + noticeText(MessageTable::Player,
-                                                        loaded.notice(MessageTable::Player)));
+        throw ToolError(loaded.path + ": " +
+                        noticeText(MessageTable::Player, loaded.notice(MessageTable::Player)));
     const QImage picture = graphics.unitImage(m, image);
     if (picture.isNull())
         throw ToolError(loaded.path + ": unit image " + std::to_string(image) +
@@ -187,8 +191,9 @@ int runUnitImage(const Arguments& args, ToolStreams& io) {
     QImageWriter writer(&buffer, "png");
     if (!writer.write(picture))
         throw ToolError(*target + ": the picture could not be encoded as PNG");
-    if (!writeFileAtomically(*target, std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
-                                                static_cast<std::size_t>(png.size()))))
+    if (!writeFileAtomically(*target,
+                             std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                       static_cast<std::size_t>(png.size()))))
         throw ToolError(*target + ": " + messageOf(msg::kCouldNotOpenFile));
     io.out << "unit " << unitNumber << " step " << step << ": image " << image << " ("
            << picture.width() << " x " << picture.height() << ") written to " << *target << "\n";
@@ -198,18 +203,34 @@ int runUnitImage(const Arguments& args, ToolStreams& io) {
 }  // namespace
 
 void registerModuleCommands(CommandTable& table) {
-    table.add({"info", "MODULE",
-               "identity, version, map size, units, values, image sheet, decks and notes", {}, 1,
-               1, runInfo});
-    table.add({"units", "MODULE",
+    table.add({"info",
+               "MODULE",
+               "identity, version, map size, units, values, image sheet, decks and notes",
+               {},
+               1,
+               1,
+               runInfo});
+    table.add({"units",
+               "MODULE",
                "one line per unit: number, name, and per step in use its image and six values",
-               {}, 1, 1, runUnits});
-    table.add({"card", "MODULE DECK CARD [--raw]",
+               {},
+               1,
+               1,
+               runUnits});
+    table.add({"card",
+               "MODULE DECK CARD [--raw]",
                "the text of a card (--raw: its bytes as stored, CR LF line ends)",
-               {{"--raw", false}}, 3, 3, runCard});
-    table.add({"unit-image", "MODULE N -o FILE.png [--step S]",
+               {{"--raw", false}},
+               3,
+               3,
+               runCard});
+    table.add({"unit-image",
+               "MODULE N -o FILE.png [--step S]",
                "unit N's picture at step S (default 1), cut from the module image beside MODULE",
-               {{"-o", true}, {"--step", true}}, 2, 2, runUnitImage});
+               {{"-o", true}, {"--step", true}},
+               2,
+               2,
+               runUnitImage});
 }
 
 }  // namespace qmx::tool

@@ -25,7 +25,8 @@ void writeOutput(const std::string& input, const std::string& output, const Byte
     std::error_code ec;
     if (std::filesystem::equivalent(input, output, ec))
         throw UsageError("the output would replace the input: " + output);
-    if (!writeFileAtomically(output, bytes)) throw ToolError(output + ": " + messageOf(msg::kCouldNotOpenFile));
+    if (!writeFileAtomically(output, bytes))
+        throw ToolError(output + ": " + messageOf(msg::kCouldNotOpenFile));
 }
 
 int runDecode(const Arguments& args, ToolStreams& io) {
@@ -33,8 +34,9 @@ int runDecode(const Arguments& args, ToolStreams& io) {
     const std::string output = args.value("-o").value_or(forceExtension(input, "qms"));
     const Bytes text = readInput(input);
     const auto binary = decodeTextSave(text);
-    if (!binary) throw ToolError(input + ": " + messageOf(msg::kAsciiDecodeFailed) + " (no \"" +
-                                 std::string(kTextSaveMarkerMatch) + "\" in it)");
+    if (!binary)
+        throw ToolError(input + ": " + messageOf(msg::kAsciiDecodeFailed) + " (no \"" +
+                        std::string(kTextSaveMarkerMatch) + "\" in it)");
     writeOutput(input, output, *binary);
     io.out << output << ": " << binary->size() << " bytes\n";
     return 0;
@@ -51,7 +53,9 @@ int runEncode(const Arguments& args, ToolStreams& io) {
     return 0;
 }
 
-std::string hexText(HexRef h) { return std::to_string(h.column) + "," + std::to_string(h.row); }
+std::string hexText(HexRef h) {
+    return std::to_string(h.column) + "," + std::to_string(h.row);
+}
 
 std::string unitsText(const std::vector<int>& units) {
     std::string s;
@@ -61,31 +65,50 @@ std::string unitsText(const std::vector<int>& units) {
 
 const char* listEndText(ListEnd end) {
     switch (end) {
-        case ListEnd::Terminator: return "";
-        case ListEnd::OtherCommand: return " (list cut short by the next entry)";
-        case ListEnd::EndOfRecord: return " (the record ends in the list)";
+        case ListEnd::Terminator:
+            return "";
+        case ListEnd::OtherCommand:
+            return " (list cut short by the next entry)";
+        case ListEnd::EndOfRecord:
+            return " (the record ends in the list)";
     }
     return "";
 }
 
 const char* moveCommandName(std::uint8_t code) {
     switch (static_cast<ReplayCode>(code)) {
-        case ReplayCode::StepDown: return "step down";
-        case ReplayCode::StepUp: return "step up";
-        case ReplayCode::HideId: return "hide ID";
-        case ReplayCode::Unhide: return "unhide";
-        case ReplayCode::Hide: return "hide";
-        case ReplayCode::SetStep: return "set step";
-        case ReplayCode::RotateRight: return "rotate right";
-        case ReplayCode::RotateLeft: return "rotate left";
-        case ReplayCode::FaceSide: return "face side";
-        case ReplayCode::FaceCorner: return "face corner";
-        case ReplayCode::FacingOff: return "facing off";
-        case ReplayCode::FacingOn: return "facing on";
-        case ReplayCode::FaceUp: return "face up";
-        case ReplayCode::FaceDown: return "face down";
-        case ReplayCode::Drop: return "drop";
-        default: return nullptr;
+        case ReplayCode::StepDown:
+            return "step down";
+        case ReplayCode::StepUp:
+            return "step up";
+        case ReplayCode::HideId:
+            return "hide ID";
+        case ReplayCode::Unhide:
+            return "unhide";
+        case ReplayCode::Hide:
+            return "hide";
+        case ReplayCode::SetStep:
+            return "set step";
+        case ReplayCode::RotateRight:
+            return "rotate right";
+        case ReplayCode::RotateLeft:
+            return "rotate left";
+        case ReplayCode::FaceSide:
+            return "face side";
+        case ReplayCode::FaceCorner:
+            return "face corner";
+        case ReplayCode::FacingOff:
+            return "facing off";
+        case ReplayCode::FacingOn:
+            return "facing on";
+        case ReplayCode::FaceUp:
+            return "face up";
+        case ReplayCode::FaceDown:
+            return "face down";
+        case ReplayCode::Drop:
+            return "drop";
+        default:
+            return nullptr;
     }
 }
 
@@ -93,7 +116,9 @@ const char* moveCommandName(std::uint8_t code) {
 void listRecord(std::span<const std::uint8_t> record, std::ostream& out) {
     ReplayReader r(record);
     bool inMove = false;
-    auto line = [&out](std::size_t at, const std::string& text) { out << at << "  " << text << "\n"; };
+    auto line = [&out](std::size_t at, const std::string& text) {
+        out << at << "  " << text << "\n";
+    };
     while (!r.atEnd()) {
         const std::size_t at = r.pos();
         const auto p = r.pair();
@@ -137,7 +162,8 @@ void listRecord(std::span<const std::uint8_t> record, std::ostream& out) {
         switch (static_cast<ReplayCode>(code)) {
             case ReplayCode::MoveStart: {
                 const UnitListRead units = r.unitList(ReplayCode::EndOfUnits);
-                std::string text = "move start: units " + unitsText(units.units) + listEndText(units.end);
+                std::string text =
+                    "move start: units " + unitsText(units.units) + listEndText(units.end);
                 if (units.end == ListEnd::Terminator) {
                     const auto origin = r.hex();
                     const auto first = r.hex();
@@ -180,13 +206,19 @@ void listRecord(std::span<const std::uint8_t> record, std::ostream& out) {
                     line(at, "result (the record ends)");
                     break;
                 }
-                line(at, "result: " + std::to_string((*b)[0]) + " dice of " + std::to_string((*b)[1]) +
-                             " sides; its text follows");
+                line(at, "result: " + std::to_string((*b)[0]) + " dice of " +
+                             std::to_string((*b)[1]) + " sides; its text follows");
                 break;
             }
-            case ReplayCode::AllFaceUp: line(at, "all units face up"); break;
-            case ReplayCode::AllFaceDown: line(at, "all units face down"); break;
-            case ReplayCode::SaveMarker: line(at, "save marker"); break;
+            case ReplayCode::AllFaceUp:
+                line(at, "all units face up");
+                break;
+            case ReplayCode::AllFaceDown:
+                line(at, "all units face down");
+                break;
+            case ReplayCode::SaveMarker:
+                line(at, "save marker");
+                break;
             case ReplayCode::CardShownReturned:
             case ReplayCode::CardShown:
             case ReplayCode::CardGiven:
@@ -195,11 +227,11 @@ void listRecord(std::span<const std::uint8_t> record, std::ostream& out) {
             case ReplayCode::CardPlaced:
             case ReplayCode::CardDealt: {
                 const auto c = static_cast<ReplayCode>(code);
-                const std::size_t n = c == ReplayCode::CardGiven                   ? 4
-                                      : (c == ReplayCode::CardReturned ||
-                                         c == ReplayCode::CardDiscarded)           ? 1
-                                      : c == ReplayCode::CardPlaced                ? 2
-                                                                                   : 3;
+                const std::size_t n =
+                    c == ReplayCode::CardGiven                                          ? 4
+                    : (c == ReplayCode::CardReturned || c == ReplayCode::CardDiscarded) ? 1
+                    : c == ReplayCode::CardPlaced                                       ? 2
+                                                                                        : 3;
                 const auto b = r.bytes(n);
                 if (!b) {
                     line(at, "card entry " + std::to_string(code) + " (the record ends)");
@@ -209,16 +241,22 @@ void listRecord(std::span<const std::uint8_t> record, std::ostream& out) {
                 std::string text;
                 switch (c) {
                     case ReplayCode::CardShownReturned:
-                        text = "card shown and returned: card " + v(0) + " " + v(1) + " by slot " + v(2);
+                        text = "card shown and returned: card " + v(0) + " " + v(1) + " by slot " +
+                               v(2);
                         break;
                     case ReplayCode::CardShown:
                         text = "card shown: card " + v(0) + " " + v(1) + " by slot " + v(2);
                         break;
                     case ReplayCode::CardGiven:
-                        text = "card given: card " + v(0) + " " + v(1) + " from slot " + v(3) + " to slot " + v(2);
+                        text = "card given: card " + v(0) + " " + v(1) + " from slot " + v(3) +
+                               " to slot " + v(2);
                         break;
-                    case ReplayCode::CardReturned: text = "card returned by slot " + v(0); break;
-                    case ReplayCode::CardDiscarded: text = "card discarded by slot " + v(0); break;
+                    case ReplayCode::CardReturned:
+                        text = "card returned by slot " + v(0);
+                        break;
+                    case ReplayCode::CardDiscarded:
+                        text = "card discarded by slot " + v(0);
+                        break;
                     case ReplayCode::CardPlaced:
                         text = "card placed by slot " + v(1) + " at location slot " + v(0);
                         break;
@@ -250,7 +288,8 @@ int runRecord(const Arguments& args, ToolStreams& io) {
         return 0;
     }
     const Bytes binary = looksLikeTextSave(data) ? *decodeTextSave(data) : data;
-    if (binary.size() < kSaveHeaderSize) throw ToolError(path + ": " + messageOf(msg::kCouldNotParse));
+    if (binary.size() < kSaveHeaderSize)
+        throw ToolError(path + ": " + messageOf(msg::kCouldNotParse));
     if (binary[3] <= kLastVersionWithoutState) {
         // An old file: the header and the record.
         listRecord(std::span(binary).subspan(kSaveHeaderSize), io.out);
@@ -263,7 +302,8 @@ int runRecord(const Arguments& args, ToolStreams& io) {
     NotePrompts prompts;
     const SavedGameLoad saved = readSavedGame(data, load.module, state, prompts);
     if (!saved.ok) {
-        const std::string why = prompts.notes.empty() ? messageOf(msg::kCouldNotParse) : prompts.notes.back();
+        const std::string why =
+            prompts.notes.empty() ? messageOf(msg::kCouldNotParse) : prompts.notes.back();
         throw ToolError(path + ": " + why);
     }
     for (const std::string& note : prompts.notes) io.err << "qmxtool: note: " << note << "\n";
@@ -274,15 +314,28 @@ int runRecord(const Arguments& args, ToolStreams& io) {
 }  // namespace
 
 void registerRecordCommands(CommandTable& table) {
-    table.add({"decode", "SAVE.txt [-o SAVE.qms]",
+    table.add({"decode",
+               "SAVE.txt [-o SAVE.qms]",
                "turns a text save (a whole mail will do) back into the saved game file",
-               {{"-o", true}}, 1, 1, runDecode});
-    table.add({"encode", "SAVE.qms [-o SAVE.txt]", "writes a saved game as a text save for mail",
-               {{"-o", true}}, 1, 1, runEncode});
-    table.add({"record", "SAVE [MODULE] [--raw]",
+               {{"-o", true}},
+               1,
+               1,
+               runDecode});
+    table.add({"encode",
+               "SAVE.qms [-o SAVE.txt]",
+               "writes a saved game as a text save for mail",
+               {{"-o", true}},
+               1,
+               1,
+               runEncode});
+    table.add({"record",
+               "SAVE [MODULE] [--raw]",
                "the replay record of a saved game, one entry per line with its offset (--raw: "
                "SAVE is a bare record file)",
-               {{"--raw", false}}, 1, 2, runRecord});
+               {{"--raw", false}},
+               1,
+               2,
+               runRecord});
 }
 
 }  // namespace qmx::tool

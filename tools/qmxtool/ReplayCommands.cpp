@@ -33,7 +33,8 @@ public:
     void showText(const std::string& title, const std::string& text) override {
         show(displayText(title) + ": " + displayText(text));
     }
-    std::optional<std::string> askText(const std::string&, const std::string&, int maxLength) override {
+    std::optional<std::string> askText(const std::string&, const std::string&,
+                                       int maxLength) override {
         std::string line;
         if (!std::getline(m_in, line)) return std::nullopt;
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -57,7 +58,8 @@ private:
 
 std::string hexText(const Module& module, HexRef h) {
     const std::string name = hexName(module, h);
-    return name.empty() ? std::to_string(h.column) + "," + std::to_string(h.row) : displayText(name);
+    return name.empty() ? std::to_string(h.column) + "," + std::to_string(h.row)
+                        : displayText(name);
 }
 
 std::string unitsText(const Module& module, const GameState& state, const std::vector<int>& units) {
@@ -68,21 +70,36 @@ std::string unitsText(const Module& module, const GameState& state, const std::v
 
 const char* commandName(std::uint8_t code) {
     switch (static_cast<ReplayCode>(code)) {
-        case ReplayCode::StepDown: return "step decrease";
-        case ReplayCode::StepUp: return "step increase";
-        case ReplayCode::HideId: return "hide unit ID";
-        case ReplayCode::Unhide: return "unhide units";
-        case ReplayCode::Hide: return "hide units";
-        case ReplayCode::SetStep: return "set step";
-        case ReplayCode::RotateRight: return "rotate right";
-        case ReplayCode::RotateLeft: return "rotate left";
-        case ReplayCode::FaceSide: return "face side";
-        case ReplayCode::FaceCorner: return "face corner";
-        case ReplayCode::FacingOff: return "facing off";
-        case ReplayCode::FacingOn: return "facing on";
-        case ReplayCode::FaceUp: return "face up";
-        case ReplayCode::FaceDown: return "face down";
-        default: return "command";
+        case ReplayCode::StepDown:
+            return "step decrease";
+        case ReplayCode::StepUp:
+            return "step increase";
+        case ReplayCode::HideId:
+            return "hide unit ID";
+        case ReplayCode::Unhide:
+            return "unhide units";
+        case ReplayCode::Hide:
+            return "hide units";
+        case ReplayCode::SetStep:
+            return "set step";
+        case ReplayCode::RotateRight:
+            return "rotate right";
+        case ReplayCode::RotateLeft:
+            return "rotate left";
+        case ReplayCode::FaceSide:
+            return "face side";
+        case ReplayCode::FaceCorner:
+            return "face corner";
+        case ReplayCode::FacingOff:
+            return "facing off";
+        case ReplayCode::FacingOn:
+            return "facing on";
+        case ReplayCode::FaceUp:
+            return "face up";
+        case ReplayCode::FaceDown:
+            return "face down";
+        default:
+            return "command";
     }
 }
 
@@ -92,8 +109,11 @@ void printEvent(const ReplayEvent& e, const Module& module, const GameState& sta
     const auto units = [&] { return unitsText(module, state, e.units); };
     switch (e.kind) {
         case ReplayEventKind::NothingToReplay:
-        case ReplayEventKind::Refused: break;
-        case ReplayEventKind::Started: out << "start: every unit at its start position\n"; break;
+        case ReplayEventKind::Refused:
+            break;
+        case ReplayEventKind::Started:
+            out << "start: every unit at its start position\n";
+            break;
         case ReplayEventKind::MoveStart:
             if (e.shown)
                 out << "move: " << units() << " leave " << hexText(module, e.from) << "\n";
@@ -123,13 +143,27 @@ void printEvent(const ReplayEvent& e, const Module& module, const GameState& sta
             if (!e.to.isNone()) out << " at " << hexText(module, e.to);
             out << "\n";
             break;
-        case ReplayEventKind::Result: out << "result: " << e.status.value_or("") << "\n"; break;
-        case ReplayEventKind::Comment: out << "comment:\n"; break;
-        case ReplayEventKind::EncryptedComment: out << "encrypted comment: not read\n"; break;
-        case ReplayEventKind::FlipAll: out << "flip all\n"; break;
-        case ReplayEventKind::SaveMarker: out << "save marker\n"; break;
-        case ReplayEventKind::Card: out << "card:\n"; break;
-        case ReplayEventKind::End: out << "end\n"; break;
+        case ReplayEventKind::Result:
+            out << "result: " << e.status.value_or("") << "\n";
+            break;
+        case ReplayEventKind::Comment:
+            out << "comment:\n";
+            break;
+        case ReplayEventKind::EncryptedComment:
+            out << "encrypted comment: not read\n";
+            break;
+        case ReplayEventKind::FlipAll:
+            out << "flip all\n";
+            break;
+        case ReplayEventKind::SaveMarker:
+            out << "save marker\n";
+            break;
+        case ReplayEventKind::Card:
+            out << "card:\n";
+            break;
+        case ReplayEventKind::End:
+            out << "end\n";
+            break;
     }
     for (const ReplayMessage& m : e.messages) {
         if (m.number)
@@ -192,8 +226,8 @@ int runReport(const Arguments& args, ToolStreams& io) {
 
     ModuleFileCardTexts cards(args.positional[1], game.module.cardOffset);
     std::vector<int> messages;
-    const auto text = buildTextReport(kind, game.saved.replay, game.module.module, game.state, options,
-                                      cards, messages);
+    const auto text = buildTextReport(kind, game.saved.replay, game.module.module, game.state,
+                                      options, cards, messages);
     for (int m : messages) io.err << "qmxtool: note: " << messageOf(m) << "\n";
     if (!text) throw ToolError(messageOf(msg::kNothingToReplay));
     const auto* data = reinterpret_cast<const std::uint8_t*>(text->data());
@@ -212,8 +246,9 @@ void registerReplayCommands(CommandTable& table) {
                "plays the replay record of a saved game as text, one event per line, as the "
                "player NAME (password on standard input) or an observer watches it",
                kPlayerOption, 2, 2, runReplay});
-    table.add({"report", "move|positions|sorted|comments MODULE SAVE -o FILE [--player NAME] "
-                         "[--report-hidden] [--step] [--facing] [--sort] [--show-hidden]",
+    table.add({"report",
+               "move|positions|sorted|comments MODULE SAVE -o FILE [--player NAME] "
+               "[--report-hidden] [--step] [--facing] [--sort] [--show-hidden]",
                "writes a text report of a saved game exactly as the player's \"ASCII Output\" "
                "does",
                {{"--player", true},
@@ -223,7 +258,9 @@ void registerReplayCommands(CommandTable& table) {
                 {"--facing", false},
                 {"--sort", false},
                 {"--show-hidden", false}},
-               3, 3, runReport});
+               3,
+               3,
+               runReport});
 }
 
 }  // namespace qmx::tool

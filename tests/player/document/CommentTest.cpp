@@ -1,16 +1,17 @@
 #include <gtest/gtest.h>
 
+#include "ScriptedPrompts.h"
 #include "module/Random.h"
 #include "player/document/Comment.h"
 #include "player/document/PasswordKeyTable.h"
-#include "ScriptedPrompts.h"
 
 using namespace qmx;
 
 TEST(PasswordKeyTable, StoredPasswordBytesFromTheTable) {
     // Keys 0..8 are 20, 101, 14, 90, 19, 108, 83, 43, 40; the NULs after a
     // short password are scrambled too.
-    EXPECT_EQ(scramblePassword("ab", 0), StoredPassword({117, 199, 14, 90, 19, 108, 83, 43, 40, 0}));
+    EXPECT_EQ(scramblePassword("ab", 0),
+              StoredPassword({117, 199, 14, 90, 19, 108, 83, 43, 40, 0}));
     // From seed 98 the key index runs 98, 99, 0, 1, ...: keys 68, 70, 20, 101, ...
     EXPECT_EQ(scramblePassword("ab", 98),
               StoredPassword({165, 168, 20, 101, 14, 90, 19, 108, 83, 98}));
@@ -21,12 +22,15 @@ TEST(PasswordKeyTable, EveryByteValueComesBackUnderEveryKey) {
     for (int k = 0; k < PasswordKeyTable::kSize; ++k)
         for (int c = 0; c < 256; ++c) {
             const auto key = PasswordKeyTable::key(k);
-            ASSERT_EQ(PasswordKeyTable::unscramble(PasswordKeyTable::scramble(static_cast<std::uint8_t>(c), key), key), c)
+            ASSERT_EQ(PasswordKeyTable::unscramble(
+                          PasswordKeyTable::scramble(static_cast<std::uint8_t>(c), key), key),
+                      c)
                 << "key index " << k << " character " << c;
         }
     // Characters above 127, and nine of them, round-trip as a stored password.
     const std::string high = "\xC4\xD6\xDC\xE9\xFF\x80\x81\xA0z";
-    for (int seed = 0; seed < 100; ++seed) ASSERT_EQ(unscramblePassword(scramblePassword(high, seed)), high);
+    for (int seed = 0; seed < 100; ++seed)
+        ASSERT_EQ(unscramblePassword(scramblePassword(high, seed)), high);
     // Longer passwords are cut to nine characters; a damaged seed byte is taken modulo 100.
     EXPECT_EQ(unscramblePassword(scramblePassword("0123456789", 5)), "012345678");
     StoredPassword damaged = scramblePassword("abc", 7);
@@ -44,7 +48,8 @@ TEST(Comment, PlainEntries) {
 TEST(Comment, EncryptedEntryBytes) {
     // Seed 0: "pw" padded with seven spaces under keys 20, 101, 14, 90, 19,
     // 108, 83, 43, 40; the text "Hi" under keys 39 and 11.
-    const Bytes expected = {255, 254, 0, 132, 220, 46, 122, 51, 140, 115, 75, 72, 111, 116, 255, 249};
+    const Bytes expected = {255, 254, 0,  132, 220, 46,  122, 51,
+                            140, 115, 75, 72,  111, 116, 255, 249};
     EXPECT_EQ(encryptedCommentEntry("Hi", "pw", 0), expected);
     // The password field holds at most 8 typed characters, the 9th is a space.
     EXPECT_EQ(padCommentPassword("123456789"), "12345678 ");

@@ -8,8 +8,12 @@ using namespace qmx;
 
 namespace {
 
-Bytes bytesOf(std::string_view s) { return Bytes(s.begin(), s.end()); }
-std::string textOf(const Bytes& b) { return std::string(b.begin(), b.end()); }
+Bytes bytesOf(std::string_view s) {
+    return Bytes(s.begin(), s.end());
+}
+std::string textOf(const Bytes& b) {
+    return std::string(b.begin(), b.end());
+}
 
 // The pairs of a sequence of bytes, as written out by hand.
 std::string pairsOf(std::initializer_list<std::string_view> pairs) {
@@ -22,8 +26,8 @@ std::string pairsOf(std::initializer_list<std::string_view> pairs) {
 
 TEST(EncodedSave, BytesBecomeLetterDigitPairs) {
     const std::pair<int, std::string_view> cases[] = {
-        {0, "A1"}, {25, "Z1"}, {26, "a1"}, {51, "z1"}, {52, "A2"}, {103, "z2"},
-        {104, "A3"}, {207, "z4"}, {208, "A5"}, {255, "v5"},
+        {0, "A1"},   {25, "Z1"},  {26, "a1"},  {51, "z1"},  {52, "A2"},
+        {103, "z2"}, {104, "A3"}, {207, "z4"}, {208, "A5"}, {255, "v5"},
     };
     for (const auto& [b, pair] : cases) {
         const auto [letter, digit] = byteLetterPair(static_cast<std::uint8_t>(b));
@@ -42,15 +46,15 @@ TEST(EncodedSave, ThirtyBytesMakeOneFullLineWithTheEndMarkOnIt) {
     const Bytes binary(30, 1);  // byte 1 is "B1"
     std::string line;
     for (int i = 0; i < 30; ++i) line += "B1";
-    const std::string expected = "[[[QMX SAVE FILE]]]\r\n" + line + "\\^\r\n[[End QMX save]]" +
-                                 std::string(1, '\0');
+    const std::string expected =
+        "[[[QMX SAVE FILE]]]\r\n" + line + "\\^\r\n[[End QMX save]]" + std::string(1, '\0');
     EXPECT_EQ(textOf(encodeTextSave(binary)), expected);
 
     // One byte more starts a second line.
     Bytes more(31, 1);
     more[30] = 255;
-    const std::string expected2 = "[[[QMX SAVE FILE]]]\r\n" + line + "\r\nv5\\^\r\n[[End QMX save]]" +
-                                  std::string(1, '\0');
+    const std::string expected2 =
+        "[[[QMX SAVE FILE]]]\r\n" + line + "\r\nv5\\^\r\n[[End QMX save]]" + std::string(1, '\0');
     EXPECT_EQ(textOf(encodeTextSave(more)), expected2);
 
     // An empty binary still has the end mark on a line of its own.
@@ -73,10 +77,16 @@ TEST(EncodedSave, DecodesAMailThatQuotedAndRewrappedTheText) {
     const std::string mail =
         "From: someone\nSubject: turn 3 (1 attachment 2 files)\n\nHere is my move.\n\n"
         "> [[[QMX SAVE FILE]]]\n"
-        "> " + pairsOf({"A1", "Z1", "a1"}) + "\n"
+        "> " +
+        pairsOf({"A1", "Z1", "a1"}) +
+        "\n"
         ">\n"
-        ">   " + pairsOf({"z1", "A2"}) + "\r"
-        "> " + pairsOf({"v5"}) + "\\^\n"
+        ">   " +
+        pairsOf({"z1", "A2"}) +
+        "\r"
+        "> " +
+        pairsOf({"v5"}) +
+        "\\^\n"
         "> [[End QMX save]]\n\n"
         "Call me at 555 1234, Bob 2\n";
     const Bytes expected = {0, 25, 26, 51, 52, 255};

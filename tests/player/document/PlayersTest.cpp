@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "ScriptedPrompts.h"
 #include "player/document/HideCommands.h"
 #include "player/document/PlayerDefinition.h"
 #include "player/document/PlayerIdentity.h"
 #include "player/document/Visibility.h"
-#include "ScriptedPrompts.h"
 
 using namespace qmx;
 
@@ -29,8 +29,8 @@ void define(GameState& s, Kinds kinds) {
 
 TEST(PlayerDefinition, OpensWithTwoPlayersAndKeepsTheOrderRules) {
     PlayerDefinition d;
-    EXPECT_EQ(d.kinds(), Kinds({K::Player, K::Player, K::NotUsed, K::NotUsed, K::NotUsed, K::NotUsed,
-                                K::NotUsed, K::NotUsed}));
+    EXPECT_EQ(d.kinds(), Kinds({K::Player, K::Player, K::NotUsed, K::NotUsed, K::NotUsed,
+                                K::NotUsed, K::NotUsed, K::NotUsed}));
     d.choose(3, K::Player);  // previous position not a Player: undone
     EXPECT_EQ(d.kind(3), K::NotUsed);
     d.choose(3, K::CardLocation);  // previous position Not Used: stays Not Used
@@ -43,8 +43,8 @@ TEST(PlayerDefinition, OpensWithTwoPlayersAndKeepsTheOrderRules) {
     d.choose(4, K::Player);
     d.choose(5, K::CardLocation);
     d.choose(6, K::Player);  // after a Card Location: undone
-    EXPECT_EQ(d.kinds(), Kinds({K::Player, K::Player, K::Player, K::Player, K::Player, K::CardLocation,
-                                K::NotUsed, K::NotUsed}));
+    EXPECT_EQ(d.kinds(), Kinds({K::Player, K::Player, K::Player, K::Player, K::Player,
+                                K::CardLocation, K::NotUsed, K::NotUsed}));
     // A Card Location turns every later Player into a Card Location.
     d.choose(3, K::CardLocation);
     EXPECT_EQ(d.kinds(), Kinds({K::Player, K::Player, K::Player, K::CardLocation, K::CardLocation,
@@ -94,9 +94,10 @@ TEST(PlayerDefinition, DontAskAgainAndCardLocationNames) {
     ScriptedPrompts prompts;
     prompts.answers = {std::string("Reserve pool!!xyz"), std::nullopt};
     PlayerDefinition::nameCardLocations(t, prompts);
-    EXPECT_EQ(prompts.asked, std::vector<std::string>(
-                                 {"Initialize Card Location Name|Enter the name of Card Location #4:|14",
-                                  "Initialize Card Location Name|Enter the name of Card Location #5:|14"}));
+    EXPECT_EQ(prompts.asked,
+              std::vector<std::string>(
+                  {"Initialize Card Location Name|Enter the name of Card Location #4:|14",
+                   "Initialize Card Location Name|Enter the name of Card Location #5:|14"}));
     EXPECT_EQ(t.players[3].name, "Reserve pool!!");
     EXPECT_EQ(t.players[4].name, "");
 }
@@ -184,7 +185,8 @@ TEST(PlayerIdentity, AGameMasterIsListedAndSeesHiddenUnits) {
 
 TEST(PlayerIdentity, EightPlayersAndDamagedProgressValues) {
     GameState s = newGame();
-    define(s, {K::Player, K::Player, K::Player, K::Player, K::Player, K::Player, K::Player, K::Player});
+    define(s, {K::Player, K::Player, K::Player, K::Player, K::Player, K::Player, K::Player,
+               K::Player});
     for (int i = 0; i < 8; ++i) {
         ASSERT_TRUE(needsInitialization(s)) << i;
         initializePlayer(s, "P" + std::to_string(i + 1), "pw", i);
@@ -236,7 +238,8 @@ TEST(HideCommands, WhoMayHideWhat) {
     // Carried: 1 nobody hides; 2 the current slot hid whole; 3 another hid
     // its identity; 4 another hid whole; 5 nobody hides but a stale IdHidden.
     s.carriedStack = 1;
-    for (int u = 1; u <= 5; ++u) s.unit(u).stackLink = static_cast<std::uint16_t>(u < 5 ? u + 1 : 0);
+    for (int u = 1; u <= 5; ++u)
+        s.unit(u).stackLink = static_cast<std::uint16_t>(u < 5 ? u + 1 : 0);
     for (int u = 1; u <= 5; ++u) s.unit(u).setHiddenBy(kNotHidden);
     s.unit(2).setHiddenBy(0);
     s.unit(3).setHiddenBy(1);

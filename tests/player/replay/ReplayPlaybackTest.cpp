@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 #include "player/document/Comment.h"
 #include "player/replay/ReplayFile.h"
@@ -31,8 +31,12 @@ bool sameState(const GameState& a, const GameState& b) {
     return true;
 }
 
-ReplayMessage text(const std::string& title, const std::string& t) { return {0, title, t}; }
-ReplayMessage number(int n) { return {n, {}, {}}; }
+ReplayMessage text(const std::string& title, const std::string& t) {
+    return {0, title, t};
+}
+ReplayMessage number(int n) {
+    return {n, {}, {}};
+}
 
 struct Fixture {
     Module module = smallModule();
@@ -191,9 +195,9 @@ TEST(ReplayPlayback, AHiddenMoveShowsNothingButItsMessage) {
     Rec r;
     r.moveStart({1, 2}, 1, 1, 1, 2).hex(2, 3).cmd(225).hex(3, 3).cmd(248);
     auto events = f.playAll(r);
-    ASSERT_EQ(f.kinds(events), (std::vector<Kind>{Kind::MoveStart, Kind::PathStep, Kind::PathStep,
-                                                   Kind::UnitCommand, Kind::PathStep, Kind::Drop,
-                                                   Kind::End}));
+    ASSERT_EQ(f.kinds(events),
+              (std::vector<Kind>{Kind::MoveStart, Kind::PathStep, Kind::PathStep, Kind::UnitCommand,
+                                 Kind::PathStep, Kind::Drop, Kind::End}));
     for (std::size_t i = 0; i + 2 < events.size(); ++i) {
         const ReplayEvent& e = events[i];
         EXPECT_FALSE(e.shown);
@@ -242,7 +246,7 @@ TEST(ReplayPlayback, HideMessagesAndTheirEffectOnTheMove) {
     r.cmd(221).raw({1, 0});  // Bert hides the identity: still seen
     r.cmd(223).raw({1, 0});  // Bert hides them: the rest is hidden
     r.hex(2, 2);
-    r.cmd(222);              // unhidden: shown again from here
+    r.cmd(222);  // unhidden: shown again from here
     r.hex(3, 2).cmd(248);
     auto events = f.playAll(r);
     ASSERT_EQ(f.kinds(events),
@@ -363,7 +367,7 @@ TEST(ReplayPlayback, EncryptedCommentsAskForTheirPassword) {
     f.prompts.answers = {std::string("EMBER"), std::string("wrong"), std::nullopt};
     auto events = f.playAll(r);
     ASSERT_EQ(f.kinds(events), (std::vector<Kind>{Kind::Comment, Kind::EncryptedComment,
-                                                   Kind::EncryptedComment, Kind::End}));
+                                                  Kind::EncryptedComment, Kind::End}));
     EXPECT_EQ(events[0].display, "Sealed orders");
     EXPECT_EQ(events[0].status, "Comment");
     // A wrong password and a cancelled dialog: message 20, no text.
@@ -392,15 +396,16 @@ TEST(ReplayPlayback, FlipsSaveMarkerAndCardsShowTheirBoxes) {
     EXPECT_EQ(events[2].messages,
               std::vector<ReplayMessage>{text("REPLAY", "A Save Game occurred at this point.")});
     EXPECT_EQ(events[3].messages,
-              std::vector<ReplayMessage>{text(
-                  "Show Card", "Bert has shown but kept the following card from his hand.")});
+              std::vector<ReplayMessage>{
+                  text("Show Card", "Bert has shown but kept the following card from his hand.")});
     EXPECT_EQ(events[3].display, "Ambush!\r\nX");
     EXPECT_EQ(events[3].status, "Show Card");
     EXPECT_EQ(events[4].messages[0].title, "Give a Card");
     EXPECT_EQ(events[4].display, "");
     EXPECT_EQ(events[4].status, "Give Card");
-    EXPECT_EQ(events[5].messages, std::vector<ReplayMessage>{text(
-                                      "Card Deal", "Anna has dealt a card from deck Events to Bert")});
+    EXPECT_EQ(events[5].messages,
+              std::vector<ReplayMessage>{
+                  text("Card Deal", "Anna has dealt a card from deck Events to Bert")});
     EXPECT_FALSE(events[5].status);
     EXPECT_EQ(events[6].messages,
               std::vector<ReplayMessage>{text(
@@ -417,8 +422,8 @@ TEST(ReplayPlayback, FlipsSaveMarkerAndCardsShowTheirBoxes) {
     cards.cmd(235).raw({0, 1, 1, 0}).cmd(231).raw({0, 0, 1});
     playback.start(cards.b);
     ReplayEvent e = playback.step();
-    EXPECT_EQ(e.messages, std::vector<ReplayMessage>{text(
-                              "Give a Card", "Anna has given a card from his hand to Bert")});
+    EXPECT_EQ(e.messages, std::vector<ReplayMessage>{
+                              text("Give a Card", "Anna has given a card from his hand to Bert")});
     EXPECT_FALSE(e.display);
     e = playback.step();
     EXPECT_EQ(e.messages.size(), 2u);
@@ -443,16 +448,15 @@ TEST(ReplayPlayback, DamagedRecordsArePassedOverAndTheEndStateReturns) {
     r.raw({1, 2}).cmd(248).cmd(225);          // a stray pair, a drop and a rotate outside a move
     r.moveStart({999, 0, 1, 1}, 9, 9, 0, 0);  // units out of range and repeated; hex off the map
     r.hex(200, 3).hex(2, 2);
-    r.cmd(223).raw({9, 0});                   // no such slot: passed over
-    r.cmd(224).cmd(248);                      // set step without its argument
-    r.cmd(241).unit(3).comment("broken");     // a list broken off by another entry
-    r.moveStart({3}, 1, 1, 3, 3).cmd(253);    // a move whose drop is missing
-    r.cmd(241).unit(2).unit(3);               // a list that never ends
+    r.cmd(223).raw({9, 0});                 // no such slot: passed over
+    r.cmd(224).cmd(248);                    // set step without its argument
+    r.cmd(241).unit(3).comment("broken");   // a list broken off by another entry
+    r.moveStart({3}, 1, 1, 3, 3).cmd(253);  // a move whose drop is missing
+    r.cmd(241).unit(2).unit(3);             // a list that never ends
     auto events = f.playAll(r);
-    ASSERT_EQ(f.kinds(events),
-              (std::vector<Kind>{Kind::MoveStart, Kind::PathStep, Kind::Drop, Kind::Comment,
-                                 Kind::MoveStart, Kind::PathStep, Kind::Drop, Kind::SaveMarker,
-                                 Kind::End}));
+    ASSERT_EQ(f.kinds(events), (std::vector<Kind>{Kind::MoveStart, Kind::PathStep, Kind::Drop,
+                                                  Kind::Comment, Kind::MoveStart, Kind::PathStep,
+                                                  Kind::Drop, Kind::SaveMarker, Kind::End}));
     EXPECT_EQ(events[0].units, std::vector<int>{1});
     EXPECT_EQ(events[1].to, (HexRef{2, 2}));
     EXPECT_EQ(events[2].to, (HexRef{2, 2}));
@@ -477,8 +481,8 @@ TEST(ResetRecorder, RefusedAskedThenErasesAndCommits) {
     f.state.setStackHead(1, 1, 0);
     f.state.setStackHead(4, 5, 1);
 
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("qmx_reset_test_" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("qmx_reset_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     ReplayFile file((dir / "1a2b.tmp").string());
     ASSERT_EQ(file.append(Bytes{255, 253}), ReplayFile::AppendResult::Written);

@@ -40,9 +40,10 @@ Module smallModule() {
 class Recorder : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("qmx-recorder-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_dir =
+            fs::temp_directory_path() /
+            ("qmx-recorder-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(m_dir);
         file = std::make_unique<ReplayFile>((m_dir / "record.tmp").string());
         state.resetForModule(smallModule());
@@ -91,8 +92,8 @@ TEST(ReplayFileName, LowThirtyTwoBitsOfTheFileTimeInLowerCaseHex) {
 
 TEST(ReplayEntryBytes, UnitReferencesAreBase255AndNeverHold255) {
     const std::pair<int, std::vector<std::uint8_t>> cases[] = {
-        {1, {0, 1}}, {254, {0, 254}}, {255, {1, 0}}, {256, {1, 1}}, {510, {2, 0}},
-        {65000, {254, 230}}, {65024, {254, 254}},
+        {1, {0, 1}},   {254, {0, 254}},     {255, {1, 0}},       {256, {1, 1}},
+        {510, {2, 0}}, {65000, {254, 230}}, {65024, {254, 254}},
     };
     for (const auto& [unit, bytes] : cases) {
         Bytes out;
@@ -137,11 +138,11 @@ TEST_F(Recorder, MoveThroughThreeHexesWithARotate) {
     ASSERT_TRUE(recorder->record(ReplayCode::Drop));
     const Bytes expected = {
         255, 241, 0, 3, 1, 45, 2, 0, 255, 247,  // move start, units 3, 300, 510
-        4, 7,                                   // origin
-        5, 7,                                   // first hex
-        5, 8,                                   // second hex
+        4,   7,                                 // origin
+        5,   7,                                 // first hex
+        5,   8,                                 // second hex
         255, 225,                               // rotate right
-        6, 8,                                   // third hex
+        6,   8,                                 // third hex
         255, 248,                               // drop
     };
     EXPECT_EQ(recorded(), expected);
@@ -156,9 +157,8 @@ TEST_F(Recorder, FaceEntriesComeBeforeTheDropAndSetStepOncePerUnit) {
     recorder->record(ReplayCode::FaceDown);
     recorder->record(ReplayCode::Drop);
     const Bytes expected = {
-        255, 241, 0, 10, 0, 11, 0, 12, 255, 247, 2, 2, 2, 3,
-        255, 224, 2, 0, 255, 224, 2, 0, 255, 224, 2, 0,
-        255, 245, 255, 246, 255, 248,
+        255, 241, 0,   10,  0, 11, 0,   12,  255, 247, 2,   2,   2,   3,   255, 224,
+        2,   0,   255, 224, 2, 0,  255, 224, 2,   0,   255, 245, 255, 246, 255, 248,
     };
     EXPECT_EQ(recorded(), expected);
 }
@@ -173,7 +173,7 @@ TEST_F(Recorder, CombatListsAttackersThenDefenders) {
 }
 
 TEST_F(Recorder, PreDeclaringNumbersTheUnitsAndResolvingListsDeclarationOne) {
-    state.combatMode = 3;  // pre-declare
+    state.combatMode = 3;           // pre-declare
     state.pendingDeclarations = 2;  // already counts the new declaration
     box(kAttackBoxColumn, {40, 41});
     box(kDefendBoxColumn, {7});
@@ -188,8 +188,8 @@ TEST_F(Recorder, PreDeclaringNumbersTheUnitsAndResolvingListsDeclarationOne) {
     state.unit(9).declaration = -1;
     state.unit(12).declaration = 1;
     recorder->recordCombat();
-    const Bytes expected = {255, 239, 0, 40, 0, 41, 0, 7, 255, 249,
-                            255, 239, 0, 9, 0, 12, 2, 10, 255, 249};
+    const Bytes expected = {255, 239, 0, 40, 0, 41, 0, 7,  255, 249,
+                            255, 239, 0, 9,  0, 12, 2, 10, 255, 249};
     EXPECT_EQ(recorded(), expected);
 }
 
@@ -197,9 +197,10 @@ TEST_F(Recorder, CommentsAndResults) {
     recorder->recordComment("");
     recorder->recordComment("Go!");
     recorder->recordResult(3, 6, "Die Roll: 1, 2, 3");
-    Bytes expected = {255, 242, 255, 249, 255, 242, 'G', 'o', '!', 255, 249,
-                      255, 238, 3, 6, 255, 242};
-    for (char c : std::string("Die Roll: 1, 2, 3")) expected.push_back(static_cast<std::uint8_t>(c));
+    Bytes expected = {255, 242, 255, 249, 255, 242, 'G', 'o', '!',
+                      255, 249, 255, 238, 3,   6,   255, 242};
+    for (char c : std::string("Die Roll: 1, 2, 3"))
+        expected.push_back(static_cast<std::uint8_t>(c));
     expected.push_back(255);
     expected.push_back(249);
     EXPECT_EQ(recorded(), expected);

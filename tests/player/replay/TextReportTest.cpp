@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "player/replay/ReportText.h"
 #include "player/replay/TextReport.h"
@@ -35,7 +35,8 @@ void hideUnitsFrom5(GameState& s) {
 }
 
 std::string tempDir() {
-    auto dir = std::filesystem::temp_directory_path() / ("qmx_report_test_" + std::to_string(::getpid()));
+    auto dir =
+        std::filesystem::temp_directory_path() / ("qmx_report_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     return dir.string();
 }
@@ -56,7 +57,8 @@ TEST(ReportText, LinesEndInCrLfSpaceAndListsWrapAt75) {
     out.beginList(" ");
     for (int i = 0; i < 12; ++i) out.addToList("NameNumb" + std::to_string(10 + i));
     out.endList();
-    const std::string six = " NameNumb10, NameNumb11, NameNumb12, NameNumb13, NameNumb14, NameNumb15";
+    const std::string six =
+        " NameNumb10, NameNumb11, NameNumb12, NameNumb13, NameNumb14, NameNumb15";
     EXPECT_EQ(six.size(), 71u);  // 73 with its trailing separator, which is dropped
     EXPECT_EQ(out.text(), "A\r\n \r\n" + six +
                               "\r\n NameNumb16, NameNumb17, NameNumb18, NameNumb19, NameNumb20, "
@@ -84,7 +86,8 @@ TEST(MoveReport, HiddenStacksIdentitiesAndTheReportHiddenOption) {
     Rec hidden;
     hidden.moveStart({3, 4}, 1, 1, 1, 2).hex(2, 3).cmd(245).cmd(248).cmd(253);
     // The rest of the hidden move is skipped pair by pair; the save marker follows.
-    EXPECT_EQ(f.move(hidden), "A hidden stack moved.\r\n A Save Game occurred at this point.\r\n \r\n");
+    EXPECT_EQ(f.move(hidden),
+              "A hidden stack moved.\r\n A Save Game occurred at this point.\r\n \r\n");
 
     // Anna's own hidden unit is left out too, unless "Report Hidden Movement".
     f.state.unit(5).setHiddenBy(0);
@@ -94,7 +97,8 @@ TEST(MoveReport, HiddenStacksIdentitiesAndTheReportHiddenOption) {
     f.options.reportHidden = true;
     EXPECT_EQ(f.move(own), " Unit 5\r\n From: 0101\r\n   To: 0202\r\n \r\n");
     // ... but never Bert's.
-    EXPECT_EQ(f.move(hidden), "A hidden stack moved.\r\n A Save Game occurred at this point.\r\n \r\n");
+    EXPECT_EQ(f.move(hidden),
+              "A hidden stack moved.\r\n A Save Game occurred at this point.\r\n \r\n");
 
     // Identity hidden: listed as "????????" except for its hider with the option.
     f.state.unit(5).set(UnitFlags::kIdHidden);
@@ -120,7 +124,8 @@ TEST(MoveReport, TwelveTenCharacterNamesWrapAfterTheSixth) {
     const std::string text = f.move(r);
     const std::string first =
         " Infantry11, Infantry12, Infantry13, Infantry14, Infantry15, Infantry16";
-    const std::string second = "Infantry17, Infantry18, Infantry19, Infantry20, Infantry21, Infantry22";
+    const std::string second =
+        "Infantry17, Infantry18, Infantry19, Infantry20, Infantry21, Infantry22";
     EXPECT_EQ(text, first + "\r\n " + second + "\r\n From: 0101\r\n   To: 0102\r\n \r\n");
 }
 
@@ -136,7 +141,8 @@ TEST(MoveReport, FacesPathsAndArgumentsInsideAMove) {
               " Units flipped face-down\r\n \r\n");
     Rec up;
     up.moveStart({1}, 1, 1, 1, 2).cmd(245).cmd(248);
-    EXPECT_EQ(f.move(up), " Unit 1\r\n From: 0101\r\n   To: 0102\r\n Units flipped face-up\r\n \r\n");
+    EXPECT_EQ(f.move(up),
+              " Unit 1\r\n From: 0101\r\n   To: 0102\r\n Units flipped face-up\r\n \r\n");
 }
 
 TEST(MoveReport, CommentsFlipsCardsAndTheSaveMarker) {
@@ -146,10 +152,10 @@ TEST(MoveReport, CommentsFlipsCardsAndTheSaveMarker) {
     r.cmd(254).raw({5, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}).cmd(249);  // encrypted: skipped
     r.cmd(238).raw({2, 6}).comment("Roll: 7");
     r.cmd(243).cmd(244);
-    r.cmd(237).raw({0, 1, 0});        // Anna dealt from Events to Bert
-    r.cmd(237).raw({22, 0, 1});       // Bert dealt from the location of slot 2 to Anna
-    r.cmd(236).raw({0, 0, 1});        // Bert shows card 1 of deck 1
-    r.cmd(235).raw({0, 1, 1, 0});     // Anna gave card 2 to Bert: Anna sees it
+    r.cmd(237).raw({0, 1, 0});     // Anna dealt from Events to Bert
+    r.cmd(237).raw({22, 0, 1});    // Bert dealt from the location of slot 2 to Anna
+    r.cmd(236).raw({0, 0, 1});     // Bert shows card 1 of deck 1
+    r.cmd(235).raw({0, 1, 1, 0});  // Anna gave card 2 to Bert: Anna sees it
     r.cmd(232).raw({1});
     r.cmd(234).raw({0});
     r.cmd(233).raw({2, 0});
@@ -172,7 +178,8 @@ TEST(MoveReport, CommentsFlipsCardsAndTheSaveMarker) {
         "Line one\r\n Line two\r\n\r\n"
         "Roll: 7\r\n\r\n"
         "Turn all units face-up.\r\n \r\n"
-        "Turn all units face-down.\r\n \r\n" + cards;
+        "Turn all units face-down.\r\n \r\n" +
+        cards;
     EXPECT_EQ(f.move(r), common + "A Save Game occurred at this point.\r\n \r\n");
     EXPECT_EQ(f.comments(r), common);
 
@@ -340,7 +347,8 @@ TEST(ReportCommand, RefusalsSortSwitchNameRuleAndFiles) {
     EXPECT_EQ(finishTextReport(ReportKind::Positions, path, std::nullopt, f.module, f.state,
                                f.options, f.cards, prompts),
               ReportOutcome::Written);
-    EXPECT_EQ(fileText(path), "Unit 1        0102\r\n Unit 2        0201\r\n Unit 4        0201\r\n ");
+    EXPECT_EQ(fileText(path),
+              "Unit 1        0102\r\n Unit 2        0201\r\n Unit 4        0201\r\n ");
     ASSERT_EQ(prompts.questions.size(), 2u);
     EXPECT_EQ(prompts.questions[0],
               (std::pair<std::string, std::string>{
@@ -348,8 +356,8 @@ TEST(ReportCommand, RefusalsSortSwitchNameRuleAndFiles) {
 
     // A replay report without a record: message 6 and no file.
     prompts.messages.clear();
-    EXPECT_EQ(finishTextReport(ReportKind::Move, dir + "/move.txt", std::nullopt, f.module,
-                               f.state, f.options, f.cards, prompts),
+    EXPECT_EQ(finishTextReport(ReportKind::Move, dir + "/move.txt", std::nullopt, f.module, f.state,
+                               f.options, f.cards, prompts),
               ReportOutcome::NothingToReplay);
     EXPECT_EQ(prompts.messages, (std::vector<int>{6}));
     EXPECT_FALSE(std::filesystem::exists(dir + "/move.txt"));
