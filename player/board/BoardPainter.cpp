@@ -205,7 +205,7 @@ void BoardPainter::paintUnit(QPainter& painter, PixelPoint pos, int unit, bool m
     }
 }
 
-void BoardPainter::paintCursor(QPainter& painter, HexCoord hex, const BoardScene& scene) const {
+void BoardPainter::paintCursor(QPainter& painter, Hex hex, const BoardScene& scene) const {
     const auto points = m_geometry.outline(hex, scene.zoom, scene.scrollOrigin);
     QPoint path[7];
     for (std::size_t i = 0; i < points.size(); ++i) path[i] = QPoint(points[i].x, points[i].y);
@@ -223,13 +223,13 @@ void BoardPainter::paintCarried(QPainter& painter, QPoint at, const BoardScene& 
     paintUnit(painter, PixelPoint{at.x(), at.y()}, unit, false, scene);
 }
 
-QRect BoardPainter::hexArea(HexCoord hex, float zoom, PixelPoint scrollOrigin) const {
+QRect BoardPainter::hexArea(Hex hex, float zoom, PixelPoint scrollOrigin) const {
     const PixelPoint pos = m_geometry.unitWindowPosition(hex, zoom, scrollOrigin);
     const CellBox box = cellBox(m_geometry, hex, zoom, scrollOrigin);
     return toQRect(unitPictureArea(pos, zoom)) | toQRect(box.target);
 }
 
-QRect BoardPainter::cursorArea(HexCoord hex, float zoom, PixelPoint scrollOrigin) const {
+QRect BoardPainter::cursorArea(Hex hex, float zoom, PixelPoint scrollOrigin) const {
     return toQRect(qmx::cursorArea(m_geometry, hex, zoom, scrollOrigin));
 }
 

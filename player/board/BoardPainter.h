@@ -26,8 +26,8 @@ struct BoardScene {
     PixelPoint scrollOrigin;          // map point at the window's top-left
     bool showTerrain = false;         // the map alone, no units
     bool combatHighlight = false;     // only the units of the replayed combat
-    std::optional<HexCoord> cursor;   // the red hex cursor
-    std::optional<HexCoord> peek;     // the hex whose bare map cell covers its units
+    std::optional<Hex> cursor;        // the red hex cursor
+    std::optional<Hex> peek;          // the hex whose bare map cell covers its units
     std::optional<QPoint> carriedAt;  // top-left of the carried stack's picture
     QColor facingColour{0, 0, 0};
     bool facingLines = false;
@@ -51,8 +51,8 @@ public:
     void paintCarried(QPainter& painter, QPoint at, const BoardScene& scene) const;
 
     // Window areas to redraw when something changes.
-    QRect hexArea(HexCoord hex, float zoom, PixelPoint scrollOrigin) const;
-    QRect cursorArea(HexCoord hex, float zoom, PixelPoint scrollOrigin) const;
+    QRect hexArea(Hex hex, float zoom, PixelPoint scrollOrigin) const;
+    QRect cursorArea(Hex hex, float zoom, PixelPoint scrollOrigin) const;
     QRect carriedArea(QPoint at, float zoom) const;
 
     static QColor background() { return QColor(255, 255, 255); }
@@ -61,7 +61,7 @@ private:
     void paintUnits(QPainter& painter, const QRect& area, const BoardScene& scene) const;
     void paintUnit(QPainter& painter, PixelPoint pos, int unit, bool marker,
                    const BoardScene& scene) const;
-    void paintCursor(QPainter& painter, HexCoord hex, const BoardScene& scene) const;
+    void paintCursor(QPainter& painter, Hex hex, const BoardScene& scene) const;
     // Copies a part of the map (map pixels) onto a window rectangle, leaving
     // out what lies outside the map band of the image.
     void drawMapPart(QPainter& painter, const QRectF& target, const QRectF& source) const;

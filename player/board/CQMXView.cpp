@@ -63,16 +63,16 @@ void CQMXView::readScrollOrigin() {
                             static_cast<int>(std::trunc(verticalScrollBar()->value() / z))};
 }
 
-HexCoord CQMXView::hexAt(QPoint windowPoint) const {
+Hex CQMXView::hexAt(QPoint windowPoint) const {
     return geometry().hexAt({windowPoint.x(), windowPoint.y()}, m_scene.zoom, m_scene.scrollOrigin);
 }
 
-bool CQMXView::isOutsideWindow(HexCoord hex) const {
+bool CQMXView::isOutsideWindow(Hex hex) const {
     return geometry().outsideWindow(hex, m_scene.zoom, m_scene.scrollOrigin, viewport()->width(),
                                     viewport()->height());
 }
 
-void CQMXView::centreOn(HexCoord hex) {
+void CQMXView::centreOn(Hex hex) {
     const PixelPoint p = geometry().centredScrollPosition(hex, m_scene.zoom, m_wholeHexes);
     scrollToPosition(QPoint(p.x, p.y));
 }
@@ -109,7 +109,7 @@ void CQMXView::setShowTerrain(bool on) {
     emit showTerrainChanged(on);
 }
 
-void CQMXView::setCursorHex(HexCoord hex) {
+void CQMXView::setCursorHex(Hex hex) {
     if (!geometry().onMap(hex)) return;
     const float z = m_scene.zoom;
     if (m_scene.cursor)
@@ -152,7 +152,7 @@ void CQMXView::hideCarriedPicture() {
     m_scene.carriedAt.reset();
 }
 
-void CQMXView::redrawHex(HexCoord hex) {
+void CQMXView::redrawHex(Hex hex) {
     if (!geometry().onMap(hex)) return;
     viewport()->update(m_painter.hexArea(hex, m_scene.zoom, m_scene.scrollOrigin));
 }
@@ -181,7 +181,7 @@ void CQMXView::keyPressEvent(QKeyEvent* event) {
 }
 
 void CQMXView::mousePressEvent(QMouseEvent* event) {
-    const HexCoord hex = hexAt(event->position().toPoint());
+    const Hex hex = hexAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton) {
         setCursorHex(hex);
         emit hexClicked(hex.column, hex.row, event->modifiers());
@@ -206,12 +206,12 @@ void CQMXView::endPeek() {
 
 void CQMXView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    const HexCoord hex = hexAt(event->position().toPoint());
+    const Hex hex = hexAt(event->position().toPoint());
     emit hexDoubleClicked(hex.column, hex.row);
 }
 
 void CQMXView::mouseMoveEvent(QMouseEvent* event) {
-    const HexCoord hex = hexAt(event->position().toPoint());
+    const Hex hex = hexAt(event->position().toPoint());
     if (m_mouseHex && *m_mouseHex == hex) return;
     m_mouseHex = hex;
     emit mouseHexChanged(hex.column, hex.row);

@@ -40,11 +40,11 @@ public:
     // Whole hexes that fit in the window at the current zoom.
     WholeHexes wholeHexes() const { return m_wholeHexes; }
     // The hex under a point of the window.
-    HexCoord hexAt(QPoint windowPoint) const;
+    Hex hexAt(QPoint windowPoint) const;
     // True when a replayed or undone move on the hex must first be scrolled into view.
-    bool isOutsideWindow(HexCoord hex) const;
+    bool isOutsideWindow(Hex hex) const;
     // Scrolls so that the hex stands near the middle, and repaints.
-    void centreOn(HexCoord hex);
+    void centreOn(Hex hex);
     // Scrolls to a position in window pixels (as the scroll bars count them).
     void scrollToPosition(QPoint position);
 
@@ -53,9 +53,9 @@ public:
     void setShowTerrain(bool on);
     void toggleShowTerrain() { setShowTerrain(!m_scene.showTerrain); }
 
-    std::optional<HexCoord> cursorHex() const { return m_scene.cursor; }
+    std::optional<Hex> cursorHex() const { return m_scene.cursor; }
     // Moves the red hex cursor; only the old and new outlines are redrawn.
-    void setCursorHex(HexCoord hex);
+    void setCursorHex(Hex hex);
 
     QColor facingColour() const { return m_scene.facingColour; }
     void setFacingColour(const QColor& colour);
@@ -78,7 +78,7 @@ public:
 
     // --- redrawing after changes of the game --------------------------------------
     // The units of one hex changed: redraw that hex and what overlaps it.
-    void redrawHex(HexCoord hex);
+    void redrawHex(Hex hex);
     // Many units changed: repaint everything.
     void repaintBoard();
 
@@ -115,7 +115,7 @@ private:
     bool m_replayRunning = false;
     WholeHexes m_wholeHexes;
     QSize m_clientSize;
-    std::optional<HexCoord> m_mouseHex;
+    std::optional<Hex> m_mouseHex;
 };
 
 }  // namespace qmx

@@ -53,14 +53,14 @@ HexGeometry::HexGeometry(GridOrientation orientation, int columns, int rows)
       m_columns(std::max(columns, 1)),
       m_rows(std::max(rows, 1)) {}
 
-PixelPoint HexGeometry::cellOrigin(HexCoord h) const {
+PixelPoint HexGeometry::cellOrigin(Hex h) const {
     if (rowsAligned()) {
         return {50 * (h.column - 1) + ((h.row & 1) ? kHalfHexShift : 0), 42 * (h.row - 1)};
     }
     return {42 * (h.column - 1), 50 * (h.row - 1) + ((h.column & 1) ? kHalfHexShift : 0)};
 }
 
-PixelPoint HexGeometry::unitImageOrigin(HexCoord h) const {
+PixelPoint HexGeometry::unitImageOrigin(Hex h) const {
     const PixelPoint o = cellOrigin(h);
     return rowsAligned() ? PixelPoint{o.x + 3, o.y + 4} : PixelPoint{o.x + 6, o.y + 3};
 }
@@ -69,11 +69,11 @@ PixelPoint HexGeometry::mapToWindow(PixelPoint map, float zoom, PixelPoint scrol
     return {zoomed(map.x - scrollOrigin.x, zoom), zoomed(map.y - scrollOrigin.y, zoom)};
 }
 
-PixelPoint HexGeometry::unitWindowPosition(HexCoord h, float zoom, PixelPoint scrollOrigin) const {
+PixelPoint HexGeometry::unitWindowPosition(Hex h, float zoom, PixelPoint scrollOrigin) const {
     return mapToWindow(unitImageOrigin(h), zoom, scrollOrigin);
 }
 
-HexCoord HexGeometry::hexAt(PixelPoint window, float zoom, PixelPoint scrollOrigin) const {
+Hex HexGeometry::hexAt(PixelPoint window, float zoom, PixelPoint scrollOrigin) const {
     const double z = zoom;
     const double x = std::trunc(scrollOrigin.x * z + window.x - 1);
     const double y = std::trunc(scrollOrigin.y * z + window.y);
@@ -91,8 +91,7 @@ HexCoord HexGeometry::hexAt(PixelPoint window, float zoom, PixelPoint scrollOrig
     return {c, r};
 }
 
-std::array<PixelPoint, 7> HexGeometry::outline(HexCoord h, float zoom,
-                                               PixelPoint scrollOrigin) const {
+std::array<PixelPoint, 7> HexGeometry::outline(Hex h, float zoom, PixelPoint scrollOrigin) const {
     // Cell origin without the half-hex shift; the shift is zoomed on its own.
     int x0 = 0;
     int y0 = 0;
@@ -140,7 +139,7 @@ WholeHexes HexGeometry::wholeHexes(int windowWidth, int windowHeight, float zoom
     return w;
 }
 
-bool HexGeometry::outsideWindow(HexCoord h, float zoom, PixelPoint scrollOrigin, int windowWidth,
+bool HexGeometry::outsideWindow(Hex h, float zoom, PixelPoint scrollOrigin, int windowWidth,
                                 int windowHeight) const {
     // Everything in window pixels: the scroll position and the pitches zoomed.
     const int px = std::max(zoomed(horizontalPitch(), zoom), 1);
@@ -154,7 +153,7 @@ bool HexGeometry::outsideWindow(HexCoord h, float zoom, PixelPoint scrollOrigin,
     return false;
 }
 
-PixelPoint HexGeometry::centredScrollPosition(HexCoord h, float zoom, WholeHexes fit) const {
+PixelPoint HexGeometry::centredScrollPosition(Hex h, float zoom, WholeHexes fit) const {
     int firstColumn = std::min(h.column - fit.across / 2, m_columns - fit.across);
     firstColumn = std::max(firstColumn, 0);
     int firstRow = std::min(h.row - fit.down / 2, m_rows - fit.down);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "module/Hex.h"
 #include "module/Module.h"
 #include "module/UnitImageSheet.h"
 
@@ -20,12 +21,6 @@ constexpr float kDefaultZoom = 1.0f;
 
 constexpr int kHexCellSize = 60;  // the box holding one hex, in map pixels
 constexpr int kHalfHexShift = 25;
-
-struct HexCoord {
-    int column = 0;
-    int row = 0;
-    bool operator==(const HexCoord&) const = default;
-};
 
 // Number of whole hexes that fit in the window; the count along the shifted
 // direction is even.
@@ -53,27 +48,27 @@ public:
     int horizontalPitch() const { return rowsAligned() ? 50 : 42; }
     int verticalPitch() const { return rowsAligned() ? 42 : 50; }
 
-    bool onMap(HexCoord h) const {
+    bool onMap(Hex h) const {
         return h.column >= 1 && h.column <= m_columns && h.row >= 1 && h.row <= m_rows;
     }
 
     // Top-left of the hex's 60 x 60 cell in map pixels, with the half-hex
     // shift of odd rows (rows aligned) or odd columns (columns aligned).
-    PixelPoint cellOrigin(HexCoord h) const;
+    PixelPoint cellOrigin(Hex h) const;
     // Where the 40 x 40 unit image of the hex sits, in map pixels.
-    PixelPoint unitImageOrigin(HexCoord h) const;
+    PixelPoint unitImageOrigin(Hex h) const;
 
     // A map point in the window: trunc(z * (x - sx)), trunc(z * (y - sy)).
     static PixelPoint mapToWindow(PixelPoint map, float zoom, PixelPoint scrollOrigin);
-    PixelPoint unitWindowPosition(HexCoord h, float zoom, PixelPoint scrollOrigin) const;
+    PixelPoint unitWindowPosition(Hex h, float zoom, PixelPoint scrollOrigin) const;
 
     // The hex under a window point. Works in strips, not outlines; the result
     // is always a map hex (never a combat box).
-    HexCoord hexAt(PixelPoint window, float zoom, PixelPoint scrollOrigin) const;
+    Hex hexAt(PixelPoint window, float zoom, PixelPoint scrollOrigin) const;
 
     // The closed outline of the hex cursor in window pixels (first and last
     // points close the path).
-    std::array<PixelPoint, 7> outline(HexCoord h, float zoom, PixelPoint scrollOrigin) const;
+    std::array<PixelPoint, 7> outline(Hex h, float zoom, PixelPoint scrollOrigin) const;
 
     // Scrollable size of the whole map in window pixels, and the page and
     // line steps of the scroll bars.
@@ -88,12 +83,12 @@ public:
     // the last row never counts as below the window. Scroll position, window
     // size and pitches are all taken in window pixels, so the test holds at
     // every zoom; replay and undo both use it.
-    bool outsideWindow(HexCoord h, float zoom, PixelPoint scrollOrigin, int windowWidth,
+    bool outsideWindow(Hex h, float zoom, PixelPoint scrollOrigin, int windowWidth,
                        int windowHeight) const;
 
     // The scroll position, in window pixels, that puts the hex near the
     // middle of a window holding `fit` whole hexes.
-    PixelPoint centredScrollPosition(HexCoord h, float zoom, WholeHexes fit) const;
+    PixelPoint centredScrollPosition(Hex h, float zoom, WholeHexes fit) const;
 
 private:
     GridOrientation m_orientation;

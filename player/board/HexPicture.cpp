@@ -20,7 +20,7 @@ int floorDiv(double value, int divisor) {
 
 }  // namespace
 
-HexPicture hexPicture(const GameState& state, HexCoord hex, bool combatHighlight) {
+HexPicture hexPicture(const GameState& state, Hex hex, bool combatHighlight) {
     HexPicture picture;
     int u = state.stackHead(hex.column, hex.row);
     // A sound chain is never longer than the unit count; a damaged one stops there.
@@ -76,7 +76,7 @@ PixelRect unitPictureArea(PixelPoint pos, float zoom) {
     return {pos.x - 4, pos.y - 4, size, size};
 }
 
-CellBox cellBox(const HexGeometry& geometry, HexCoord hex, float zoom, PixelPoint scrollOrigin) {
+CellBox cellBox(const HexGeometry& geometry, Hex hex, float zoom, PixelPoint scrollOrigin) {
     const PixelPoint o = geometry.cellOrigin(hex);
     const PixelPoint corner{o.x - 1, o.y - 1};
     const PixelPoint w = HexGeometry::mapToWindow(corner, zoom, scrollOrigin);
@@ -88,8 +88,7 @@ int cursorPenWidth(float zoom) {
     return std::max(zoomed(2, zoom), 1);
 }
 
-PixelRect cursorArea(const HexGeometry& geometry, HexCoord hex, float zoom,
-                     PixelPoint scrollOrigin) {
+PixelRect cursorArea(const HexGeometry& geometry, Hex hex, float zoom, PixelPoint scrollOrigin) {
     const auto points = geometry.outline(hex, zoom, scrollOrigin);
     int left = points[0].x, right = points[0].x, top = points[0].y, bottom = points[0].y;
     for (const PixelPoint& p : points) {

@@ -28,7 +28,7 @@ struct HexPicture {
 // this machine may see is drawn; a second one brings the stack marker. While
 // a replayed combat is shown (`combatHighlight`), the units marked as taking
 // part in it (bit 3 of UnitFlags) are the ones drawn instead.
-HexPicture hexPicture(const GameState& state, HexCoord hex, bool combatHighlight);
+HexPicture hexPicture(const GameState& state, Hex hex, bool combatHighlight);
 
 // The step whose picture a unit shows: its own step, or the highest existing
 // step below it when the module has no picture for it, or step 0 when another
@@ -56,11 +56,10 @@ struct CellBox {
     PixelRect source;
     PixelRect target;
 };
-CellBox cellBox(const HexGeometry& geometry, HexCoord hex, float zoom, PixelPoint scrollOrigin);
+CellBox cellBox(const HexGeometry& geometry, Hex hex, float zoom, PixelPoint scrollOrigin);
 
 // Bounds of the hex cursor outline including its pen of trunc(2z) pixels.
-PixelRect cursorArea(const HexGeometry& geometry, HexCoord hex, float zoom,
-                     PixelPoint scrollOrigin);
+PixelRect cursorArea(const HexGeometry& geometry, Hex hex, float zoom, PixelPoint scrollOrigin);
 int cursorPenWidth(float zoom);
 
 // The map hexes whose unit pictures may reach into the window rectangle

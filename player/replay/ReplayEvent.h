@@ -59,8 +59,8 @@ struct ReplayEvent {
                              // never CarriedStack's head, which may be hidden
     std::vector<int> units;  // the carried (MoveStart, UnitCommand, Drop) or highlighted
                              // (Combat) units the person may see, in chain order
-    HexRef from;             // MoveStart: the origin; PathStep: the hex left
-    HexRef to;               // PathStep: the new hex; Drop: where the stack was put down;
+    Hex from;                // MoveStart: the origin; PathStep: the hex left
+    Hex to;                  // PathStep: the new hex; Drop: where the stack was put down;
                              // Combat: the hex to centre on (none if no unit there is seen)
 
     // Boxes to show after the drawing, in this order: the messages, then the

@@ -5,12 +5,12 @@
 
 namespace qmx {
 
-bool isMapHex(const Module& module, HexRef hex) {
+bool isMapHex(const Module& module, Hex hex) {
     return hex.column >= 1 && hex.column <= module.columns && hex.row >= 1 &&
            hex.row <= module.rows;
 }
 
-std::string hexName(const Module& module, HexRef hex) {
+std::string hexName(const Module& module, Hex hex) {
     if (!isMapHex(module, hex)) return {};
     const std::size_t index = module.hexIndex(hex.column, hex.row);
     if (index >= module.hexes.size()) return {};

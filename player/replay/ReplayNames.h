@@ -15,9 +15,9 @@ namespace qmx {
 inline constexpr std::string_view kConcealedName = "????????";
 
 // A map hex: columns 1..columns, rows 1..rows.
-bool isMapHex(const Module& module, HexRef hex);
+bool isMapHex(const Module& module, Hex hex);
 // The hex's `HexName` without trailing blanks; "" for a hex that is not on the map.
-std::string hexName(const Module& module, HexRef hex);
+std::string hexName(const Module& module, Hex hex);
 // The unit's `UnitName` without trailing blanks; "" for a number out of range.
 std::string unitName(const Module& module, int unit);
 // The player's or card location's name of a slot; "" for a byte that is no slot.

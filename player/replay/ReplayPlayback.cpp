@@ -150,7 +150,7 @@ void ReplayPlayback::takeFromStack(int unit) {
     m_isCarried[static_cast<std::size_t>(unit)] = true;
 }
 
-HexRef ReplayPlayback::unitHex(int unit) const {
+Hex ReplayPlayback::unitHex(int unit) const {
     const UnitState& s = m_state.unit(unit);
     return {s.column, s.row};
 }
@@ -190,7 +190,7 @@ ReplayEvent ReplayPlayback::stop() {
 std::optional<ReplayEvent> ReplayPlayback::playInMove(ReplayPair pair) {
     if (!pair.isCommand()) {
         // A path hex. A hex off the map cannot be played and is passed over.
-        const HexRef hex{pair.first, pair.second};
+        const Hex hex{pair.first, pair.second};
         if (!isMapHex(m_module, hex)) return std::nullopt;
         ReplayEvent e;
         e.kind = ReplayEventKind::PathStep;
@@ -198,7 +198,7 @@ std::optional<ReplayEvent> ReplayPlayback::playInMove(ReplayPair pair) {
         if (e.shown) {
             e.shownUnit = m_shownUnit;
             e.units = visibleCarried();
-            e.from = isMapHex(m_module, m_position) ? m_position : HexRef{};
+            e.from = isMapHex(m_module, m_position) ? m_position : Hex{};
             e.to = hex;
         } else {
             e.continueAtOnce = true;  // nothing to see, and no key press to count
@@ -297,7 +297,7 @@ std::optional<ReplayEvent> ReplayPlayback::unitCommand(std::uint8_t code) {
     if (e.shown) {
         e.shownUnit = m_shownUnit;
         e.units = visibleCarried();
-        e.to = isMapHex(m_module, m_position) ? m_position : HexRef{};
+        e.to = isMapHex(m_module, m_position) ? m_position : Hex{};
     }
     // The hide messages have been seen already; a change to unseen units
     // shows nothing at all.
@@ -313,7 +313,7 @@ ReplayEvent ReplayPlayback::drop() {
     if (e.shown) {
         e.shownUnit = m_shownUnit;
         e.units = visibleCarried();
-        e.to = isMapHex(m_module, m_position) ? m_position : HexRef{};
+        e.to = isMapHex(m_module, m_position) ? m_position : Hex{};
     } else {
         e.messages.push_back(box(kUnitReplayTitle, "Hidden units have just moved."));
     }
@@ -356,7 +356,7 @@ std::optional<ReplayEvent> ReplayPlayback::moveStart() {
     // unit stands.
     if (!m_reader.hex()) return std::nullopt;
     m_inMove = true;
-    m_position = m_carried.empty() ? HexRef{} : unitHex(m_carried.front());
+    m_position = m_carried.empty() ? Hex{} : unitHex(m_carried.front());
     m_shownUnit = 0;
     for (int u : m_carried)
         if (visibleToMe(m_state, m_state.unit(u))) {
@@ -371,7 +371,7 @@ std::optional<ReplayEvent> ReplayPlayback::moveStart() {
     if (e.shown) {
         e.shownUnit = m_shownUnit;
         e.units = visibleCarried();
-        e.from = isMapHex(m_module, m_position) ? m_position : HexRef{};
+        e.from = isMapHex(m_module, m_position) ? m_position : Hex{};
     } else {
         e.continueAtOnce = true;
     }

@@ -48,7 +48,7 @@ public:
     bool active() const { return m_active; }
     bool inMove() const { return m_inMove; }
     // The replayed stack's hex while the move is shown; none for a hidden move.
-    HexRef position() const { return m_inMove && m_shownUnit ? m_position : HexRef{}; }
+    Hex position() const { return m_inMove && m_shownUnit ? m_position : Hex{}; }
     // The unit the drag picture shows; 0 when nothing or only hidden units are carried.
     int shownUnit() const { return m_inMove ? m_shownUnit : 0; }
     // Only the units marked for the replayed combat are drawn.
@@ -80,7 +80,7 @@ private:
     void takeFromStack(int unit);
     std::vector<int> visibleCarried() const;
     void setStatus(std::string_view text);
-    HexRef unitHex(int unit) const;
+    Hex unitHex(int unit) const;
     void endHighlightOn(ReplayEvent& event);
 
     GameState& m_state;
@@ -108,7 +108,7 @@ private:
     std::vector<bool> m_isCarried;
     std::vector<std::uint16_t> m_previous;
     int m_shownUnit = 0;
-    HexRef m_position;
+    Hex m_position;
     std::string m_status;
 };
 

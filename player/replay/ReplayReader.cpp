@@ -39,10 +39,10 @@ std::optional<std::vector<std::uint8_t>> ReplayReader::bytes(std::size_t n) {
     return out;
 }
 
-std::optional<HexRef> ReplayReader::hex() {
+std::optional<Hex> ReplayReader::hex() {
     auto p = pair();
     if (!p) return std::nullopt;
-    return HexRef{p->first, p->second};
+    return Hex{p->first, p->second};
 }
 
 UnitListRead ReplayReader::unitList(ReplayCode terminator) {

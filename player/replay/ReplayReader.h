@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "module/Hex.h"
 #include "player/replay/ReplayCodes.h"
 
 namespace qmx {
@@ -28,15 +29,6 @@ struct ReplayPair {
     bool isCommand() const { return first == kCommandByte; }
     bool is(ReplayCode code) const { return isCommand() && second == codeByte(code); }
     bool operator==(const ReplayPair&) const = default;
-};
-
-// A hex as the record names it: column and row, both counted from 1.
-struct HexRef {
-    int column = 0;
-    int row = 0;
-
-    bool isNone() const { return column == 0 && row == 0; }
-    bool operator==(const HexRef&) const = default;
 };
 
 // How a list or text of the record ended.
@@ -69,7 +61,7 @@ public:
     std::optional<std::uint8_t> byte();
     // `n` bytes (n small: card and dice entries); nothing if the record ends first.
     std::optional<std::vector<std::uint8_t>> bytes(std::size_t n);
-    std::optional<HexRef> hex();
+    std::optional<Hex> hex();
 
     // Unit references up to the command pair 255, `terminator`. Another
     // command pair ends the list too and is left for the caller, so a damaged

@@ -110,11 +110,11 @@ private:
         // never held in memory.
         const ReplayReader pathStart = m_reader;
         std::size_t hexCount = 0;
-        HexRef last = *origin;
+        Hex last = *origin;
         std::optional<ReplayCode> lastFace;
         walkMove(
             m_reader,
-            [&](HexRef h) {
+            [&](Hex h) {
                 ++hexCount;
                 last = h;
             },
@@ -126,7 +126,7 @@ private:
             m_out.beginList("Via: ");
             walkMove(
                 again,
-                [&](HexRef h) {
+                [&](Hex h) {
                     if (index++ + 1 < hexCount) m_out.addToList(hexName(m_module, h));
                 },
                 nullptr);
@@ -151,7 +151,7 @@ private:
             }
             if (!p->isCommand()) {
                 r.pair();
-                const HexRef h{p->first, p->second};
+                const Hex h{p->first, p->second};
                 if (isMapHex(m_module, h)) onHex(h);
                 continue;
             }
@@ -235,7 +235,7 @@ void positionLine(ReportText& out, const Module& module, const GameState& state,
             line += std::string(sorted ? 3 : 8, ' ');
     }
     if (options.includeFacing) line += facingPart(u.facing);
-    line += hexName(module, HexRef{u.column, u.row});
+    line += hexName(module, Hex{u.column, u.row});
     out.line(line);
 }
 

@@ -6,15 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "module/Hex.h"
 #include "tools/demo/CounterPainter.h"
 
 namespace qmx::demo {
 
-struct Hex {
-    int column = 0;
-    int row = 0;
-    bool operator==(const Hex&) const = default;
-};
+using qmx::Hex;
 
 // Terrain letters of the map rows.
 enum class Terrain : char {

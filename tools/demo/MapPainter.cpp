@@ -234,14 +234,8 @@ QPolygonF MapPainter::hexagon(Hex h) const {
 
 std::vector<Hex> MapPainter::neighbours(Hex h) const {
     // Odd rows stand half a hex to the right.
-    const int c = h.column, r = h.row;
-    std::vector<Hex> all = {{c - 1, r}, {c + 1, r}};
-    if (r % 2 == 1)
-        all.insert(all.end(), {{c, r - 1}, {c + 1, r - 1}, {c, r + 1}, {c + 1, r + 1}});
-    else
-        all.insert(all.end(), {{c - 1, r - 1}, {c, r - 1}, {c - 1, r + 1}, {c, r + 1}});
     std::vector<Hex> out;
-    for (const Hex& n : all)
+    for (const Hex& n : qmx::neighbours(h, GridOrientation::RowsAligned))
         if (onMap(n)) out.push_back(n);
     return out;
 }

@@ -53,7 +53,7 @@ int runEncode(const Arguments& args, ToolStreams& io) {
     return 0;
 }
 
-std::string hexText(HexRef h) {
+std::string hexText(Hex h) {
     return std::to_string(h.column) + "," + std::to_string(h.row);
 }
 

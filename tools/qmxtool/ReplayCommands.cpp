@@ -56,7 +56,7 @@ private:
     std::string m_prefix;
 };
 
-std::string hexText(const Module& module, HexRef h) {
+std::string hexText(const Module& module, Hex h) {
     const std::string name = hexName(module, h);
     return name.empty() ? std::to_string(h.column) + "," + std::to_string(h.row)
                         : displayText(name);

@@ -68,7 +68,7 @@ struct Fixture {
         state.currentSlot = 0;
     }
 
-    void stack(HexCoord h, std::initializer_list<int> units) {
+    void stack(Hex h, std::initializer_list<int> units) {
         int previous = 0;
         for (int u : units) {
             UnitState& s = state.unit(u);
@@ -103,7 +103,7 @@ struct Fixture {
         return image;
     }
 
-    PixelPoint unitAt(HexCoord h) const {
+    PixelPoint unitAt(Hex h) const {
         return view->geometry().unitWindowPosition(h, view->zoom(), view->scrollOrigin());
     }
 };
@@ -256,7 +256,7 @@ void BoardViewTest::rightButtonPeek() {
     CQMXView& view = f.show();
     const PixelPoint a = f.unitAt({2, 2});
     const QPoint inside(a.x + 20, a.y + 20);
-    QCOMPARE(view.hexAt(inside), (HexCoord{2, 2}));
+    QCOMPARE(view.hexAt(inside), (Hex{2, 2}));
     QTest::mousePress(view.viewport(), Qt::RightButton, Qt::NoModifier, inside);
     QImage img = f.render();
     QCOMPARE(at(img, a, 20, 20), kMap);
@@ -320,11 +320,11 @@ void BoardViewTest::zoomAndScroll() {
     QCOMPARE(f.unitAt({2, 2}), (PixelPoint{6, 32}));
     QCOMPARE(at(img, 6, 32), kImageColours[1]);
     QCOMPARE(at(img, 5, 32), kMap);
-    QCOMPARE(view.hexAt(QPoint(10, 40)), (HexCoord{2, 2}));
+    QCOMPARE(view.hexAt(QPoint(10, 40)), (Hex{2, 2}));
     // a left click moves the cursor there and tells the listeners
     QSignalSpy clickSpy(&view, &CQMXView::hexClicked);
     QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 40));
-    QCOMPARE(view.cursorHex(), (std::optional<HexCoord>(HexCoord{2, 2})));
+    QCOMPARE(view.cursorHex(), (std::optional<Hex>(Hex{2, 2})));
     QCOMPARE(clickSpy.count(), 1);
     QCOMPARE(clickSpy.at(0).at(0).toInt(), 2);
 

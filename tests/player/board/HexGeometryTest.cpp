@@ -41,45 +41,45 @@ TEST(HexGeometry, MapToWindowTruncatesTowardZero) {
 
 TEST(HexGeometry, HitTestRowsAligned) {
     const PixelPoint s0{0, 0};
-    EXPECT_EQ(kRows.hexAt({0, 0}, 1.0f, s0), (HexCoord{1, 1}));
-    EXPECT_EQ(kRows.hexAt({76, 69}, 1.0f, s0), (HexCoord{2, 2}));
+    EXPECT_EQ(kRows.hexAt({0, 0}, 1.0f, s0), (Hex{1, 1}));
+    EXPECT_EQ(kRows.hexAt({76, 69}, 1.0f, s0), (Hex{2, 2}));
     // the left half-hex margin of odd rows: strip 0, clamped to column 1
-    EXPECT_EQ(kRows.hexAt({10, 20}, 1.0f, s0), (HexCoord{1, 1}));
-    EXPECT_EQ(kRows.hexAt({20, 100}, 1.0f, s0), (HexCoord{1, 3}));
-    EXPECT_EQ(kRows.hexAt({10, 60}, 1.0f, s0), (HexCoord{1, 2}));
+    EXPECT_EQ(kRows.hexAt({10, 20}, 1.0f, s0), (Hex{1, 1}));
+    EXPECT_EQ(kRows.hexAt({20, 100}, 1.0f, s0), (Hex{1, 3}));
+    EXPECT_EQ(kRows.hexAt({10, 60}, 1.0f, s0), (Hex{1, 2}));
     // the strip edge sits one pixel right because of the "- 1"
-    EXPECT_EQ(kRows.hexAt({75, 100}, 1.0f, s0), (HexCoord{1, 3}));
-    EXPECT_EQ(kRows.hexAt({76, 100}, 1.0f, s0), (HexCoord{2, 3}));
+    EXPECT_EQ(kRows.hexAt({75, 100}, 1.0f, s0), (Hex{1, 3}));
+    EXPECT_EQ(kRows.hexAt({76, 100}, 1.0f, s0), (Hex{2, 3}));
     // the top 3 pixels give row strip 0, whose parity is even: no shift
-    EXPECT_EQ(kRows.hexAt({60, 2}, 1.0f, s0), (HexCoord{2, 1}));
-    EXPECT_EQ(kRows.hexAt({60, 10}, 1.0f, s0), (HexCoord{1, 1}));
+    EXPECT_EQ(kRows.hexAt({60, 2}, 1.0f, s0), (Hex{2, 1}));
+    EXPECT_EQ(kRows.hexAt({60, 10}, 1.0f, s0), (Hex{1, 1}));
     // beyond the map: last column, last row; never the combat box row
-    EXPECT_EQ(kRows.hexAt({10000, 10000}, 1.0f, s0), (HexCoord{10, 8}));
+    EXPECT_EQ(kRows.hexAt({10000, 10000}, 1.0f, s0), (Hex{10, 8}));
     // far left and above: column 1, row 1 (the strip byte saturates, it does not wrap)
-    EXPECT_EQ(kRows.hexAt({-500, -500}, 1.0f, s0), (HexCoord{1, 1}));
-    EXPECT_EQ(kRows.hexAt({-30000, 5}, 0.5f, s0), (HexCoord{1, 1}));
+    EXPECT_EQ(kRows.hexAt({-500, -500}, 1.0f, s0), (Hex{1, 1}));
+    EXPECT_EQ(kRows.hexAt({-30000, 5}, 0.5f, s0), (Hex{1, 1}));
 
     // zoomed
-    EXPECT_EQ(kRows.hexAt({51, 100}, 2.0f, {100, 50}), (HexCoord{3, 3}));
-    EXPECT_EQ(kRows.hexAt({13, 10}, 0.5f, s0), (HexCoord{1, 1}));
-    EXPECT_EQ(kRows.hexAt({14, 10}, 0.5f, s0), (HexCoord{1, 1}));
-    EXPECT_EQ(kRows.hexAt({38, 10}, 0.5f, s0), (HexCoord{1, 1}));
-    EXPECT_EQ(kRows.hexAt({39, 10}, 0.5f, s0), (HexCoord{2, 1}));
-    EXPECT_EQ(kRows.hexAt({0, 0}, 0.75f, {40, 0}), (HexCoord{1, 1}));
+    EXPECT_EQ(kRows.hexAt({51, 100}, 2.0f, {100, 50}), (Hex{3, 3}));
+    EXPECT_EQ(kRows.hexAt({13, 10}, 0.5f, s0), (Hex{1, 1}));
+    EXPECT_EQ(kRows.hexAt({14, 10}, 0.5f, s0), (Hex{1, 1}));
+    EXPECT_EQ(kRows.hexAt({38, 10}, 0.5f, s0), (Hex{1, 1}));
+    EXPECT_EQ(kRows.hexAt({39, 10}, 0.5f, s0), (Hex{2, 1}));
+    EXPECT_EQ(kRows.hexAt({0, 0}, 0.75f, {40, 0}), (Hex{1, 1}));
 }
 
 TEST(HexGeometry, HitTestColumnsAligned) {
     const PixelPoint s0{0, 0};
-    EXPECT_EQ(kColumns.hexAt({50, 30}, 1.0f, s0), (HexCoord{2, 1}));
+    EXPECT_EQ(kColumns.hexAt({50, 30}, 1.0f, s0), (Hex{2, 1}));
     // the top half-hex margin of odd columns
-    EXPECT_EQ(kColumns.hexAt({20, 20}, 1.0f, s0), (HexCoord{1, 1}));
-    EXPECT_EQ(kColumns.hexAt({20, 80}, 1.0f, s0), (HexCoord{1, 2}));
+    EXPECT_EQ(kColumns.hexAt({20, 20}, 1.0f, s0), (Hex{1, 1}));
+    EXPECT_EQ(kColumns.hexAt({20, 80}, 1.0f, s0), (Hex{1, 2}));
     // column strip 0 is even: the row is taken without the shift, then the
     // column is clamped to 1
-    EXPECT_EQ(kColumns.hexAt({2, 70}, 1.0f, s0), (HexCoord{1, 2}));
-    EXPECT_EQ(kColumns.hexAt({4, 70}, 1.0f, s0), (HexCoord{1, 1}));
-    EXPECT_EQ(kColumns.hexAt({100000, 100000}, 1.0f, s0), (HexCoord{12, 9}));
-    EXPECT_EQ(kColumns.hexAt({10, 10}, 1.5f, {84, 100}), (HexCoord{3, 2}));
+    EXPECT_EQ(kColumns.hexAt({2, 70}, 1.0f, s0), (Hex{1, 2}));
+    EXPECT_EQ(kColumns.hexAt({4, 70}, 1.0f, s0), (Hex{1, 1}));
+    EXPECT_EQ(kColumns.hexAt({100000, 100000}, 1.0f, s0), (Hex{12, 9}));
+    EXPECT_EQ(kColumns.hexAt({10, 10}, 1.5f, {84, 100}), (Hex{3, 2}));
 }
 
 TEST(HexGeometry, CursorOutline) {

@@ -23,7 +23,7 @@ struct Board {
         }
     }
     // Chains the units on the hex in the order given.
-    void stack(HexCoord h, std::initializer_list<int> units) {
+    void stack(Hex h, std::initializer_list<int> units) {
         int previous = 0;
         for (int u : units) {
             UnitState& s = state.unit(u);

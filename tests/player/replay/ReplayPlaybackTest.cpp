@@ -158,7 +158,7 @@ TEST(ReplayPlayback, AShownMoveStepsHexByHexAndDropsOnTop) {
     EXPECT_TRUE(e.shown);
     EXPECT_EQ(e.shownUnit, 1);
     EXPECT_EQ(e.units, (std::vector<int>{1, 2}));
-    EXPECT_EQ(e.from, (HexRef{1, 1}));
+    EXPECT_EQ(e.from, (Hex{1, 1}));
     EXPECT_FALSE(e.continueAtOnce);
     EXPECT_EQ(f.state.carriedStack, 1);
     EXPECT_EQ(f.state.stackHead(1, 1), 0);
@@ -166,16 +166,16 @@ TEST(ReplayPlayback, AShownMoveStepsHexByHexAndDropsOnTop) {
 
     e = f.playback.step();
     EXPECT_EQ(e.kind, Kind::PathStep);
-    EXPECT_EQ(e.from, (HexRef{1, 1}));
-    EXPECT_EQ(e.to, (HexRef{1, 2}));
+    EXPECT_EQ(e.from, (Hex{1, 1}));
+    EXPECT_EQ(e.to, (Hex{1, 2}));
     EXPECT_FALSE(e.continueAtOnce);  // every hex of a shown path takes a key press
     e = f.playback.step();
-    EXPECT_EQ(e.to, (HexRef{2, 3}));
-    EXPECT_EQ(f.playback.position(), (HexRef{2, 3}));
+    EXPECT_EQ(e.to, (Hex{2, 3}));
+    EXPECT_EQ(f.playback.position(), (Hex{2, 3}));
 
     e = f.playback.step();
     EXPECT_EQ(e.kind, Kind::Drop);
-    EXPECT_EQ(e.to, (HexRef{2, 3}));
+    EXPECT_EQ(e.to, (Hex{2, 3}));
     EXPECT_TRUE(e.messages.empty());
     EXPECT_EQ(f.state.stackAt(2, 3), (std::vector<int>{1, 2, 5}));
     EXPECT_EQ(f.state.carriedStack, 0);
@@ -221,7 +221,7 @@ TEST(ReplayPlayback, AHiddenMoveShowsNothingButItsMessage) {
     events = g.playAll(r);
     EXPECT_EQ(events[0].shownUnit, 1);
     EXPECT_EQ(events[0].units, (std::vector<int>{1, 2}));
-    EXPECT_EQ(events[5].to, (HexRef{3, 3}));
+    EXPECT_EQ(events[5].to, (Hex{3, 3}));
 }
 
 TEST(ReplayPlayback, HiddenUnitsOfAShownStackAreNeverNamedOrCounted) {
@@ -266,7 +266,7 @@ TEST(ReplayPlayback, HideMessagesAndTheirEffectOnTheMove) {
     EXPECT_EQ(events[5].messages, std::vector<ReplayMessage>{text(
                                       "Replay", "These units were hidden and are now revealed.")});
     EXPECT_EQ(events[5].shownUnit, 1);
-    EXPECT_EQ(events[6].to, (HexRef{3, 2}));
+    EXPECT_EQ(events[6].to, (Hex{3, 2}));
     EXPECT_TRUE(events[7].messages.empty());
 
     // A hide by Anna herself keeps her move in sight.
@@ -274,7 +274,7 @@ TEST(ReplayPlayback, HideMessagesAndTheirEffectOnTheMove) {
     own.moveStart({1}, 1, 1, 1, 2).cmd(223).raw({0, 0}).hex(2, 2).cmd(248);
     events = f.playAll(own);
     EXPECT_TRUE(events[2].shown);
-    EXPECT_EQ(events[3].to, (HexRef{2, 2}));
+    EXPECT_EQ(events[3].to, (Hex{2, 2}));
 }
 
 TEST(ReplayPlayback, UnitCommandsChangeTheCarriedUnits) {
@@ -334,7 +334,7 @@ TEST(ReplayPlayback, CombatResultAndCommentWithTheHighlight) {
     ReplayEvent e = f.playback.step();
     EXPECT_EQ(e.kind, Kind::Combat);
     EXPECT_EQ(e.units, (std::vector<int>{1, 2}));
-    EXPECT_EQ(e.to, (HexRef{2, 2}));  // the last unit listed that Anna may see
+    EXPECT_EQ(e.to, (Hex{2, 2}));  // the last unit listed that Anna may see
     EXPECT_TRUE(f.playback.combatHighlight());
     EXPECT_TRUE(f.state.unit(1).has(UnitFlags::kVisitMark));
     EXPECT_FALSE(f.state.unit(3).has(UnitFlags::kVisitMark));
@@ -458,9 +458,9 @@ TEST(ReplayPlayback, DamagedRecordsArePassedOverAndTheEndStateReturns) {
                                                   Kind::Comment, Kind::MoveStart, Kind::PathStep,
                                                   Kind::Drop, Kind::SaveMarker, Kind::End}));
     EXPECT_EQ(events[0].units, std::vector<int>{1});
-    EXPECT_EQ(events[1].to, (HexRef{2, 2}));
-    EXPECT_EQ(events[2].to, (HexRef{2, 2}));
-    EXPECT_EQ(events[6].to, (HexRef{3, 3}));
+    EXPECT_EQ(events[1].to, (Hex{2, 2}));
+    EXPECT_EQ(events[2].to, (Hex{2, 2}));
+    EXPECT_EQ(events[6].to, (Hex{3, 3}));
     EXPECT_TRUE(sameState(f.state, before));
 
     // A record cut in the middle of a move ends the replay normally.
