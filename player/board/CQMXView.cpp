@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "player/shell/ControlNotification.h"
+#include "player/board/ControlNotification.h"
 
 namespace qmx {
 

@@ -22,6 +22,7 @@ bool ReplayRecorder::append(std::span<const std::uint8_t> entries) {
     m_state.moveSaved = false;
     switch (m_file.append(entries)) {
         case ReplayFile::AppendResult::Written:
+            ++m_written;
             return true;
         case ReplayFile::AppendResult::OpenFailed:
             m_prompts.showMessage(msg::kCouldNotOpenFile);

@@ -29,6 +29,8 @@ public:
     // Set by playback while it runs.
     void setPlaying(bool playing) { m_playing = playing; }
     bool playing() const { return m_playing; }
+    // How many appends have reached the file so far.
+    std::uint64_t written() const { return m_written; }
 
     // Appends one or more whole entries. False when nothing was written
     // (playing, or a failure already reported).
@@ -68,6 +70,7 @@ private:
     GameState& m_state;
     UserPrompts& m_prompts;
     bool m_playing = false;
+    std::uint64_t m_written = 0;
 };
 
 }  // namespace qmx

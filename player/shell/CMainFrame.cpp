@@ -24,7 +24,7 @@
 #include "player/shell/CModuleInfoDlg.h"
 #include "player/shell/CPreferencesDlg.h"
 #include "player/shell/CQMXDoc.h"
-#include "player/shell/ControlNotification.h"
+#include "player/board/ControlNotification.h"
 #include "player/shell/HelpPrompts.h"
 #include "player/shell/Settings.h"
 #include "player/shell/ShellPrompts.h"

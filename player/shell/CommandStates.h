@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "player/shell/ControlCode.h"
+#include "player/session/ControlCode.h"
 
 namespace qmx {
 

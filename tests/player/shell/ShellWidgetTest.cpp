@@ -30,7 +30,7 @@
 #include "player/shell/CPreferencesDlg.h"
 #include "player/shell/CQMXApp.h"
 #include "player/shell/CQMXDoc.h"
-#include "player/shell/ControlNotification.h"
+#include "player/board/ControlNotification.h"
 #include "player/shell/IniFile.h"
 #include "player/shell/Settings.h"
 #include "player/shell/ShellPrompts.h"

@@ -1,4 +1,4 @@
-#include "player/shell/ControlNotification.h"
+#include "player/board/ControlNotification.h"
 
 #include <QCoreApplication>
 

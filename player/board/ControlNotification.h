@@ -5,7 +5,7 @@
 
 #include <QEvent>
 
-#include "player/shell/ControlCode.h"
+#include "player/session/ControlCode.h"
 
 class QObject;
 

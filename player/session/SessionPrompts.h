@@ -1,0 +1,86 @@
+#pragma once
+// Everything the player's commands ask of the person at the machine, as one
+// interface of the core: the numbered messages and questions of UserPrompts,
+// the help prompts' "Information" dialog, the file dialogs, the players'
+// dialogs, the comment dialogs, the clipboard and the informational boxes of
+// the Help menu. The shell implements it with real dialogs (ShellPrompts),
+// runs without a person with SilentPrompts, and tests answer from a script.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "player/document/PlayerDefinition.h"
+#include "player/document/UserPrompts.h"
+#include "player/shell/HelpPrompts.h"
+#include "player/shell/Settings.h"
+
+namespace qmx {
+
+// One entry of a file dialog's filter list: "QMX Saved Games(*.qms)", "*.qms".
+struct FileFilter {
+    std::string name;
+    std::string pattern;
+    bool operator==(const FileFilter&) const = default;
+};
+
+enum class DefinePlayersAnswer { Ok, Later, NotNecessary };
+
+struct NewPlayerAnswer {
+    std::string name;
+    std::string password;
+};
+
+struct IdentityAnswer {
+    int index = 0;  // position in the list of names
+    std::string password;
+};
+
+struct CommentAnswer {
+    std::string text;
+    bool encode = false;  // "Encode" instead of "OK"
+};
+
+class SessionPrompts : public UserPrompts, public PromptDialog {
+public:
+    // File dialogs: the chosen path, or nothing when cancelled. The open
+    // dialog accepts only existing files.
+    virtual std::optional<std::string> openFileName(const std::string& title,
+                                                    const std::string& folder,
+                                                    const std::vector<FileFilter>& filters) = 0;
+    virtual std::optional<std::string> saveFileName(const std::string& title,
+                                                    const std::string& folder,
+                                                    const std::string& name,
+                                                    const std::vector<FileFilter>& filters) = 0;
+
+    // "Define Players": the dialog shows `definition` and passes every click
+    // through definition.choose(), which keeps the rules.
+    virtual DefinePlayersAnswer definePlayers(PlayerDefinition& definition) = 0;
+    // "Initialize Player" with `prompt` ("Enter the name of Player #2:"):
+    // name and password, nothing on Cancel.
+    virtual std::optional<NewPlayerAnswer> askNewPlayer(const std::string& prompt) = 0;
+    // "Identify Player": the names under "Select your name", the first one
+    // selected; the chosen position and the password, nothing on Cancel.
+    virtual std::optional<IdentityAnswer> askIdentity(const std::vector<std::string>& names) = 0;
+    // "Change Password": the new password, nothing on Cancel.
+    virtual std::optional<std::string> askNewPassword() = 0;
+
+    // "Enter a Comment", in the large font when `largeFont`; without a
+    // Cancel button (Escape ignored) when `mayCancel` is false.
+    virtual std::optional<CommentAnswer> askComment(bool largeFont, bool mayCancel) = 0;
+    // "Encrypted Comment" for writing one, with the note to record the
+    // password separately; nothing on Cancel.
+    virtual std::optional<std::string> askCommentPassword() = 0;
+
+    // The clipboard's text, as bytes; and putting text there.
+    virtual std::string clipboardText() = 0;
+    virtual void setClipboardText(const std::string& text) = 0;
+
+    // The "Preferences" dialog: the edited values, nothing on Cancel.
+    virtual std::optional<Preferences> editPreferences(const Preferences& current) = 0;
+    // The About box and "About This Module".
+    virtual void showAbout(const std::string& text) = 0;
+    virtual void showModuleInformation(const std::string& notes) = 0;
+};
+
+}  // namespace qmx
