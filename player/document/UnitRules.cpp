@@ -62,7 +62,13 @@ void setStep(GameState& state, const Module& module, UnitList units, int step) {
     if (step < 0) return;
     if (step > 5) step = 5;
     forEachUnit(state, units, [&](int u, UnitState& s) {
-        for (int t = step; t >= 0; --t) {
+        if (step == 0) {
+            s.step = 0;
+            return;
+        }
+        // The search for a lower step stops above step 0: a unit without any
+        // image between keeps its step.
+        for (int t = step; t >= 1; --t) {
             if (unitStepExists(module, u, t)) {
                 s.step = static_cast<std::uint8_t>(t);
                 return;

@@ -29,7 +29,7 @@ void stepDown(GameState& state, const Module& module, UnitList units);
 // "Step Increase": each unit to the next lower step number (down to 0).
 void stepUp(GameState& state, UnitList units);
 // Keys 1..6: step `step` (0..5) where it exists, else the highest lower step
-// that exists.
+// above 0 that exists; a unit with neither keeps its step. Step 0 always exists.
 void setStep(GameState& state, const Module& module, UnitList units, int step);
 
 // Face up: step 1 -> 0, 3 -> 2, 5 -> 4.

@@ -230,7 +230,7 @@ void positionLine(ReportText& out, const Module& module, const GameState& state,
     } else {
         line = unitName(module, n);
         if (options.includeStep)
-            line += " (Step: " + std::to_string(u.step + 1) + ")";
+            line += " (Step: " + std::to_string(u.step) + ")";
         else
             line += std::string(sorted ? 3 : 8, ' ');
     }

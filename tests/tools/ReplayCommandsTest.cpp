@@ -131,8 +131,8 @@ TEST_F(ReplayCommands, ReportsAreTheBytesThePlayerWrites) {
     r = run({"report", "sorted", m_modulePath, m_savePath, "-o", out, "--step"});
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string sorted = fileText(out);
-    EXPECT_TRUE(sorted.starts_with("Unit 3 (Step: 1)0101\r\n Unit 4 (Step: 1)0101\r\n")) << sorted;
-    EXPECT_NE(sorted.find(" Guards (Step: 1)0203\r\n "), std::string::npos);
+    EXPECT_TRUE(sorted.starts_with("Unit 3 (Step: 0)0101\r\n Unit 4 (Step: 0)0101\r\n")) << sorted;
+    EXPECT_NE(sorted.find(" Guards (Step: 0)0203\r\n "), std::string::npos);
     EXPECT_EQ(sorted.find("Scouts"), std::string::npos);
 
     r = run({"report", "everything", m_modulePath, m_savePath, "-o", out});

@@ -584,12 +584,12 @@ void MapPainter::drawRoads(QImage& image) const {
         }
     };
     // A road that ends in an edge hex runs on off the map.
-    auto offMap = [&](Hex h, QPointF p) {
-        if (h.column == 1) p.setX(-6);
-        if (h.column == m_scenario.columns) p.setX(m_width + 6);
-        if (h.row == 1) p.setY(-6);
-        if (h.row == m_scenario.rows) p.setY(m_height + 6);
-        return p;
+    auto offMap = [&](Hex h, QPointF point) {
+        if (h.column == 1) point.setX(-6);
+        if (h.column == m_scenario.columns) point.setX(m_width + 6);
+        if (h.row == 1) point.setY(-6);
+        if (h.row == m_scenario.rows) point.setY(m_height + 6);
+        return point;
     };
     auto route = [&](const Road& road) {
         const std::vector<Hex> hexes = hexPath(road.waypoints);

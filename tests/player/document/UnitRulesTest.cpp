@@ -104,6 +104,25 @@ TEST(UnitRules, SetStepTakesTheHighestExistingStepNotAbove) {
     EXPECT_EQ(steps(s, {1, 2, 3, 4}), (std::vector<int>{0, 0, 0, 0}));
 }
 
+TEST(UnitRules, SetStepSearchesNoLowerThanStepOne) {
+    Module m = ruleModule();
+    m.units[5].stepImage = {1, 0, 0, 0, 5, 0};  // steps 0 and 4
+    GameState s(m);
+    const std::vector<int> unit{5};
+    setStep(s, m, unit, 4);  // key 5
+    EXPECT_EQ(s.unit(5).step, 4);
+    for (int step : {1, 2, 3}) {  // keys 2 to 4: no image at 1..3, so it stays
+        setStep(s, m, unit, step);
+        EXPECT_EQ(s.unit(5).step, 4) << "key " << step + 1;
+    }
+    setStep(s, m, unit, 5);  // key 6: step 5 has none, 4 is the highest lower
+    EXPECT_EQ(s.unit(5).step, 4);
+    setStep(s, m, unit, 0);  // key 1 always sets step 0
+    EXPECT_EQ(s.unit(5).step, 0);
+    setStep(s, m, unit, 2);  // from step 0 with no image at 1..2: stays 0
+    EXPECT_EQ(s.unit(5).step, 0);
+}
+
 TEST(UnitRules, FaceUpAndFaceDown) {
     const Module m = ruleModule();
     GameState s(m);

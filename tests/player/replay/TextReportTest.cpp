@@ -252,8 +252,8 @@ TEST(PositionsReport, LineFormatsSortingAndHiddenUnits) {
     f.options.includeStep = true;
     f.options.includeFacing = true;
     EXPECT_EQ(positionsReport(f.module, f.state, f.options, true),
-              "Unit 4 (Step: 1)0201\r\n Unit 2 (Step: 2) (Corner: 4)0201\r\n"
-              " Unit 1 (Step: 1)0102\r\n ");
+              "Unit 4 (Step: 0)0201\r\n Unit 2 (Step: 1) (Corner: 4)0201\r\n"
+              " Unit 1 (Step: 0)0102\r\n ");
 
     // Bert's unit: shown only to Bert or the game master with "Show Hidden Units".
     f.options = {};
@@ -292,7 +292,7 @@ TEST(PositionsReport, ALineLongerThanTheLineBufferIsWrittenWhole) {
     f.state.unit(1).facing = Facing::kShown | 32;
     f.options.includeStep = true;
     f.options.includeFacing = true;
-    const std::string line = name + " (Step: 1) (Corner: 6)" + hex;
+    const std::string line = name + " (Step: 0) (Corner: 6)" + hex;
     EXPECT_GT(line.size(), ReportText::kLineBuffer);
     EXPECT_EQ(positionsReport(f.module, f.state, f.options, false), line + "\r\n ");
 }
