@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "module/Clock.h"
 #include "player/board/ControlNotification.h"
+#include "player/session/PlayerSession.h"
 
 namespace qmx {
 
@@ -171,19 +173,86 @@ void CQMXView::paintEvent(QPaintEvent* event) {
 }
 
 void CQMXView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_T &&
-        (event->modifiers() & ~Qt::KeypadModifier & ~Qt::ShiftModifier) == Qt::NoModifier) {
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & ~Qt::KeypadModifier & ~Qt::ShiftModifier;
+    if (mods != Qt::NoModifier) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    const int key = event->key();
+    if (key == Qt::Key_T) {
         toggleShowTerrain();
         event->accept();
         return;
     }
+    if (m_session != nullptr) {
+        std::optional<Change> c;
+        if (key >= Qt::Key_1 && key <= Qt::Key_6) {
+            c = m_session->stepKey(key - Qt::Key_0);
+        } else if (key == Qt::Key_F) {
+            c = m_session->faceUpKey();
+        } else if (key == Qt::Key_B) {
+            c = m_session->faceDownKey();
+        } else if (key == Qt::Key_Comma) {
+            c = m_session->unitCommand(UnitCommand::RotateLeft);
+        } else if (key == Qt::Key_Period) {
+            c = m_session->unitCommand(UnitCommand::RotateRight);
+        }
+        if (c) {
+            run(*c);
+            event->accept();
+            return;
+        }
+    }
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+void CQMXView::run(const Change& change) {
+    apply(change);
+    emit changed(change);
+}
+
+void CQMXView::apply(const Change& change) {
+    if (change.repaint) {
+        repaintBoard();
+    } else {
+        for (const Hex& h : change.hexes) redrawHex(h);
+    }
+    if (change.cursor) setCursorHex(*change.cursor);
+    if (change.carriedPicture || change.repaint) placeCarriedPicture();
+}
+
+void CQMXView::placeCarriedPicture() {
+    if (m_state.holdingUnits()) {
+        showCarriedPicture(carriedPicturePosition(m_pointer));
+    } else {
+        hideCarriedPicture();
+    }
+}
+
+void CQMXView::runUndo() {
+    if (m_session == nullptr) return;
+    while (m_session->undoPending()) {
+        const Hex target = m_session->undoTarget();
+        if (isOutsideWindow(target)) centreOn(target);
+        const Change c = m_session->undoPass();
+        if (!c.ran) break;
+        run(c);
+        // The units stand on their start hex for a moment before the next pass.
+        viewport()->repaint();
+        if (m_clock != nullptr) m_clock->sleepMs(400);
+    }
 }
 
 void CQMXView::mousePressEvent(QMouseEvent* event) {
     const Hex hex = hexAt(event->position().toPoint());
+    m_pointer = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
-        setCursorHex(hex);
+        if (m_session != nullptr) {
+            run(m_session->click(hex));
+        } else {
+            setCursorHex(hex);
+        }
         emit hexClicked(hex.column, hex.row, event->modifiers());
     } else if (event->button() == Qt::RightButton) {
         // Peek at the terrain: the bare map cell covers the hex's units
@@ -206,12 +275,18 @@ void CQMXView::endPeek() {
 
 void CQMXView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    const Hex hex = hexAt(event->position().toPoint());
+    m_pointer = event->position().toPoint();
+    const Hex hex = hexAt(m_pointer);
+    if (m_session != nullptr) run(m_session->doubleClick(hex));
     emit hexDoubleClicked(hex.column, hex.row);
 }
 
 void CQMXView::mouseMoveEvent(QMouseEvent* event) {
-    const Hex hex = hexAt(event->position().toPoint());
+    m_pointer = event->position().toPoint();
+    // The carried stack's picture follows the pointer: only its old and new
+    // areas are repainted.
+    if (m_state.holdingUnits()) showCarriedPicture(carriedPicturePosition(m_pointer));
+    const Hex hex = hexAt(m_pointer);
     if (m_mouseHex && *m_mouseHex == hex) return;
     m_mouseHex = hex;
     emit mouseHexChanged(hex.column, hex.row);

@@ -19,8 +19,12 @@
 #include "player/board/HexGeometry.h"
 #include "player/board/HexPicture.h"
 #include "player/document/GameState.h"
+#include "player/session/Change.h"
 
 namespace qmx {
+
+class Clock;
+class PlayerSession;
 
 class CQMXView : public QAbstractScrollArea {
     Q_OBJECT
@@ -28,6 +32,19 @@ class CQMXView : public QAbstractScrollArea {
 public:
     CQMXView(const Module& module, const ModuleGraphics& graphics, GameState& state,
              QWidget* parent = nullptr);
+
+    // The commands that mouse and keys run; without a session the board only
+    // shows (a test of the painting, a screenshot).
+    void setSession(PlayerSession* session, Clock* clock) {
+        m_session = session;
+        m_clock = clock;
+    }
+    // Shows what a command changed on the board: hexes, the cursor, the
+    // carried stack's picture, a full repaint.
+    void apply(const Change& change);
+    // Undo in movement mode: one pass per start hex, each scrolled into view
+    // if needed and followed by a pause of 400 ms.
+    void runUndo();
 
     const HexGeometry& geometry() const { return m_painter.geometry(); }
     const BoardPainter& painter() const { return m_painter; }
@@ -90,6 +107,9 @@ signals:
     void hexClicked(int column, int row, Qt::KeyboardModifiers modifiers);
     void hexDoubleClicked(int column, int row);
     void mouseHexChanged(int column, int row);
+    // A command of the session ran from the board; the frame shows the rest
+    // of what it changed (states, caption, notifications).
+    void changed(const qmx::Change& change);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -106,6 +126,8 @@ private:
     void updateScrollSizes();
     void readScrollOrigin();
     void endPeek();
+    void run(const Change& change);
+    void placeCarriedPicture();
 
     const Module& m_module;
     const ModuleGraphics& m_graphics;
@@ -116,6 +138,9 @@ private:
     WholeHexes m_wholeHexes;
     QSize m_clientSize;
     std::optional<Hex> m_mouseHex;
+    QPoint m_pointer;  // the last pointer position in the window
+    PlayerSession* m_session = nullptr;
+    Clock* m_clock = nullptr;
 };
 
 }  // namespace qmx

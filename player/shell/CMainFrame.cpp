@@ -17,14 +17,16 @@
 #include <algorithm>
 #include <cmath>
 
+#include "player/board/ControlNotification.h"
 #include "player/document/UnitRules.h"
 #include "player/replay/ReplayCodes.h"
+#include "player/session/PlayerSession.h"
+#include "player/session/SessionPrompts.h"
 #include "player/shell/CAboutDlg.h"
 #include "player/shell/CHelpWindow.h"
 #include "player/shell/CModuleInfoDlg.h"
 #include "player/shell/CPreferencesDlg.h"
 #include "player/shell/CQMXDoc.h"
-#include "player/board/ControlNotification.h"
 #include "player/shell/HelpPrompts.h"
 #include "player/shell/Settings.h"
 #include "player/shell/ShellPrompts.h"
@@ -167,6 +169,14 @@ void CMainFrame::createActions() {
     addCommand(QStringLiteral("actionAsciiComments"), QStringLiteral("&Comments only"),
                QStringLiteral("Strips out and saves only comments and combat results from the "
                               "replay."));
+    a = addCommand(QStringLiteral("actionCopyGameText"), QStringLiteral("&Copy Game as Text"),
+                   QStringLiteral("Puts the game in progress on the clipboard as encoded text, "
+                                  "to paste into a mail"),
+                   C::Save);
+    a = addCommand(QStringLiteral("actionPasteGame"), QStringLiteral("Paste Game from &Mail"),
+                   QStringLiteral("Loads the game held by the text on the clipboard (a whole "
+                                  "mail will do)"),
+                   C::Load);
     addCommand(QStringLiteral("actionChangePassword"), QStringLiteral("Change &Password"),
                QStringLiteral("Changes your player identification password"));
     addCommand(QStringLiteral("actionPreferences"), QStringLiteral("P&references..."),
@@ -182,6 +192,9 @@ void CMainFrame::createActions() {
     }
 
     // Unit Control
+    a = addCommand(QStringLiteral("actionUndo"), QStringLiteral("&Undo Move"),
+                   QStringLiteral("Puts the units being held back on their starting hexes"));
+    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     addCommand(QStringLiteral("actionFacingOn"), QStringLiteral("Facing &On"),
                QStringLiteral("Shows the facing indicator of the units being held"));
     addCommand(QStringLiteral("actionFacingOff"), QStringLiteral("Facing O&ff"),
@@ -327,10 +340,47 @@ void CMainFrame::createActions() {
         setHandler(QStringLiteral("actionValue%1").arg(v + 1), [this, v] { chooseValue(v); });
     }
     setHandler(QStringLiteral("actionFacingColor"), [this] { changeFacingColour(); });
-    setHandler(QStringLiteral("actionFlipAllUp"), [this] { flipAll(true); });
-    setHandler(QStringLiteral("actionFlipAllDown"), [this] { flipAll(false); });
-    setHandler(QStringLiteral("actionClearMoved"), [this] { clearFlags(true); });
-    setHandler(QStringLiteral("actionClearCombat"), [this] { clearFlags(false); });
+    PlayerSession& session = m_doc.session();
+    setHandler(QStringLiteral("actionFlipAllUp"),
+               [this, &session] { runSession(session.flipAll(true)); });
+    setHandler(QStringLiteral("actionFlipAllDown"),
+               [this, &session] { runSession(session.flipAll(false)); });
+    setHandler(QStringLiteral("actionClearMoved"),
+               [this, &session] { runSession(session.clearFlags(true)); });
+    setHandler(QStringLiteral("actionClearCombat"),
+               [this, &session] { runSession(session.clearFlags(false)); });
+    setHandler(QStringLiteral("actionLoad"), [this, &session] { runSession(session.loadGame()); });
+    setHandler(QStringLiteral("actionSave"), [this, &session] { runSession(session.saveGame()); });
+    setHandler(QStringLiteral("actionSaveEncoded"),
+               [this, &session] { runSession(session.saveEncoded()); });
+    setHandler(QStringLiteral("actionCopyGameText"),
+               [this, &session] { runSession(session.copyGameAsText()); });
+    setHandler(QStringLiteral("actionPasteGame"),
+               [this, &session] { runSession(session.pasteGame()); });
+    setHandler(QStringLiteral("actionChangePassword"),
+               [this, &session] { runSession(session.changePassword()); });
+    setHandler(QStringLiteral("actionComment"),
+               [this, &session] { runSession(session.comment()); });
+    const std::pair<const char*, UnitCommand> unitCommands[] = {
+        {"actionFacingOn", UnitCommand::FacingOn},
+        {"actionFacingOff", UnitCommand::FacingOff},
+        {"actionFaceCorner", UnitCommand::FaceCorner},
+        {"actionFaceSide", UnitCommand::FaceSide},
+        {"actionRotateLeft", UnitCommand::RotateLeft},
+        {"actionRotateRight", UnitCommand::RotateRight},
+        {"actionStepIncrease", UnitCommand::StepIncrease},
+        {"actionStepDecrease", UnitCommand::StepDecrease},
+        {"actionHideUnits", UnitCommand::HideUnits},
+        {"actionHideUnitId", UnitCommand::HideUnitId},
+        {"actionUnhideUnits", UnitCommand::UnhideUnits},
+    };
+    for (const auto& [name, command] : unitCommands) {
+        setHandler(QString::fromLatin1(name),
+                   [this, &session, c = command] { runSession(session.unitCommand(c)); });
+    }
+    setHandler(QStringLiteral("actionUndo"), [this] {
+        if (m_board.undo) m_board.undo();
+    });
     setHandler(QStringLiteral("actionToolbar"), [this] {
         m_toolBar->setVisible(action(QStringLiteral("actionToolbar"))->isChecked());
     });
@@ -354,9 +404,11 @@ void CMainFrame::createMenus() {
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     add(file, "actionLoad");
+    add(file, "actionPasteGame");
     QMenu* save = file->addMenu(QStringLiteral("&Save"));
     add(save, "actionSave");
     add(save, "actionSaveEncoded");
+    add(file, "actionCopyGameText");
     QMenu* ascii = file->addMenu(QStringLiteral("&ASCII Output"));
     add(ascii, "actionAsciiMove");
     add(ascii, "actionAsciiPositions");
@@ -373,6 +425,8 @@ void CMainFrame::createMenus() {
         values->addAction(action(QStringLiteral("actionValue%1").arg(v)));
 
     QMenu* units = menuBar()->addMenu(QStringLiteral("&Unit Control"));
+    add(units, "actionUndo");
+    units->addSeparator();
     add(units, "actionFacingOn");
     add(units, "actionFacingOff");
     add(units, "actionFaceCorner");
@@ -458,7 +512,8 @@ bool CMainFrame::commandAllowed(const QString& name) const {
     const auto it = m_commands.find(name);
     if (it == m_commands.end()) return false;
     // The Save state byte guards both kinds of save.
-    return !it->second.state || m_states.enabled(*it->second.state);
+    if (commandsToCome().contains(name)) return false;
+    return !it->second.state || states().enabled(*it->second.state);
 }
 
 bool CMainFrame::runCommand(const QString& name) {
@@ -480,27 +535,35 @@ bool CMainFrame::runCommand(const QString& name) {
 
 void CMainFrame::pushStates() {
     for (const auto& [command, a] : m_stateActions) {
-        const std::uint8_t s = m_states.state(command);
+        const std::uint8_t s = states().state(command);
         a->setVisible(s != state::kHidden);
-        a->setEnabled(s == state::kEnabled || s == state::kPressed);
+        a->setEnabled((s == state::kEnabled || s == state::kPressed) &&
+                      !commandsToCome().contains(a->objectName()));
         if (a->isCheckable()) a->setChecked(s == state::kPressed);
     }
-    // The encoded save shares the Save state byte.
-    if (QAction* encoded = action(QStringLiteral("actionSaveEncoded"))) {
-        encoded->setEnabled(m_states.enabled(Command::Save));
+    // Menu entries that share a toolbar command's state byte follow it.
+    for (const auto& [name, info] : m_commands) {
+        if (!info.state) continue;
+        QAction* a = action(name);
+        if (a != nullptr && m_stateActions.at(*info.state) != a)
+            a->setEnabled(states().enabled(*info.state));
+    }
+    // Until they are built these commands stay greyed.
+    for (const QString& name : commandsToCome()) {
+        if (QAction* a = action(name)) a->setEnabled(false);
     }
     pressButtons();
 }
 
 void CMainFrame::pressButtons() {
-    const bool terrain = m_states.showTerrainPressed();
+    const bool terrain = states().showTerrainPressed();
     action(QStringLiteral("actionShowTerrain"))->setChecked(terrain);
     action(QStringLiteral("actionShowUnits"))->setChecked(!terrain);
-    const bool combat = m_states.combatModePressed();
+    const bool combat = states().combatModePressed();
     action(QStringLiteral("actionMoveMode"))->setChecked(!combat);
     action(QStringLiteral("actionCombatMode"))->setChecked(combat);
     for (Command c : {Command::OneByOne, Command::PreDeclare, Command::ResolveDeclared}) {
-        commandAction(c)->setChecked(m_states.state(c) == state::kPressed);
+        commandAction(c)->setChecked(states().state(c) == state::kPressed);
     }
     if (m_modeLabel != nullptr) {
         m_modeLabel->setText(combat ? QStringLiteral("Combat") : QStringLiteral("Movement"));
@@ -526,20 +589,16 @@ void CMainFrame::handleNotification(int code) {
         default:
             break;
     }
-    if (m_states.apply(code, commandContext(m_doc.game()))) pushStates();
+    applyChange(m_doc.session().applyCode(static_cast<ControlCode>(code)));
 }
 
 // ---- the frame's own commands ---------------------------------------------------------
 
 void CMainFrame::showPreferences() {
-    ShellPrompts& prompts = m_doc.prompts();
     Settings& settings = m_doc.settings();
-    Preferences result = settings.preferences();
-    if (!prompts.scripted()) {
-        CPreferencesDlg dialog(settings.preferences(), this);
-        if (dialog.exec() != QDialog::Accepted) return;
-        result = dialog.values();
-    }
+    const auto edited = m_doc.prompts().editPreferences(settings.preferences());
+    if (!edited) return;
+    Preferences result = *edited;
     // The dice written are the current dice definition, and the facing colour
     // is the one chosen with its own command.
     result.numberOfDice = m_doc.game().diceCount;
@@ -583,15 +642,11 @@ void CMainFrame::showHelp() {
 }
 
 void CMainFrame::showAbout() {
-    if (m_doc.prompts().scripted()) return;
-    CAboutDlg dialog(m_aboutText, this);
-    dialog.exec();
+    m_doc.prompts().showAbout(toBytes(m_aboutText));
 }
 
 void CMainFrame::showModuleInformation() {
-    if (m_doc.prompts().scripted()) return;
-    CModuleInfoDlg dialog(m_doc.module().authorNotes, this);
-    dialog.exec();
+    m_doc.prompts().showModuleInformation(m_doc.module().authorNotes);
 }
 
 void CMainFrame::turnAllTipsOn() {
@@ -604,24 +659,67 @@ void CMainFrame::chooseValue(int value) {
     postControl(m_panel, ControlCode::RecomputeTotals);
 }
 
-void CMainFrame::flipAll(bool faceUp) {
-    GameState& game = m_doc.game();
-    const bool flipped = faceUp ? flipAllUnitsFaceUp(game, m_doc.prompts())
-                                : flipAllUnitsFaceDown(game, m_doc.module(), m_doc.prompts());
-    if (!flipped) return;  // refused with message 22
-    m_doc.recorder().record(faceUp ? ReplayCode::AllFaceUp : ReplayCode::AllFaceDown);
-    if (m_board.repaint) m_board.repaint();
-    postControl(m_panel, ControlCode::ListShownAgain);
+CommandStates& CMainFrame::states() {
+    return m_doc.session().states();
 }
 
-void CMainFrame::clearFlags(bool movement) {
-    if (movement) {
-        clearMovementFlags(m_doc.game());
-    } else {
-        clearCombatFlags(m_doc.game());
+const CommandStates& CMainFrame::states() const {
+    return m_doc.session().states();
+}
+
+const QStringList& CMainFrame::commandsToCome() {
+    static const QStringList names{
+        QStringLiteral("actionAsciiMove"),        QStringLiteral("actionAsciiPositions"),
+        QStringLiteral("actionAsciiSorted"),      QStringLiteral("actionAsciiComments"),
+        QStringLiteral("actionMoveMode"),         QStringLiteral("actionCombatMode"),
+        QStringLiteral("actionOneByOne"),         QStringLiteral("actionPreDeclare"),
+        QStringLiteral("actionResolveDeclared"),  QStringLiteral("actionThrowDice"),
+        QStringLiteral("actionDefineDice"),       QStringLiteral("actionStepReplay"),
+        QStringLiteral("actionContinuousReplay"), QStringLiteral("actionPauseReplay"),
+        QStringLiteral("actionStopReplay"),       QStringLiteral("actionResetRecorder"),
+        QStringLiteral("actionDealCard"),         QStringLiteral("actionViewCards"),
+    };
+    return names;
+}
+
+QList<QAction*> CMainFrame::commandActions() const {
+    QList<QAction*> out;
+    for (const auto& entry : m_commands) {
+        if (QAction* a = action(entry.first)) out << a;
     }
-    if (m_board.repaint) m_board.repaint();
-    postControl(m_panel, ControlCode::ListShownAgain);
+    return out;
+}
+
+bool CMainFrame::hasHandler(const QString& actionName) const {
+    const auto it = m_commands.find(actionName);
+    return it != m_commands.end() && static_cast<bool>(it->second.handler);
+}
+
+void CMainFrame::runSession(const Change& change) {
+    if (m_board.apply) {
+        m_board.apply(change);
+    } else if (change.repaint && m_board.repaint) {
+        m_board.repaint();
+    }
+    applyChange(change);
+}
+
+void CMainFrame::applyChange(const Change& change) {
+    if (change.states) pushStates();
+    if (change.caption) setWindowTitle(fromBytes(*change.caption));
+    for (const Posting& p : change.postings) {
+        switch (p.to) {
+            case Receiver::Frame:
+                postControl(this, p.code);
+                break;
+            case Receiver::View:
+                postControl(m_view, p.code);
+                break;
+            case Receiver::Panel:
+                postControl(m_panel, p.code);
+                break;
+        }
+    }
 }
 
 void CMainFrame::updateValueMenu() {
@@ -689,6 +787,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     flushPlacement();
     if (!m_help.isNull()) m_help->close();
+    // Ending on purpose: nothing is left to continue at the next start.
+    m_doc.session().removeAutosave();
     event->accept();
 }
 

@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 
+#include "player/session/Change.h"
 #include "player/shell/CommandStates.h"
 
 class QAction;
@@ -40,7 +41,9 @@ public:
         std::function<void(bool)> setShowTerrain;
         std::function<void(const QColor&)> setFacingColour;
         std::function<void(bool)> setFacingLines;
-        std::function<void()> repaint;  // many units changed
+        std::function<void()> repaint;             // many units changed
+        std::function<void(const Change&)> apply;  // what a command changed on the board
+        std::function<void()> undo;                // Undo with its passes and pauses
     };
     // The board. Until a view is set the frame shows the map as a plain picture.
     // The view reports zoom and terrain changes to viewZoomChanged and
@@ -52,8 +55,9 @@ public:
     QObject* panel() const { return m_panel; }
 
     // --- command states ---------------------------------------------------------
-    CommandStates& states() { return m_states; }
-    const CommandStates& states() const { return m_states; }
+    // The states live in the session, which runs the commands.
+    CommandStates& states();
+    const CommandStates& states() const;
     // Pushes every state byte and button state to the actions.
     void pushStates();
     QAction* commandAction(Command c) const;
@@ -78,7 +82,18 @@ public:
     // Writes the window placement now instead of after the short delay.
     void flushPlacement();
 
+    // Commands still to be built: present, greyed, and run nothing.
+    static const QStringList& commandsToCome();
+    // Every action that is a command of the menus or the toolbar.
+    QList<QAction*> commandActions() const;
+    bool hasHandler(const QString& actionName) const;
+    // Shows everything a command of the session changed, board included.
+    void runSession(const Change& change);
+
 public slots:
+    // Shows what a command changed outside the board: the toolbar states,
+    // the caption and the notifications to the other windows.
+    void applyChange(const qmx::Change& change);
     void viewZoomChanged(float zoom);
     void viewTerrainChanged(bool on);
 
@@ -118,11 +133,8 @@ private:
     void showModuleInformation();
     void turnAllTipsOn();
     void chooseValue(int value);
-    void flipAll(bool faceUp);
-    void clearFlags(bool movement);
 
     CQMXDoc& m_doc;
-    CommandStates m_states;
     std::map<QString, CommandInfo> m_commands;
     std::map<Command, QAction*> m_stateActions;
     QActionGroup* m_zoomGroup = nullptr;

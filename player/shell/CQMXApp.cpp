@@ -63,10 +63,16 @@ QString usageText() {
 }
 
 CQMXApp::CQMXApp(StartOptions options, QObject* parent)
-    : QObject(parent),
-      m_options(std::move(options)),
-      m_prompts(std::make_unique<ShellPrompts>(m_options.scripted)) {
+    : QObject(parent), m_options(std::move(options)) {
     initShellResources();
+    if (m_options.prompts != nullptr) {
+        m_prompts = m_options.prompts;
+    } else if (m_options.scripted) {
+        m_ownPrompts = std::make_unique<SilentPrompts>();
+    } else {
+        m_ownPrompts = std::make_unique<ShellPrompts>();
+    }
+    if (m_prompts == nullptr) m_prompts = m_ownPrompts.get();
 }
 
 CQMXApp::~CQMXApp() {
@@ -95,9 +101,10 @@ CQMXApp::StartResult CQMXApp::start() {
         // The first tip is about choosing a module, so it comes with the dialog.
         showHelpPrompt(*m_settings, *m_prompts, prompt::kLoadModule);
         const QString folder = fromBytes(m_programFolder) + QLatin1String(kModulesFolder.data());
-        path = m_prompts->openFile(nullptr, QStringLiteral("Open"), folder,
-                                   QStringLiteral("QMX Modules(*.qm4);;All Files (*)"));
+        const auto chosen = m_prompts->openFileName(
+            "Open", toBytes(folder), {{"QMX Modules(*.qm4)", "*.qm4"}, {"All Files", "*.*"}});
         // 6. Cancelled: a file dialog of this toolkit reports no error codes.
+        if (chosen) path = fromBytes(*chosen);
         if (path.isEmpty()) {
             m_exitCode = 0;
             return StartResult::Cancelled;
@@ -106,14 +113,23 @@ CQMXApp::StartResult CQMXApp::start() {
 
     // 7, 8. Load; a failure ends the program.
     if (!loadModule(path)) {
-        m_prompts->showBox(QStringLiteral(" "), QLatin1String(kLoadErrorText));
+        m_prompts->showText(" ", kLoadErrorText);
         m_exitCode = 1;
         return StartResult::LoadFailed;
     }
     createMainWindow();
-    // 9. A saved game given with the module; a failure has shown its messages
-    // and the new game goes on.
-    if (!m_options.savedGamePath.isEmpty()) loadStartGame(m_options.savedGamePath);
+    // 9. A saved game given with the module goes through the load command's
+    // own steps (players, identification); a failure has shown its messages
+    // and the new game goes on. Without one, a game that ended without being
+    // saved may be continued.
+    PlayerSession& session = m_doc->session();
+    if (!m_options.savedGamePath.isEmpty()) {
+        const std::string file =
+            toBytes(QDir::cleanPath(QFileInfo(m_options.savedGamePath).absoluteFilePath()));
+        m_frame->runSession(session.loadGameFile(file));
+    } else {
+        m_frame->runSession(session.offerAutosave());
+    }
     if (!m_options.screenshotPath.isEmpty()) {
         QTimer::singleShot(1500, this, &CQMXApp::takeScreenshot);
     }
@@ -127,7 +143,7 @@ bool CQMXApp::loadModule(const QString& path) {
         if (n.number != 0) {
             m_prompts->showMessage(n.number);
         } else {
-            m_prompts->showBox(QStringLiteral("WARNING"), fromBytes(n.text));
+            m_prompts->showText("WARNING", n.text);
         }
     }
     if (!load.ok) return false;
@@ -139,7 +155,7 @@ bool CQMXApp::loadModule(const QString& path) {
         if (n.number != 0) {
             m_prompts->showMessage(n.number);
         } else if (!n.text.empty()) {
-            m_prompts->showBox(QStringLiteral("WARNING"), fromBytes(n.text));
+            m_prompts->showText("WARNING", n.text);
         }
         return false;
     }
@@ -166,6 +182,10 @@ void CQMXApp::createMainWindow() {
     hooks.setFacingColour = [view](const QColor& colour) { view->setFacingColour(colour); };
     hooks.setFacingLines = [view](bool on) { view->setFacingLines(on); };
     hooks.repaint = [view] { view->repaintBoard(); };
+    hooks.apply = [view](const Change& change) { view->apply(change); };
+    hooks.undo = [view] { view->runUndo(); };
+    view->setSession(&m_doc->session(), &m_clock);
+    QObject::connect(view, &CQMXView::changed, m_frame.get(), &CMainFrame::applyChange);
     QObject::connect(view, &CQMXView::zoomChanged, m_frame.get(), &CMainFrame::viewZoomChanged);
     QObject::connect(view, &CQMXView::showTerrainChanged, m_frame.get(),
                      &CMainFrame::viewTerrainChanged);
@@ -173,25 +193,8 @@ void CQMXApp::createMainWindow() {
 
     if (m_options.zoom)
         m_frame->runCommand(QStringLiteral("actionZoom%1").arg(qRound(*m_options.zoom * 100)));
+    if (auto* dialogs = dynamic_cast<ShellPrompts*>(m_prompts)) dialogs->setParent(m_frame.get());
     m_frame->show();
-}
-
-bool CQMXApp::loadStartGame(const QString& path) {
-    const QFileInfo info(path);
-    const std::string file = toBytes(QDir::cleanPath(info.absoluteFilePath()));
-    // The loader shows its own messages and leaves the game untouched on failure.
-    const SavedGameLoad load = loadSavedGame(file, m_doc->module(), m_doc->game(), *m_prompts);
-    if (!load.ok) return false;
-    // The game's replay record comes with it.
-    if (!m_doc->replayFile().replace(load.replay)) m_prompts->showMessage(msg::kCouldNotOpenFile);
-    m_doc->savedGameFolder = toBytes(info.absolutePath() + QLatin1Char('/'));
-    m_doc->savedGameTitle = toBytes(info.completeBaseName());
-    if (m_frame) {
-        if (QWidget* view = m_frame->boardView()) {
-            if (auto* board = qobject_cast<CQMXView*>(view)) board->repaintBoard();
-        }
-    }
-    return true;
 }
 
 QString CQMXApp::aboutText() const {

@@ -18,8 +18,8 @@ namespace qmx {
 
 class CMainFrame;
 class CQMXDoc;
+class SessionPrompts;
 class Settings;
-class ShellPrompts;
 
 struct StartOptions {
     QString modulePath;         // a module given on the command line; empty: ask
@@ -29,6 +29,8 @@ struct StartOptions {
     std::optional<float> zoom;  // start at this zoom
     QString executableDir;      // folder of the program file
     bool help = false;          // --help: print the usage and quit
+    // The person's answers come from here instead of dialogs (tests); not owned.
+    SessionPrompts* prompts = nullptr;
 };
 
 // "qmx4 [--no-dialogs] [--screenshot FILE] [--zoom PERCENT] [MODULE.qm4 [SAVE.qms]]".
@@ -54,14 +56,13 @@ public:
 
     const std::string& programFolder() const { return m_programFolder; }
     Settings& settings() { return *m_settings; }
-    ShellPrompts& prompts() { return *m_prompts; }
+    SessionPrompts& prompts() { return *m_prompts; }
     CQMXDoc* document() { return m_doc.get(); }
     CMainFrame* frame() { return m_frame.get(); }
 
 private:
     bool loadModule(const QString& path);
     void createMainWindow();
-    bool loadStartGame(const QString& path);
     void takeScreenshot();
     QString aboutText() const;
 
@@ -71,7 +72,8 @@ private:
     std::string m_replayPath;
     SystemClock m_clock;
     std::unique_ptr<Settings> m_settings;
-    std::unique_ptr<ShellPrompts> m_prompts;
+    std::unique_ptr<SessionPrompts> m_ownPrompts;
+    SessionPrompts* m_prompts = nullptr;
     std::unique_ptr<CQMXDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
 };

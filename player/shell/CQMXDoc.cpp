@@ -1,14 +1,14 @@
 #include "player/shell/CQMXDoc.h"
 
+#include "player/session/SessionPrompts.h"
 #include "player/shell/ProgramFolder.h"
 #include "player/shell/Settings.h"
-#include "player/shell/ShellPrompts.h"
 
 namespace qmx {
 
 CQMXDoc::CQMXDoc(Module module, ModuleGraphics graphics, std::string modulePath,
                  std::string programFolder, ReplayFile replayFile, Settings& settings,
-                 ShellPrompts& prompts, Clock& clock)
+                 SessionPrompts& prompts, Clock& clock)
     : m_module(std::move(module)),
       m_graphics(std::move(graphics)),
       m_modulePath(std::move(modulePath)),
@@ -19,8 +19,10 @@ CQMXDoc::CQMXDoc(Module module, ModuleGraphics graphics, std::string modulePath,
       m_prompts(prompts),
       m_clock(clock),
       m_game(m_module),
-      m_recorder(m_replayFile, m_game, m_prompts) {
-    savedGameFolder = m_programFolder + std::string(kSavedGamesFolder);
+      m_recorder(m_replayFile, m_game, m_prompts),
+      m_session(m_module, m_game, m_recorder, m_replayFile, m_prompts, m_settings, m_random,
+                SessionFiles{m_programFolder, m_moduleTitle,
+                             m_programFolder + std::string(kSavedGamesFolder)}) {
     m_random.seedFrom(m_clock);
     // The dice of the next roll start as the preferred dice.
     m_game.diceCount = m_settings.preferences().numberOfDice;

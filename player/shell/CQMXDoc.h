@@ -13,17 +13,18 @@
 #include "player/document/GameState.h"
 #include "player/replay/ReplayFile.h"
 #include "player/replay/ReplayRecorder.h"
+#include "player/session/PlayerSession.h"
 
 namespace qmx {
 
+class SessionPrompts;
 class Settings;
-class ShellPrompts;
 
 class CQMXDoc {
 public:
     CQMXDoc(Module module, ModuleGraphics graphics, std::string modulePath,
             std::string programFolder, ReplayFile replayFile, Settings& settings,
-            ShellPrompts& prompts, Clock& clock);
+            SessionPrompts& prompts, Clock& clock);
     CQMXDoc(const CQMXDoc&) = delete;
     CQMXDoc& operator=(const CQMXDoc&) = delete;
 
@@ -35,7 +36,9 @@ public:
     ReplayFile& replayFile() { return m_replayFile; }
     ReplayRecorder& recorder() { return m_recorder; }
     Settings& settings() { return m_settings; }
-    ShellPrompts& prompts() { return m_prompts; }
+    SessionPrompts& prompts() { return m_prompts; }
+    // The player's commands, run whole.
+    PlayerSession& session() { return m_session; }
     Clock& clock() { return m_clock; }
     Random& random() { return m_random; }
 
@@ -43,10 +46,6 @@ public:
     // The module file's name up to its last point, at most 63 characters.
     const std::string& moduleTitle() const { return m_moduleTitle; }
     const std::string& programFolder() const { return m_programFolder; }
-
-    // The file commands' remembered folder and title of the last saved game.
-    std::string savedGameFolder;
-    std::string savedGameTitle;
 
 private:
     Module m_module;
@@ -56,11 +55,12 @@ private:
     std::string m_programFolder;
     ReplayFile m_replayFile;
     Settings& m_settings;
-    ShellPrompts& m_prompts;
+    SessionPrompts& m_prompts;
     Clock& m_clock;
     Random m_random;
     GameState m_game;
     ReplayRecorder m_recorder;
+    PlayerSession m_session;
 };
 
 }  // namespace qmx

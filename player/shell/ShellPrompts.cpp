@@ -1,13 +1,25 @@
 #include "player/shell/ShellPrompts.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <cstdio>
 
 #include "module/MessageTable.h"
+#include "player/document/Comment.h"
+#include "player/shell/CAboutDlg.h"
+#include "player/shell/CChangePasswordDlg.h"
+#include "player/shell/CCommentDlg.h"
+#include "player/shell/CDefinePlayersDlg.h"
+#include "player/shell/CEncryptDlg.h"
+#include "player/shell/CIdentifyDlg.h"
 #include "player/shell/CInformationDlg.h"
+#include "player/shell/CInitPlayerDlg.h"
+#include "player/shell/CModuleInfoDlg.h"
+#include "player/shell/CPreferencesDlg.h"
 
 namespace qmx {
 
@@ -27,53 +39,58 @@ QString fromFileText(const std::string& bytes) {
     return s;
 }
 
-void ShellPrompts::showBox(const QString& title, const QString& text) {
-    if (m_scripted) {
-        shown.push_back({title, text});
-        return;
+QString fileDialogFilter(const std::vector<FileFilter>& filters) {
+    QStringList parts;
+    for (const FileFilter& f : filters) {
+        // The toolkit reads the patterns from the parentheses; "*.*" is every file.
+        const QString pattern = f.pattern == "*.*" ? QStringLiteral("*") : fromBytes(f.pattern);
+        parts << QStringLiteral("%1 (%2)").arg(fromBytes(f.name), pattern);
     }
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
+    return parts.join(QStringLiteral(";;"));
+}
+
+namespace {
+
+QString messageTextOf(int number) {
+    const auto text = messageText(MessageTable::Player, number);
+    return text ? QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size()))
+                : QString();
+}
+
+}  // namespace
+
+// ---- ShellPrompts -------------------------------------------------------------
+
+void ShellPrompts::showMessage(int number) {
+    const QString text = messageTextOf(number);
+    if (text.isEmpty()) return;
+    QMessageBox box(QMessageBox::Warning,
+                    QString::fromLatin1(kWarningTitle.data(), kWarningTitle.size()), text,
+                    QMessageBox::Ok);
     box.exec();
 }
 
-void ShellPrompts::showMessage(int number) {
-    const auto text = messageText(MessageTable::Player, number);
-    if (!text) return;
-    showBox(QString::fromLatin1(kWarningTitle.data(), kWarningTitle.size()),
-            QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size())));
-}
-
 void ShellPrompts::showText(const std::string& title, const std::string& text) {
-    showBox(fromBytes(title), fromFileText(text));
+    QMessageBox box(QMessageBox::Warning, fromBytes(title), fromFileText(text), QMessageBox::Ok);
+    box.exec();
 }
 
 bool ShellPrompts::askYesNo(const std::string& title, const std::string& question) {
-    if (m_scripted) {
-        shown.push_back({fromBytes(title), fromBytes(question)});
-        if (yesNoAnswers.empty()) return true;
-        const bool answer = yesNoAnswers.front();
-        yesNoAnswers.pop_front();
-        return answer;
-    }
     QMessageBox box(QMessageBox::Warning, fromBytes(title), fromBytes(question),
-                    QMessageBox::Yes | QMessageBox::No);
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<std::string> ShellPrompts::askText(const std::string& title,
                                                  const std::string& prompt, int maxLength) {
-    if (m_scripted) {
-        shown.push_back({fromBytes(title), fromBytes(prompt)});
-        if (textAnswers.empty()) return std::nullopt;
-        auto answer = textAnswers.front();
-        textAnswers.pop_front();
-        if (answer && static_cast<int>(answer->size()) > maxLength) {
-            answer->resize(static_cast<std::size_t>(maxLength));
-        }
-        return answer;
+    // Reading an encrypted comment during a replay.
+    if (title == kEncryptedCommentTitle) {
+        CEncryptDlg dialog(false, m_parent);
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        return toBytes(dialog.password().left(maxLength));
     }
-    QInputDialog dialog;
+    QInputDialog dialog(m_parent);
     dialog.setWindowTitle(fromBytes(title));
     dialog.setLabelText(fromBytes(prompt));
     dialog.setInputMode(QInputDialog::TextInput);
@@ -83,52 +100,110 @@ std::optional<std::string> ShellPrompts::askText(const std::string& title,
 }
 
 bool ShellPrompts::showPrompt(std::string_view text) {
-    const QString qtext = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    if (m_scripted) {
-        promptsShown.push_back(qtext);
-        if (promptTicks.empty()) return false;
-        const bool tick = promptTicks.front();
-        promptTicks.pop_front();
-        return tick;
-    }
-    CInformationDlg dialog(qtext);
+    CInformationDlg dialog(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())),
+                           m_parent);
     dialog.exec();
     return dialog.dontShowAgain();
 }
 
-void ShellPrompts::showDialogError(unsigned code) {
-    const auto text = dialogErrorText(code);
-    if (!text) return;
-    showBox(QString::fromLatin1(kDialogErrorTitle.data(), kDialogErrorTitle.size()),
-            QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size())));
-}
-
-QString ShellPrompts::nextFileAnswer() {
-    if (fileAnswers.empty()) return {};
-    const QString answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
-}
-
-QString ShellPrompts::openFile(QWidget* parent, const QString& caption, const QString& folder,
-                               const QString& filter) {
-    if (m_scripted) return nextFileAnswer();
-    QFileDialog dialog(parent, caption, folder, filter);
+std::optional<std::string> ShellPrompts::openFileName(const std::string& title,
+                                                      const std::string& folder,
+                                                      const std::vector<FileFilter>& filters) {
+    QFileDialog dialog(m_parent, fromBytes(title), fromBytes(folder), fileDialogFilter(filters));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return toBytes(dialog.selectedFiles().constFirst());
 }
 
-QString ShellPrompts::saveFile(QWidget* parent, const QString& caption, const QString& start,
-                               const QString& filter) {
-    if (m_scripted) return nextFileAnswer();
-    QFileDialog dialog(parent, caption, start, filter);
+std::optional<std::string> ShellPrompts::saveFileName(const std::string& title,
+                                                      const std::string& folder,
+                                                      const std::string& name,
+                                                      const std::vector<FileFilter>& filters) {
+    QFileDialog dialog(m_parent, fromBytes(title), fromBytes(folder), fileDialogFilter(filters));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // Overwriting is asked by the command itself.
+    // The command asks about overwriting itself.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    if (!name.empty()) dialog.selectFile(fromBytes(name));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return toBytes(dialog.selectedFiles().constFirst());
+}
+
+DefinePlayersAnswer ShellPrompts::definePlayers(PlayerDefinition& definition) {
+    CDefinePlayersDlg dialog(definition, m_parent);
+    dialog.exec();
+    return dialog.answer();
+}
+
+std::optional<NewPlayerAnswer> ShellPrompts::askNewPlayer(const std::string& prompt) {
+    CInitPlayerDlg dialog(fromBytes(prompt), m_parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return NewPlayerAnswer{toBytes(dialog.name()), toBytes(dialog.password())};
+}
+
+std::optional<IdentityAnswer> ShellPrompts::askIdentity(const std::vector<std::string>& names) {
+    QStringList list;
+    for (const std::string& n : names) list << fromBytes(n);
+    CIdentifyDlg dialog(list, m_parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return IdentityAnswer{dialog.chosen(), toBytes(dialog.password())};
+}
+
+std::optional<std::string> ShellPrompts::askNewPassword() {
+    CChangePasswordDlg dialog(m_parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return toBytes(dialog.password());
+}
+
+std::optional<CommentAnswer> ShellPrompts::askComment(bool largeFont, bool mayCancel) {
+    std::unique_ptr<CCommentDlg> dialog;
+    if (largeFont) {
+        dialog = std::make_unique<CCommentDlglg>(mayCancel, m_parent);
+    } else {
+        dialog = std::make_unique<CCommentDlg>(mayCancel, m_parent);
+    }
+    if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+    return CommentAnswer{toBytes(dialog->text()), dialog->encode()};
+}
+
+std::optional<std::string> ShellPrompts::askCommentPassword() {
+    CEncryptDlg dialog(true, m_parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return toBytes(dialog.password());
+}
+
+std::string ShellPrompts::clipboardText() {
+    return toBytes(QGuiApplication::clipboard()->text());
+}
+
+void ShellPrompts::setClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(fromBytes(text));
+}
+
+std::optional<Preferences> ShellPrompts::editPreferences(const Preferences& current) {
+    CPreferencesDlg dialog(current, m_parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.values();
+}
+
+void ShellPrompts::showAbout(const std::string& text) {
+    CAboutDlg dialog(fromBytes(text), m_parent);
+    dialog.exec();
+}
+
+void ShellPrompts::showModuleInformation(const std::string& notes) {
+    CModuleInfoDlg dialog(notes, m_parent);
+    dialog.exec();
+}
+
+// ---- SilentPrompts ---------------------------------------------------------------
+
+void SilentPrompts::showMessage(int number) {
+    std::fprintf(stderr, "qmx4: %s\n", messageTextOf(number).toLatin1().constData());
+}
+
+void SilentPrompts::showText(const std::string& title, const std::string& text) {
+    std::fprintf(stderr, "qmx4: %s: %s\n", title.c_str(), text.c_str());
 }
 
 }  // namespace qmx

@@ -1,76 +1,92 @@
 #pragma once
-// The player's dialogs for the core: numbered messages, texts, yes/no
-// questions, text entry, the help prompts' "Information" dialog, file-dialog
-// errors and the file dialogs themselves.
+// The player's dialogs behind the core's SessionPrompts: message boxes, the
+// help prompts' "Information" dialog, the file dialogs, the players' and the
+// comment dialogs, the clipboard and the Help menu's boxes.
 //
-// In scripted mode (tests, --no-dialogs) nothing opens: every message is
-// recorded, questions are answered from queues (yes, unticked, cancel when a
-// queue is empty), so start-up and commands run without a person.
+// SilentPrompts answers without a person (--no-dialogs, screenshots): it
+// writes every message to standard error, answers yes, cancels every dialog
+// and ticks nothing.
 
 #include <QString>
-#include <QStringList>
-#include <deque>
-#include <optional>
-#include <string>
-#include <vector>
 
-#include "player/document/UserPrompts.h"
-#include "player/shell/HelpPrompts.h"
+#include "player/session/SessionPrompts.h"
 
 class QWidget;
 
 namespace qmx {
 
-class ShellPrompts : public UserPrompts, public PromptDialog {
+class ShellPrompts : public SessionPrompts {
 public:
-    // What a scripted run showed: title and text of each box, in order.
-    struct Shown {
-        QString title;
-        QString text;
-    };
+    // Dialogs open over `parent` once it is set (the main window).
+    void setParent(QWidget* parent) { m_parent = parent; }
 
-    explicit ShellPrompts(bool scripted = false) : m_scripted(scripted) {}
-
-    bool scripted() const { return m_scripted; }
-    void setScripted(bool on) { m_scripted = on; }
-
-    // --- UserPrompts -----------------------------------------------------------
     void showMessage(int number) override;
     void showText(const std::string& title, const std::string& text) override;
     bool askYesNo(const std::string& title, const std::string& question) override;
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        int maxLength) override;
-
-    // --- PromptDialog: the "Information" dialog of the help prompts -------------
     bool showPrompt(std::string_view text) override;
 
-    // A file dialog returned without a file: shows the text of its extended
-    // error code under "Error!"; nothing for 0 (cancelled) or unknown codes.
-    void showDialogError(unsigned code);
-
-    // A message box without owner: title, text, exclamation icon, OK.
-    void showBox(const QString& title, const QString& text);
-
-    // File dialogs; an empty string when cancelled.
-    QString openFile(QWidget* parent, const QString& caption, const QString& folder,
-                     const QString& filter);
-    QString saveFile(QWidget* parent, const QString& caption, const QString& start,
-                     const QString& filter);
-
-    // Scripted answers and what was shown.
-    std::vector<Shown> shown;
-    std::vector<QString> promptsShown;
-    std::deque<bool> yesNoAnswers;
-    std::deque<bool> promptTicks;
-    std::deque<QString> fileAnswers;
-    std::deque<std::optional<std::string>> textAnswers;
+    std::optional<std::string> openFileName(const std::string& title, const std::string& folder,
+                                            const std::vector<FileFilter>& filters) override;
+    std::optional<std::string> saveFileName(const std::string& title, const std::string& folder,
+                                            const std::string& name,
+                                            const std::vector<FileFilter>& filters) override;
+    DefinePlayersAnswer definePlayers(PlayerDefinition& definition) override;
+    std::optional<NewPlayerAnswer> askNewPlayer(const std::string& prompt) override;
+    std::optional<IdentityAnswer> askIdentity(const std::vector<std::string>& names) override;
+    std::optional<std::string> askNewPassword() override;
+    std::optional<CommentAnswer> askComment(bool largeFont, bool mayCancel) override;
+    std::optional<std::string> askCommentPassword() override;
+    std::string clipboardText() override;
+    void setClipboardText(const std::string& text) override;
+    std::optional<Preferences> editPreferences(const Preferences& current) override;
+    void showAbout(const std::string& text) override;
+    void showModuleInformation(const std::string& notes) override;
 
 private:
-    // The next scripted file-dialog answer; empty (cancelled) when none is left.
-    QString nextFileAnswer();
-
-    bool m_scripted = false;
+    QWidget* m_parent = nullptr;
 };
+
+class SilentPrompts : public SessionPrompts {
+public:
+    void showMessage(int number) override;
+    void showText(const std::string& title, const std::string& text) override;
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
+    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
+        return std::nullopt;
+    }
+    bool showPrompt(std::string_view) override { return false; }
+    std::optional<std::string> openFileName(const std::string&, const std::string&,
+                                            const std::vector<FileFilter>&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> saveFileName(const std::string&, const std::string&,
+                                            const std::string&,
+                                            const std::vector<FileFilter>&) override {
+        return std::nullopt;
+    }
+    DefinePlayersAnswer definePlayers(PlayerDefinition&) override {
+        return DefinePlayersAnswer::Later;
+    }
+    std::optional<NewPlayerAnswer> askNewPlayer(const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<IdentityAnswer> askIdentity(const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> askNewPassword() override { return std::nullopt; }
+    std::optional<CommentAnswer> askComment(bool, bool) override { return std::nullopt; }
+    std::optional<std::string> askCommentPassword() override { return std::nullopt; }
+    std::string clipboardText() override { return {}; }
+    void setClipboardText(const std::string&) override {}
+    std::optional<Preferences> editPreferences(const Preferences&) override { return std::nullopt; }
+    void showAbout(const std::string&) override {}
+    void showModuleInformation(const std::string&) override {}
+};
+
+// The filter list of a file dialog: "QMX Saved Games(*.qms) (*.qms);;All Files (*)".
+QString fileDialogFilter(const std::vector<FileFilter>& filters);
 
 // Bytes of the core as text for a widget and back; every byte survives.
 QString fromBytes(const std::string& bytes);

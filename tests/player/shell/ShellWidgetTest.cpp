@@ -21,6 +21,7 @@
 #include "module/ModuleFile.h"
 #include "module/graphics/ModuleGraphics.h"
 #include "player/board/CQMXView.h"
+#include "player/board/ControlNotification.h"
 #include "player/document/GameState.h"
 #include "player/document/SavedGame.h"
 #include "player/shell/CHelpWindow.h"
@@ -30,12 +31,13 @@
 #include "player/shell/CPreferencesDlg.h"
 #include "player/shell/CQMXApp.h"
 #include "player/shell/CQMXDoc.h"
-#include "player/board/ControlNotification.h"
 #include "player/shell/IniFile.h"
 #include "player/shell/Settings.h"
 #include "player/shell/ShellPrompts.h"
+#include "tests/support/ScriptedPrompts.h"
 
 using namespace qmx;
+using qmx::test::ScriptedPrompts;
 
 namespace {
 
@@ -87,12 +89,19 @@ private:
     QString homePath(const QString& name) const { return m_home->filePath(name); }
     QString iniPath() const { return homePath(QStringLiteral("QMX.ini")); }
 
-    std::unique_ptr<CQMXApp> startApp(const QString& modulePath, bool scripted = true,
+    std::vector<std::unique_ptr<ScriptedPrompts>> m_fakes;
+
+    static ScriptedPrompts& fake(CQMXApp& app) {
+        return static_cast<ScriptedPrompts&>(app.prompts());
+    }
+
+    std::unique_ptr<CQMXApp> startApp(const QString& modulePath, bool = true,
                                       const QString& savedGamePath = QString()) {
         StartOptions o;
         o.modulePath = modulePath;
         o.savedGamePath = savedGamePath;
-        o.scripted = scripted;
+        m_fakes.push_back(std::make_unique<ScriptedPrompts>());
+        o.prompts = m_fakes.back().get();
         o.executableDir = m_home->path();
         return std::make_unique<CQMXApp>(o);
     }
@@ -130,8 +139,8 @@ private slots:
         QCOMPARE(frame->windowTitle(), QStringLiteral("Battle"));
         QCOMPARE(app->document()->module().unitCount, 40);
         // the first tip belongs to the module dialog, which a given path skips
-        QVERIFY(app->prompts().promptsShown.empty());
-        QVERIFY(app->prompts().shown.empty());
+        QVERIFY(fake(*app).prompts.empty());
+        QVERIFY(fake(*app).shown.empty());
         // a new game: movement mode, nobody identified, nothing to lose on quitting
         QCOMPARE(app->document()->game().currentSlot, 31);
         QVERIFY(app->document()->game().moveSaved);
@@ -142,25 +151,26 @@ private slots:
         auto app = startApp(QString());
         QCOMPARE(app->start(), CQMXApp::StartResult::Cancelled);
         QCOMPARE(app->exitCode(), 0);
-        QCOMPARE(app->prompts().promptsShown.size(), std::size_t(1));
-        QVERIFY(app->prompts().promptsShown[0].startsWith("The first thing you have to do"));
-        QVERIFY(app->prompts().shown.empty());
+        QCOMPARE(fake(*app).prompts.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(fake(*app).prompts[0])
+                    .startsWith("The first thing you have to do"));
+        QVERIFY(fake(*app).shown.empty());
         QVERIFY(app->frame() == nullptr);
 
         // chosen: runs; ticking the box switches prompt 3 off and shows prompt 9
         auto second = startApp(QString());
-        second->prompts().fileAnswers.push_back(m_module);
-        second->prompts().promptTicks = {true, false};
+        fake(*second).files.push_back(str(m_module));
+        fake(*second).ticks = {true, false};
         QCOMPARE(second->start(), CQMXApp::StartResult::Running);
-        QCOMPARE(second->prompts().promptsShown.size(), std::size_t(2));
-        QVERIFY(
-            second->prompts().promptsShown[1].startsWith("You have just disabled a help prompt"));
+        QCOMPARE(fake(*second).prompts.size(), std::size_t(2));
+        QVERIFY(QString::fromStdString(fake(*second).prompts[1])
+                    .startsWith("You have just disabled a help prompt"));
         QCOMPARE(IniFile::load(str(iniPath())).value("HELP PROMPTS", "Prompt3"), "0");
 
         // the next start shows no prompt 3
         auto third = startApp(QString());
         QCOMPARE(third->start(), CQMXApp::StartResult::Cancelled);
-        QVERIFY(third->prompts().promptsShown.empty());
+        QVERIFY(fake(*third).prompts.empty());
     }
 
     void failedLoadEndsWithLoadError() {
@@ -169,28 +179,28 @@ private slots:
         auto app = startApp(bad);
         QCOMPARE(app->start(), CQMXApp::StartResult::LoadFailed);
         QVERIFY(app->exitCode() != 0);
-        QVERIFY(!app->prompts().shown.empty());
-        const auto& last = app->prompts().shown.back();
-        QCOMPARE(last.title, QStringLiteral(" "));
-        QCOMPARE(last.text, QStringLiteral("Load Error. Application Terminated"));
+        QVERIFY(!fake(*app).shown.empty());
+        const auto& last = fake(*app).shown.back();
+        QCOMPARE(last.title, std::string(" "));
+        QCOMPARE(last.text, std::string("Load Error. Application Terminated"));
         QVERIFY(app->frame() == nullptr);
 
         // missing file
         auto missing = startApp(homePath(QStringLiteral("modules/None.qm4")));
         QCOMPARE(missing->start(), CQMXApp::StartResult::LoadFailed);
-        QCOMPARE(missing->prompts().shown.back().text,
-                 QStringLiteral("Load Error. Application Terminated"));
+        QCOMPARE(fake(*missing).shown.back().text,
+                 std::string("Load Error. Application Terminated"));
     }
 
     void missingImageShowsMessage37ThenLoadError() {
         QVERIFY(QFile::remove(homePath(QStringLiteral("modules/Battle.PNG"))));
         auto app = startApp(m_module);
         QCOMPARE(app->start(), CQMXApp::StartResult::LoadFailed);
-        const auto& shown = app->prompts().shown;
+        const auto& shown = fake(*app).shown;
         QCOMPARE(shown.size(), std::size_t(2));
-        QCOMPARE(shown[0].title, QStringLiteral("WARNING"));
-        QCOMPARE(shown[0].text, QStringLiteral("Unable to open module graphics (.qmg) file."));
-        QCOMPARE(shown[1].text, QStringLiteral("Load Error. Application Terminated"));
+        QCOMPARE(shown[0].title, std::string("WARNING"));
+        QCOMPARE(shown[0].text, std::string("Unable to open module graphics (.qmg) file."));
+        QCOMPARE(shown[1].text, std::string("Load Error. Application Terminated"));
     }
 
     void savedGameAfterModuleIsLoaded() {
@@ -206,7 +216,7 @@ private slots:
         auto app = startApp(m_module, true, save);
         QCOMPARE(app->start(), CQMXApp::StartResult::Running);
         QVERIFY(app->frame() != nullptr && app->frame()->isVisible());
-        QVERIFY(app->prompts().shown.empty());
+        QVERIFY(fake(*app).shown.empty());
         const GameState& game = app->document()->game();
         QCOMPARE(int(game.unit(5).column), 7);
         QCOMPARE(int(game.unit(5).row), 4);
@@ -221,7 +231,7 @@ private slots:
         QVERIFY(record.has_value());
         QCOMPARE(record->size(), std::size_t(2));
         QCOMPARE(int((*record)[1]), 248);
-        QCOMPARE(QString::fromStdString(app->document()->savedGameTitle),
+        QCOMPARE(QString::fromStdString(app->document()->session().savedGameTitle()),
                  QStringLiteral("Battle-setup"));
     }
 
@@ -240,13 +250,13 @@ private slots:
             auto app = startApp(m_module, true, path);
             QCOMPARE(app->start(), CQMXApp::StartResult::Running);
             QVERIFY(app->frame() != nullptr && app->frame()->isVisible());
-            QVERIFY(!app->prompts().shown.empty());
+            QVERIFY(!fake(*app).shown.empty());
             const GameState& game = app->document()->game();
             QCOMPARE(int(game.unit(5).column), 1);
             QCOMPARE(game.stackAt(1, 1).size(), std::size_t(40));
             QCOMPARE(game.currentSlot, 31);
             QVERIFY(game.moveSaved);
-            QVERIFY(app->document()->savedGameTitle.empty());
+            QVERIFY(app->document()->session().savedGameTitle().empty());
         }
     }
 
@@ -310,11 +320,11 @@ private slots:
         CMainFrame* f = app->frame();
         QVERIFY(f->commandAction(Command::Load)->isEnabled());
         QVERIFY(f->commandAction(Command::Save)->isEnabled());
-        QVERIFY(f->commandAction(Command::StepReplay)->isEnabled());
-        QVERIFY(!f->commandAction(Command::OneByOne)->isEnabled());
+        QVERIFY(f->states().enabled(Command::StepReplay));
+        QVERIFY(!f->states().enabled(Command::OneByOne));
         QVERIFY(!f->commandAction(Command::RotateLeft)->isEnabled());
         QVERIFY(!f->commandAction(Command::HideUnits)->isEnabled());
-        QVERIFY(!f->commandAction(Command::DealCard)->isEnabled());
+        QVERIFY(!f->states().enabled(Command::DealCard));
         QVERIFY(f->action("actionMoveMode")->isChecked());
         QVERIFY(!f->action("actionCombatMode")->isChecked());
         QVERIFY(f->action("actionShowUnits")->isChecked());
@@ -339,7 +349,7 @@ private slots:
         QVERIFY(!f->commandAction(Command::Load)->isEnabled());
         QVERIFY(!f->commandAction(Command::Save)->isEnabled());
         QVERIFY(!f->action("actionSaveEncoded")->isEnabled());
-        QVERIFY(!f->commandAction(Command::ContinuousReplay)->isEnabled());
+        QVERIFY(!f->states().enabled(Command::ContinuousReplay));
         QVERIFY(f->commandAction(Command::StepIncrease)->isEnabled());
         QVERIFY(f->commandAction(Command::RotateRight)->isEnabled());
 
@@ -363,7 +373,7 @@ private slots:
         postControl(f, ControlCode::CardsAvailable);
         QCoreApplication::processEvents();
         QVERIFY(f->commandAction(Command::DealCard)->isVisible());
-        QVERIFY(f->commandAction(Command::DealCard)->isEnabled());
+        QVERIFY(f->states().enabled(Command::DealCard));
 
         postControl(f, ControlCode::ShowTerrain);
         postControl(f, ControlCode::CombatMode);
@@ -391,9 +401,9 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(f->action("actionPreDeclare")->isChecked());
         QVERIFY(!f->action("actionOneByOne")->isChecked());
-        QVERIFY(f->action("actionOneByOne")->isEnabled());
+        QVERIFY(f->states().enabled(Command::OneByOne));
         QVERIFY(!f->commandAction(Command::Save)->isEnabled());
-        QVERIFY(!f->commandAction(Command::StepReplay)->isEnabled());
+        QVERIFY(!f->states().enabled(Command::StepReplay));
     }
 
     void disabledCommandDoesNothingFromMenuEither() {
@@ -495,24 +505,24 @@ private slots:
         auto app = started();
         QVERIFY(app);
         CMainFrame* f = app->frame();
-        ShellPrompts& prompts = app->prompts();
+        ScriptedPrompts& prompts = fake(*app);
         GameState& game = app->document()->game();
 
         game.moveSaved = false;
-        prompts.yesNoAnswers = {false};
+        prompts.yesNo = {false};
         QVERIFY(!f->close());
         QVERIFY(f->isVisible());
-        QCOMPARE(prompts.shown.back().title, QStringLiteral("WARNING"));
+        QCOMPARE(prompts.shown.back().title, std::string("WARNING"));
         QCOMPARE(prompts.shown.back().text,
-                 QStringLiteral("Do you want to quit without saving your move?"));
+                 std::string("Do you want to quit without saving your move?"));
 
-        prompts.yesNoAnswers = {true};
+        prompts.yesNo = {true};
         QVERIFY(f->close());
 
         auto again = started();
-        again->prompts().shown.clear();
+        fake(*again).shown.clear();
         QVERIFY(again->frame()->close());  // saved or loaded: no question
-        QVERIFY(again->prompts().shown.empty());
+        QVERIFY(fake(*again).shown.empty());
     }
 
     void replayFileGoesWithTheFrame() {
@@ -546,9 +556,9 @@ private slots:
         f->action("actionFlipAllUp")->trigger();
         doc->game().carriedStack = 0;
         QCOMPARE(doc->replayFile().read()->size(), std::size_t(4));
-        QCOMPARE(app->prompts().shown.back().text,
-                 QStringLiteral("This function is not available in combat mode or if there are "
-                                "units being held"));
+        QCOMPARE(fake(*app).shown.back().text,
+                 std::string("This function is not available in combat mode or if there are "
+                             "units being held"));
 
         // clearing flags is never refused and records nothing
         doc->game().unit(1).set(UnitFlags::kMoved);
@@ -609,18 +619,16 @@ private slots:
     void preferencesOkWritesEveryKeyWithTheCurrentDice() {
         auto app = started();
         QVERIFY(app);
-        app->prompts().setScripted(false);  // the real dialog, answered below
+        {
+            Preferences edited = app->settings().preferences();
+            edited.replaySpeed = 77;
+            edited.replayMaxSpeed = 77;
+            edited.largeFontComments = true;
+            fake(*app).preferences = {edited};
+        }
         app->document()->game().diceCount = 3;
         app->document()->game().diceSides = 10;
-        QTimer::singleShot(0, [] {
-            auto* dialog = qobject_cast<CPreferencesDlg*>(QApplication::activeModalWidget());
-            QVERIFY(dialog != nullptr);
-            dialog->speedBox()->setValue(77);
-            dialog->findChild<QCheckBox*>("largeFont")->setChecked(true);
-            dialog->accept();
-        });
         app->frame()->action("actionPreferences")->trigger();
-        app->prompts().setScripted(true);
         const IniFile ini = IniFile::load(str(iniPath()));
         QCOMPARE(ini.value("PREFERENCES", "Replay Speed"), "77");
         QCOMPARE(ini.value("PREFERENCES", "Replay Max Speed"), "77");
@@ -633,15 +641,8 @@ private slots:
         QCOMPARE(app->settings().preferences().replaySpeed, 77);
 
         // Cancel keeps everything
-        app->prompts().setScripted(false);
-        QTimer::singleShot(0, [] {
-            auto* dialog = qobject_cast<CPreferencesDlg*>(QApplication::activeModalWidget());
-            QVERIFY(dialog != nullptr);
-            dialog->speedBox()->setValue(5);
-            dialog->reject();
-        });
+        fake(*app).preferences = {std::nullopt};
         app->frame()->action("actionPreferences")->trigger();
-        app->prompts().setScripted(true);
         QCOMPARE(app->settings().preferences().replaySpeed, 77);
         QCOMPARE(IniFile::load(str(iniPath())).value("PREFERENCES", "Replay Speed"), "77");
     }

@@ -1,0 +1,153 @@
+#pragma once
+// The one scripted person of the tests: it records every message, question
+// and dialog the program shows, and answers from queues. An empty queue
+// gives the neutral answer: yes to a question, an unticked help prompt, and
+// Cancel (nothing) for every dialog.
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "module/MessageTable.h"
+#include "player/session/SessionPrompts.h"
+
+namespace qmx::test {
+
+class ScriptedPrompts : public SessionPrompts {
+public:
+    struct Shown {
+        std::string title;
+        std::string text;
+        bool operator==(const Shown&) const = default;
+    };
+
+    // --- what was shown --------------------------------------------------------
+    std::vector<Shown> shown;              // messages, texts and questions, in order
+    std::vector<int> messages;             // the numbers of the numbered messages
+    std::vector<std::string> prompts;      // help prompt texts
+    std::vector<std::string> fileDialogs;  // "open FOLDER" / "save FOLDER NAME"
+    std::vector<std::vector<FileFilter>> filters;
+    std::vector<std::string> newPlayerPrompts;
+    std::vector<std::vector<std::string>> identityLists;
+    std::vector<std::pair<bool, bool>> commentDialogs;  // large font, may cancel
+    int definitions = 0;
+    int abouts = 0;
+    int moduleInformations = 0;
+
+    // --- the answers --------------------------------------------------------------
+    std::deque<bool> yesNo;
+    std::deque<bool> ticks;
+    std::deque<std::optional<std::string>> texts;
+    std::deque<std::optional<std::string>> files;
+    std::deque<DefinePlayersAnswer> defineAnswers;
+    // The clicks of the "Define Players" dialog, made through the definition.
+    std::function<void(PlayerDefinition&)> defineClicks;
+    std::deque<std::optional<NewPlayerAnswer>> newPlayers;
+    std::deque<std::optional<IdentityAnswer>> identities;
+    std::deque<std::optional<std::string>> newPasswords;
+    std::deque<std::optional<CommentAnswer>> comments;
+    std::deque<std::optional<std::string>> commentPasswords;
+    std::deque<std::optional<Preferences>> preferences;
+    std::string clipboard;
+
+    // True when message `number` was shown.
+    bool showedMessage(int number) const {
+        for (int n : messages)
+            if (n == number) return true;
+        return false;
+    }
+    bool showedText(const std::string& text) const {
+        for (const Shown& s : shown)
+            if (s.text == text) return true;
+        return false;
+    }
+    void clear() {
+        shown.clear();
+        messages.clear();
+        prompts.clear();
+        fileDialogs.clear();
+    }
+
+    // --- SessionPrompts ------------------------------------------------------------
+    void showMessage(int number) override {
+        messages.push_back(number);
+        const auto text = messageText(MessageTable::Player, number);
+        shown.push_back({std::string(kWarningTitle), text ? std::string(*text) : std::string()});
+    }
+    void showText(const std::string& title, const std::string& text) override {
+        shown.push_back({title, text});
+    }
+    bool askYesNo(const std::string& title, const std::string& question) override {
+        shown.push_back({title, question});
+        return next(yesNo, true);
+    }
+    std::optional<std::string> askText(const std::string& title, const std::string& prompt,
+                                       int maxLength) override {
+        shown.push_back({title, prompt});
+        auto answer = next(texts, std::optional<std::string>());
+        if (answer && static_cast<int>(answer->size()) > maxLength)
+            answer->resize(static_cast<std::size_t>(maxLength));
+        return answer;
+    }
+    bool showPrompt(std::string_view text) override {
+        prompts.emplace_back(text);
+        return next(ticks, false);
+    }
+    std::optional<std::string> openFileName(const std::string&, const std::string& folder,
+                                            const std::vector<FileFilter>& f) override {
+        fileDialogs.push_back("open " + folder);
+        filters.push_back(f);
+        return next(files, std::optional<std::string>());
+    }
+    std::optional<std::string> saveFileName(const std::string&, const std::string& folder,
+                                            const std::string& name,
+                                            const std::vector<FileFilter>& f) override {
+        fileDialogs.push_back("save " + folder + " " + name);
+        filters.push_back(f);
+        return next(files, std::optional<std::string>());
+    }
+    DefinePlayersAnswer definePlayers(PlayerDefinition& definition) override {
+        ++definitions;
+        if (defineClicks) defineClicks(definition);
+        return next(defineAnswers, DefinePlayersAnswer::Later);
+    }
+    std::optional<NewPlayerAnswer> askNewPlayer(const std::string& prompt) override {
+        newPlayerPrompts.push_back(prompt);
+        return next(newPlayers, std::optional<NewPlayerAnswer>());
+    }
+    std::optional<IdentityAnswer> askIdentity(const std::vector<std::string>& names) override {
+        identityLists.push_back(names);
+        return next(identities, std::optional<IdentityAnswer>());
+    }
+    std::optional<std::string> askNewPassword() override {
+        return next(newPasswords, std::optional<std::string>());
+    }
+    std::optional<CommentAnswer> askComment(bool largeFont, bool mayCancel) override {
+        commentDialogs.emplace_back(largeFont, mayCancel);
+        return next(comments, std::optional<CommentAnswer>());
+    }
+    std::optional<std::string> askCommentPassword() override {
+        return next(commentPasswords, std::optional<std::string>());
+    }
+    std::string clipboardText() override { return clipboard; }
+    void setClipboardText(const std::string& text) override { clipboard = text; }
+    std::optional<Preferences> editPreferences(const Preferences&) override {
+        return next(preferences, std::optional<Preferences>());
+    }
+    void showAbout(const std::string&) override { ++abouts; }
+    void showModuleInformation(const std::string&) override { ++moduleInformations; }
+
+private:
+    template <typename T>
+    static T next(std::deque<T>& queue, T neutral) {
+        if (queue.empty()) return neutral;
+        T answer = std::move(queue.front());
+        queue.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace qmx::test
