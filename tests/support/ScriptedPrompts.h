@@ -1,8 +1,13 @@
 #pragma once
 // The one scripted person of the tests: it records every message, question
 // and dialog the program shows, and answers from queues. An empty queue
-// gives the neutral answer: yes to a question, an unticked help prompt, and
-// Cancel (nothing) for every dialog.
+// gives the cautious answer: no to a question, an unticked help prompt, and
+// Cancel (nothing) for every dialog and text entry.
+//
+//   shown      title and text of every message, text and question, in order
+//   texts      "title: text" of every showText
+//   questions  "title: question" of every askYesNo
+//   asked      "title|prompt|maxLength" of every askText
 
 #include <deque>
 #include <functional>
@@ -14,7 +19,7 @@
 #include "module/MessageTable.h"
 #include "player/session/SessionPrompts.h"
 
-namespace qmx::test {
+namespace qmx {
 
 class ScriptedPrompts : public SessionPrompts {
 public:
@@ -40,7 +45,7 @@ public:
     // --- the answers --------------------------------------------------------------
     std::deque<bool> yesNo;
     std::deque<bool> ticks;
-    std::deque<std::optional<std::string>> texts;
+    std::deque<std::optional<std::string>> answers;  // askText
     std::deque<std::optional<std::string>> files;
     std::deque<DefinePlayersAnswer> defineAnswers;
     // The clicks of the "Define Players" dialog, made through the definition.
@@ -67,6 +72,9 @@ public:
     void clear() {
         shown.clear();
         messages.clear();
+        texts.clear();
+        questions.clear();
+        asked.clear();
         prompts.clear();
         fileDialogs.clear();
     }
@@ -79,15 +87,18 @@ public:
     }
     void showText(const std::string& title, const std::string& text) override {
         shown.push_back({title, text});
+        texts.push_back(title + ": " + text);
     }
     bool askYesNo(const std::string& title, const std::string& question) override {
         shown.push_back({title, question});
-        return next(yesNo, true);
+        questions.push_back(title + ": " + question);
+        return next(yesNo, false);
     }
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        int maxLength) override {
         shown.push_back({title, prompt});
-        auto answer = next(texts, std::optional<std::string>());
+        asked.push_back(title + "|" + prompt + "|" + std::to_string(maxLength));
+        auto answer = next(answers, std::optional<std::string>());
         if (answer && static_cast<int>(answer->size()) > maxLength)
             answer->resize(static_cast<std::size_t>(maxLength));
         return answer;
@@ -150,4 +161,4 @@ private:
     }
 };
 
-}  // namespace qmx::test
+}  // namespace qmx

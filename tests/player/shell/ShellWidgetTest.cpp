@@ -37,7 +37,6 @@
 #include "tests/support/ScriptedPrompts.h"
 
 using namespace qmx;
-using qmx::test::ScriptedPrompts;
 
 namespace {
 
