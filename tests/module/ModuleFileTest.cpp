@@ -215,6 +215,15 @@ TEST(ModuleFile, UnitNamesLoseEverythingAfterTheFirstNulAndTrailingBlanks) {
     EXPECT_EQ(parseModule(f.b, ModuleReader::Editor).module.units[1].name, "Tank");
 }
 
+TEST(ModuleFile, UnitNamesLoseEveryTrailingWhiteSpaceCharacter) {
+    HandFile f = handModule();
+    const std::size_t unit1 = 560 + 20 + 429 + 4 * 34;
+    const char raw[] = "Tank \t\n\v\f\r \v";
+    std::copy(raw, raw + sizeof raw - 1, f.b.begin() + static_cast<std::ptrdiff_t>(unit1));
+    EXPECT_EQ(parseModule(f.b, ModuleReader::Player).module.units[1].name, "Tank");
+    EXPECT_EQ(parseModule(f.b, ModuleReader::Editor).module.units[1].name, "Tank");
+}
+
 TEST(ModuleFile, PlayerVersionRules) {
     auto notices = [](int version) {
         return parseModule(handModule(version).b, ModuleReader::Player);
