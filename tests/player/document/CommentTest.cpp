@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "ScriptedPrompts.h"
 #include "module/Random.h"
 #include "player/document/Comment.h"
 #include "player/document/PasswordKeyTable.h"
+#include "tests/support/ScriptedPrompts.h"
 
 using namespace qmx;
 

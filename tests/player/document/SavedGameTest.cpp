@@ -12,7 +12,7 @@
 #include "player/document/EncodedSave.h"
 #include "player/document/SavedGame.h"
 #include "player/document/StackRepair.h"
-#include "tests/player/document/ScriptedPrompts.h"
+#include "tests/support/ScriptedPrompts.h"
 
 namespace qmx {
 namespace {

@@ -1,5 +1,10 @@
 #pragma once
-// A UserPrompts that records what was shown and answers from queues.
+// The core's UserPrompts for tests: remembers everything shown and asked, and
+// answers from queues. An empty queue answers no, or cancels a text entry.
+//
+//   texts      "title: text" of every showText
+//   questions  "title: question" of every askYesNo
+//   asked      "title|prompt|maxLength" of every askText
 
 #include <deque>
 #include <optional>
@@ -16,20 +21,20 @@ public:
     void showText(const std::string& title, const std::string& text) override {
         texts.push_back(title + ": " + text);
     }
-    bool askYesNo(const std::string&, const std::string& question) override {
-        questions.push_back(question);
+    bool askYesNo(const std::string& title, const std::string& question) override {
+        questions.push_back(title + ": " + question);
         if (yesNo.empty()) return false;
-        const bool a = yesNo.front();
+        const bool answer = yesNo.front();
         yesNo.pop_front();
-        return a;
+        return answer;
     }
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        int maxLength) override {
         asked.push_back(title + "|" + prompt + "|" + std::to_string(maxLength));
         if (answers.empty()) return std::nullopt;
-        auto a = answers.front();
+        auto answer = answers.front();
         answers.pop_front();
-        return a;
+        return answer;
     }
 
     std::vector<int> messages;
