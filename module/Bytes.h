@@ -108,11 +108,11 @@ private:
     Bytes m_bytes;
 };
 
-// Drops trailing blanks, tabs, CR and LF.
+// Drops trailing white space: blank, tab, LF, vertical tab, form feed and CR
+// (the C white-space characters, decided without the locale).
 std::string trimRight(std::string s);
 inline std::string_view trimRightView(std::string_view s) {
-    while (!s.empty() &&
-           (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
+    while (!s.empty() && (s.back() == ' ' || (s.back() >= '\t' && s.back() <= '\r')))
         s.remove_suffix(1);
     return s;
 }

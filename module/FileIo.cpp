@@ -32,6 +32,12 @@ std::optional<Bytes> readFilePrefix(const std::string& path, std::size_t count) 
     if (fs::is_directory(path, ec)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
+    // No more than the file holds is allocated, whatever `count` asks for.
+    in.seekg(0, std::ios::end);
+    const auto size = in.tellg();
+    in.seekg(0);
+    if (size >= 0 && static_cast<std::uint64_t>(size) < count)
+        count = static_cast<std::size_t>(size);
     Bytes data(count);
     in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(count));
     data.resize(static_cast<std::size_t>(in.gcount()));

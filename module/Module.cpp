@@ -31,7 +31,7 @@ Module Module::createEmpty(int columns, int rows, GridOrientation orientation, i
     const PixelPoint map = blankMapSize(columns, rows, orientation);
     const SheetSize sheet = sizeSheet(0, map.x);
     m.imageRows = static_cast<std::uint8_t>(sheet.imageRows);
-    m.imagesPerRow = static_cast<std::uint8_t>(sheet.imagesPerRow > 255 ? 255 : sheet.imagesPerRow);
+    m.imagesPerRow = static_cast<std::uint8_t>(sheet.imagesPerRow);
     m.mapTop = static_cast<std::uint16_t>(sheet.height + 1);
     const auto [w, h] = overviewSizeFor(columns, rows);
     m.overviewWidth = static_cast<std::uint8_t>(w);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "module/FileIo.h"
 #include "module/Random.h"
@@ -195,7 +197,7 @@ std::size_t readPackedHexes(std::span<const std::uint8_t> data, Module& m, std::
 // The sizes of blocks 2 to 6 follow from the header, so the data is checked
 // to hold all of them before anything is allocated, and the records are then
 // read straight from the bytes.
-ModuleLoad readCurrent(std::span<const std::uint8_t> data, ModuleReader reader) {
+ModuleLoad readCurrent(std::span<const std::uint8_t> data, ModuleReader reader, bool withCards) {
     ModuleLoad out;
     Module& m = out.module;
     ByteReader r(data);
@@ -270,7 +272,7 @@ ModuleLoad readCurrent(std::span<const std::uint8_t> data, ModuleReader reader) 
             fieldText({p + deckNamesAt + (d - 1) * kDeckNameSize, kDeckNameSize}));
 
     out.cardOffset = deckNamesAt + kDeckNamesSize;
-    if (reader == ModuleReader::Editor) readCards(data, out.cardOffset, m, out);
+    if (reader == ModuleReader::Editor && withCards) readCards(data, out.cardOffset, m, out);
     out.ok = true;
     return out;
 }
@@ -393,7 +395,10 @@ ModuleLoad readLegacy(std::span<const std::uint8_t> data) {
 
 }  // namespace
 
-ModuleLoad parseModule(std::span<const std::uint8_t> data, ModuleReader reader) {
+namespace {
+
+// The editor's card records are read from `data` only `withCards`.
+ModuleLoad parse(std::span<const std::uint8_t> data, ModuleReader reader, bool withCards) {
     if (data.size() < 7) {
         ModuleLoad out;
         out.notices.push_back(damaged("it is too short to be a module"));
@@ -404,11 +409,11 @@ ModuleLoad parseModule(std::span<const std::uint8_t> data, ModuleReader reader) 
         if (version > kPlayerMaxVersion) return ModuleLoad{false, {}, {{msg::kNewerModule, {}}}, 0};
         if (version < kPlayerMinVersion)
             return ModuleLoad{false, {}, {{msg::kOldModuleFormat, {}}}, 0};
-        return readCurrent(data, reader);
+        return readCurrent(data, reader, withCards);
     }
     if (version > kEditorMaxVersion)
         return ModuleLoad{false, {}, {{editormsg::kNewerModule, {}}}, 0};
-    if (version >= 150) return readCurrent(data, reader);
+    if (version >= 150) return readCurrent(data, reader, withCards);
     ModuleLoad out;
     if (version < 50) out.notices.push_back({editormsg::kAmigaModule, {}});
     ModuleLoad legacy = readLegacy(data);
@@ -417,16 +422,113 @@ ModuleLoad parseModule(std::span<const std::uint8_t> data, ModuleReader reader) 
     return legacy;
 }
 
+}  // namespace
+
+ModuleLoad parseModule(std::span<const std::uint8_t> data, ModuleReader reader) {
+    return parse(data, reader, true);
+}
+
+namespace {
+
+// The oldest layout walks at most one 120-byte block per item: the header,
+// 18 extra-row names, a state and a name per hex, 20 deck steps and the units.
+constexpr std::size_t kLegacyLimit =
+    120 * (2 + 18 + 2 * std::size_t(kMaxColumns) * kMaxRows + kDeckCount + kMaxUnits + 1);
+
+// How many bytes from the start of a module file hold blocks 1 to 6, decided
+// from its header; a header the reader will refuse needs no more than itself.
+// Layout 150 packs its items into 560-byte blocks, each of which uses at least
+// 541 of its bytes: twice the sum of its items is more than it can take.
+std::size_t modulePrefixSize(std::span<const std::uint8_t> head, ModuleReader reader) {
+    if (head.size() < kModuleHeaderSize) return kModuleHeaderSize;
+    const int version = head[6];
+    if (reader == ModuleReader::Editor && version < 150) return kLegacyLimit;
+    ByteReader r(head);
+    Module m;
+    int storedUnits = 0;
+    readHeader(r, m, storedUnits);
+    ModuleLoad ignored;
+    if (!checkSize(m, ignored) || storedUnits > kMaxUnits) return kModuleHeaderSize;
+    const std::size_t units = static_cast<std::size_t>(storedUnits) * kUnitRecordSize;
+    if (version == 150)
+        return 2 * (kModuleHeaderSize + kDeckCount + std::size_t(m.extraNameCount) * 14 +
+                    hexCount(m) * 36 + units + kDeckNamesSize);
+    return kModuleHeaderSize + kDeckCount + (version >= 152 ? kReservedSize : 0) +
+           hexCount(m) * kHexRecordSize + units + kDeckNamesSize;
+}
+
+// Block 7 as the editor reads it, record by record from the file: only the
+// records there are take memory, never more than one record's text at a time
+// beyond the cards kept.
+void readCardsFrom(std::istream& in, Module& m, ModuleLoad& out) {
+    for (;;) {
+        std::uint8_t head[4];
+        in.read(reinterpret_cast<char*>(head), 4);
+        if (in.gcount() < 4) return;  // fewer than four bytes left: the end
+        const int deck = head[0];
+        const int card = head[1];
+        const int length = head[2] * 256 + head[3];
+        std::string text;
+        if (deck >= 1 && deck <= kDeckCount && card >= 1 && card <= kMaxCards && length >= 4) {
+            text.resize(static_cast<std::size_t>(length - 4));
+            in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        }
+        if (text.size() + 4 != static_cast<std::size_t>(length) ||
+            in.gcount() != static_cast<std::streamsize>(text.size())) {
+            out.notices.push_back({editormsg::kCardDataError, {}});
+            return;
+        }
+        Card& c = m.decks[deck].cards[card];
+        c.storedLength = static_cast<std::uint32_t>(length);
+        c.text = std::move(text);
+    }
+}
+
+}  // namespace
+
 ModuleLoad loadModuleFile(const std::string& path, ModuleReader reader) {
-    auto data = readWholeFile(path);
-    if (!data) {
-        ModuleLoad out;
-        out.notices.push_back(
-            {reader == ModuleReader::Editor ? editormsg::kCouldNotOpenFile : msg::kCouldNotOpenFile,
-             {}});
+    ModuleLoad out;
+    std::error_code ec;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, ec)) in.open(path, std::ios::binary);
+    if (!in.is_open() || !in) {
+        // The player's start-up reports its own failure to load.
+        if (reader == ModuleReader::Editor)
+            out.notices.push_back({editormsg::kCouldNotOpenFile, {}});
         return out;
     }
-    return parseModule(*data, reader);
+    // Only the bytes the header implies are read: a file claiming a great deal
+    // more than it holds, or holding a great deal more than it claims, costs
+    // no more memory than the largest module.
+    std::uint8_t head[kModuleHeaderSize];
+    in.read(reinterpret_cast<char*>(head), static_cast<std::streamsize>(kModuleHeaderSize));
+    std::size_t size = static_cast<std::size_t>(in.gcount());
+    std::size_t wanted = modulePrefixSize({head, size}, reader);
+    if (wanted > size && size == kModuleHeaderSize) {
+        in.seekg(0, std::ios::end);
+        const auto end = in.tellg();
+        if (end >= 0) wanted = std::min(wanted, static_cast<std::size_t>(end));
+        in.seekg(static_cast<std::streamoff>(size));
+    } else {
+        wanted = size;
+    }
+    // The buffer is filled by the read alone: no bytes are cleared first.
+    auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(wanted, 1));
+    std::memcpy(buffer.get(), head, size);
+    if (wanted > size) {
+        in.read(reinterpret_cast<char*>(buffer.get() + size),
+                static_cast<std::streamsize>(wanted - size));
+        size += static_cast<std::size_t>(in.gcount());
+    }
+    const std::span<const std::uint8_t> data(buffer.get(), size);
+    out = parse(data, reader, false);
+    // The editor keeps the card texts: the records after block 6, in the file.
+    if (out.ok && reader == ModuleReader::Editor && !out.module.legacyLayout) {
+        in.clear();
+        in.seekg(static_cast<std::streamoff>(out.cardOffset));
+        readCardsFrom(in, out.module, out);
+    }
+    return out;
 }
 
 Bytes serializeModule(const Module& m) {

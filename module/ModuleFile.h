@@ -48,9 +48,10 @@ struct ModuleLoad {
 // Parses module bytes as the given program reads them.
 ModuleLoad parseModule(std::span<const std::uint8_t> data, ModuleReader reader);
 
-// Reads and parses a module file. A file that cannot be opened fails with
-// "Could not open file!" (the editor's message 4; the player's start-up
-// reports its own failure).
+// Reads and parses a module file, reading only the bytes blocks 1 to 6 take
+// by its header (and, for the editor, the card records one by one). A file
+// that cannot be opened fails with the editor's message 4, "Could not open
+// file!"; for the player with no notice: its start-up reports the failure.
 ModuleLoad loadModuleFile(const std::string& path, ModuleReader reader);
 
 // The bytes of a module in the current layout (version 156).

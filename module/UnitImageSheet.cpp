@@ -30,6 +30,9 @@ SheetSize sizeSheet(int wanted, int imageWidth) {
     SheetSize s;
     s.imagesPerRow = imageWidth > kSheetLeft ? (imageWidth - kSheetLeft) / kCellSize : 0;
     if (s.imagesPerRow == 0) return s;  // no room for a cell: nothing to grow
+    // ImagesPerRow is one byte: a wider image keeps the cells past 255 unused,
+    // and the rows are counted for the cells the module can address.
+    if (s.imagesPerRow > kMaxImagesPerRow) s.imagesPerRow = kMaxImagesPerRow;
     while (s.capacity() < wanted && s.imageRows < 255) {
         ++s.imageRows;
         s.height += kCellSize;

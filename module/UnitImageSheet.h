@@ -52,13 +52,17 @@ constexpr int sheetHeight(int imageRows) {
 // Width and height of the blank map band of a new module.
 PixelPoint blankMapSize(int columns, int rows, GridOrientation orientation);
 
+// The most cells a row can have: ImagesPerRow is one byte.
+constexpr int kMaxImagesPerRow = 255;
+
 struct SheetSize {
     int imagesPerRow = 0;
     int imageRows = kMinImageRows;
     int height = sheetHeight(kMinImageRows);
     int capacity() const { return imagesPerRow * imageRows; }
 };
-// Enough cell rows for `wanted` images in an image `imageWidth` pixels wide.
+// Enough cell rows for `wanted` images in an image `imageWidth` pixels wide,
+// at most 255 cells a row.
 SheetSize sizeSheet(int wanted, int imageWidth);
 
 }  // namespace qmx

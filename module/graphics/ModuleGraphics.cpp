@@ -127,12 +127,14 @@ GraphicsResult ModuleGraphics::load(const std::string& modulePath) {
 }
 
 GraphicsResult ModuleGraphics::save(const std::string& modulePath) const {
-    // Save over the file that is there, whatever the case of its name, so that
-    // a module never ends up with two graphics files.
+    // The image is saved under the exact "PNG" name, which a reader that looks
+    // for that name finds. A graphics file found under another case of it
+    // (turn.png) is the previous image: it becomes the backup and then goes,
+    // so a module never ends up with two graphics files.
     const std::optional<std::string> old = findGraphicsFile(modulePath);
-    const std::string target = old ? *old : graphicsName(modulePath);
-    const std::string backup =
-        findFileIgnoringCase(backupName(modulePath)).value_or(backupName(modulePath));
+    const std::string target = graphicsName(modulePath);
+    const std::string backup = backupName(modulePath);
+    const std::optional<std::string> oldBackup = findFileIgnoringCase(backup);
     GraphicsResult result{GraphicsStatus::Ok, target, true};
 
     // 1. The whole new image, encoded and on disk under a temporary name.
@@ -153,10 +155,15 @@ GraphicsResult ModuleGraphics::save(const std::string& modulePath) const {
         return result;
     }
     std::error_code ec;
-    // 2. The previous graphics become the backup; the old backup goes only now.
+    // 2. The previous graphics become the backup; the old backup goes only now,
+    // and goes also when there is no previous image.
     if (old && !copyAtomically(*old, backup)) {
         fs::remove(tmp, ec);
         return {GraphicsStatus::BackupFailed, backup, true};
+    }
+    if (oldBackup && (!old || *oldBackup != backup)) {
+        std::error_code ignored;
+        fs::remove(*oldBackup, ignored);
     }
     // 3. The new image takes the graphics name in one step.
     fs::rename(tmp, target, ec);
@@ -164,6 +171,12 @@ GraphicsResult ModuleGraphics::save(const std::string& modulePath) const {
         std::error_code ignored;
         fs::remove(tmp, ignored);
         result.status = GraphicsStatus::WriteFailed;
+        return result;
+    }
+    // 4. A previous image under another case of the name is in the backup now.
+    if (old && *old != target) {
+        std::error_code ignored;
+        fs::remove(*old, ignored);
     }
     return result;
 }

@@ -4,9 +4,16 @@
 //
 // A character c (taken as a signed byte) under key k is stored as c + k, less
 // 239 when the sum exceeds 239, cut to its low byte. Every key of the table
-// is at most 112, so the sum never exceeds 127 + 112 = 239: scrambling is a
-// plain shift modulo 256 and unscrambling its exact inverse, which gives back
-// every byte value, those above 127 included.
+// is at most 112, so the sum never exceeds 127 + 112 = 239: the "less 239"
+// step never happens, and scrambling is a plain shift modulo 256.
+//
+// The unscrambling rule as first written, c = s - k plus 239 when that is
+// negative, is not its inverse: a Latin-1 byte b of 144 or above (c = b - 256,
+// at least -112) under a key k >= 256 - b gives c + k >= 0, so it is stored
+// as the small byte c + k, and s - k is then negative: adding 239 would turn
+// it into another character (byte 240 under key 20 is stored as 4 and would
+// come back as 223). Unscrambling is therefore the exact inverse, s - k
+// modulo 256, which gives back every byte value.
 //
 // The values are part of every saved game and comment ever written: they are
 // the same in every copy and must never change.

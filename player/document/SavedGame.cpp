@@ -303,10 +303,12 @@ SavedGameLoad readBinarySavedGame(std::span<const std::uint8_t> data, const Modu
         for (int d = 0; d < kDeckCount; ++d) {
             if (block.cardCounts[static_cast<std::size_t>(d)] !=
                 module.decks[static_cast<std::size_t>(d) + 1].cardCount) {
-                // The player table has been read into the game already.
+                // Header byte 6 has been kept, the location flags cleared and
+                // the player table read into the game already.
+                state.headerByte6 = byte6;
+                state.locationHasCards = {};
                 state.players = block.players;
                 state.identifyProgress = identify;
-                state.updateLocationFlags();
                 prompts.showMessage(msg::kCardCountMismatch);
                 return out;
             }

@@ -160,8 +160,8 @@ bool CQMXApp::loadModule(const QString& path) {
         return false;
     }
     m_doc = std::make_unique<CQMXDoc>(std::move(load.module), std::move(graphics), file,
-                                      m_programFolder, ReplayFile(m_replayPath), *m_settings,
-                                      *m_prompts, m_clock);
+                                      load.cardOffset, m_programFolder, ReplayFile(m_replayPath),
+                                      *m_settings, *m_prompts, m_clock);
     return true;
 }
 

@@ -7,11 +7,12 @@
 namespace qmx {
 
 CQMXDoc::CQMXDoc(Module module, ModuleGraphics graphics, std::string modulePath,
-                 std::string programFolder, ReplayFile replayFile, Settings& settings,
-                 SessionPrompts& prompts, Clock& clock)
+                 std::size_t cardOffset, std::string programFolder, ReplayFile replayFile,
+                 Settings& settings, SessionPrompts& prompts, Clock& clock)
     : m_module(std::move(module)),
       m_graphics(std::move(graphics)),
       m_modulePath(std::move(modulePath)),
+      m_cardOffset(cardOffset),
       m_moduleTitle(qmx::moduleTitle(m_modulePath)),
       m_programFolder(std::move(programFolder)),
       m_replayFile(std::move(replayFile)),

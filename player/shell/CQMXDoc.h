@@ -22,7 +22,7 @@ class Settings;
 
 class CQMXDoc {
 public:
-    CQMXDoc(Module module, ModuleGraphics graphics, std::string modulePath,
+    CQMXDoc(Module module, ModuleGraphics graphics, std::string modulePath, std::size_t cardOffset,
             std::string programFolder, ReplayFile replayFile, Settings& settings,
             SessionPrompts& prompts, Clock& clock);
     CQMXDoc(const CQMXDoc&) = delete;
@@ -43,6 +43,9 @@ public:
     Random& random() { return m_random; }
 
     const std::string& modulePath() const { return m_modulePath; }
+    // Where the card records begin in the module file: the cards and the Move
+    // report read a card's text from there.
+    std::size_t cardOffset() const { return m_cardOffset; }
     // The module file's name up to its last point, at most 63 characters.
     const std::string& moduleTitle() const { return m_moduleTitle; }
     const std::string& programFolder() const { return m_programFolder; }
@@ -51,6 +54,7 @@ private:
     Module m_module;
     ModuleGraphics m_graphics;
     std::string m_modulePath;
+    std::size_t m_cardOffset;
     std::string m_moduleTitle;
     std::string m_programFolder;
     ReplayFile m_replayFile;

@@ -215,6 +215,15 @@ TEST(ModuleFile, UnitNamesLoseEverythingAfterTheFirstNulAndTrailingBlanks) {
     EXPECT_EQ(parseModule(f.b, ModuleReader::Editor).module.units[1].name, "Tank");
 }
 
+TEST(ModuleFile, UnitNamesLoseEveryTrailingWhiteSpaceCharacter) {
+    HandFile f = handModule();
+    const std::size_t unit1 = 560 + 20 + 429 + 4 * 34;
+    const char raw[] = "Tank \t\n\v\f\r \v";
+    std::copy(raw, raw + sizeof raw - 1, f.b.begin() + static_cast<std::ptrdiff_t>(unit1));
+    EXPECT_EQ(parseModule(f.b, ModuleReader::Player).module.units[1].name, "Tank");
+    EXPECT_EQ(parseModule(f.b, ModuleReader::Editor).module.units[1].name, "Tank");
+}
+
 TEST(ModuleFile, PlayerVersionRules) {
     auto notices = [](int version) {
         return parseModule(handModule(version).b, ModuleReader::Player);
@@ -529,6 +538,55 @@ TEST(ModuleFile, SavingAssignsAnIdentityOnceAndWritesSafely) {
     EXPECT_FALSE(saveModuleFile(tempPath("no/such/folder.qm4"), m, clock));
     EXPECT_EQ(loadModuleFile(path + ".missing", ModuleReader::Editor).notices,
               (std::vector<Notice>{{editormsg::kCouldNotOpenFile, {}}}));
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+}
+
+TEST(ModuleFile, TheFileReaderReadsOnlyWhatTheHeaderImplies) {
+    const std::string path = tempPath("Huge.qm4");
+    Module m = Module::createEmpty(20, 20, GridOrientation::RowsAligned, 33);
+    m.decks[3].cardCount = 1;
+    m.decks[3].cards[1] = {1, "Reinforcements"};
+    FixedClock clock;
+    ASSERT_TRUE(saveModuleFile(path, m, clock));
+    const std::size_t blocks = 560 + 20 + 429 + 20 * 20 * 34 + 33 * 84 + 400;
+    const std::size_t cards = 4 + 14;
+    ASSERT_EQ(std::filesystem::file_size(path), blocks + cards);
+
+    // The editor reads the card records from the file, one by one.
+    ModuleLoad e = loadModuleFile(path, ModuleReader::Editor);
+    ASSERT_TRUE(e.ok);
+    EXPECT_TRUE(e.notices.empty());
+    EXPECT_EQ(e.module.decks[3].cards[1].text, "Reinforcements");
+    EXPECT_EQ(e.module.decks[3].cards[1].storedLength, 18u);
+
+    // Grown (sparsely) past 2 GiB of zeros: the player reads its blocks 1 to 6
+    // as before; the editor reads its card, then stops at the first bad record.
+    std::filesystem::resize_file(path, (std::uintmax_t(3) << 30));
+    ModuleLoad p = loadModuleFile(path, ModuleReader::Player);
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.cardOffset, blocks);
+    EXPECT_EQ(readCardText(path, p.cardOffset, 3, 1).text, "Reinforcements");
+    e = loadModuleFile(path, ModuleReader::Editor);
+    ASSERT_TRUE(e.ok);
+    EXPECT_EQ(e.module.decks[3].cards[1].text, "Reinforcements");
+    EXPECT_EQ(e.notices, (std::vector<Notice>{{editormsg::kCardDataError, {}}}));
+
+    // Cut inside the card record: the editor says so; a file cut inside
+    // block 6 is refused as before.
+    std::filesystem::resize_file(path, blocks + cards - 1);
+    EXPECT_EQ(loadModuleFile(path, ModuleReader::Editor).notices,
+              (std::vector<Notice>{{editormsg::kCardDataError, {}}}));
+    std::filesystem::resize_file(path, blocks - 1);
+    EXPECT_FALSE(loadModuleFile(path, ModuleReader::Player).ok);
+    EXPECT_FALSE(loadModuleFile(path, ModuleReader::Editor).ok);
+
+    // A file that cannot be opened: the editor's message 4; the player shows
+    // nothing itself, its start-up reports the failed load.
+    EXPECT_TRUE(loadModuleFile(path + ".missing", ModuleReader::Player).notices.empty());
+    EXPECT_FALSE(loadModuleFile(path + ".missing", ModuleReader::Player).ok);
+    EXPECT_TRUE(
+        loadModuleFile(std::filesystem::path(path).parent_path().string(), ModuleReader::Player)
+            .notices.empty());
     std::filesystem::remove_all(std::filesystem::path(path).parent_path());
 }
 

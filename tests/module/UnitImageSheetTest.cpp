@@ -35,6 +35,19 @@ TEST(UnitImageSheet, SizingGrowsByWholeRows) {
     EXPECT_EQ(sizeSheet(1000, 100).imagesPerRow, 0);  // too narrow: no cells, no endless loop
 }
 
+TEST(UnitImageSheet, AWideMapHasAtMost255CellsARowAndRowsForThem) {
+    // 250 columns: 12,550 pixels, room for 302 cells, of which a byte holds 255.
+    const int width = blankMapSize(250, 10, GridOrientation::RowsAligned).x;
+    EXPECT_EQ(width, 12550);
+    const SheetSize s = sizeSheet(2000, width);
+    EXPECT_EQ(s.imagesPerRow, 255);
+    EXPECT_EQ(s.imageRows, 8);  // 2,000 images at 255 a row
+    EXPECT_GE(s.capacity(), 2000);
+    const Module m = Module::createEmpty(250, 10, GridOrientation::RowsAligned, 33);
+    EXPECT_EQ(m.imagesPerRow, 255);
+    EXPECT_EQ(m.imageCapacity(), s.imagesPerRow * m.imageRows);
+}
+
 TEST(UnitImageSheet, NewModuleDefaults) {
     Module m = Module::createEmpty(30, 20, GridOrientation::RowsAligned, 10);
     EXPECT_EQ(m.unitCount, 33);

@@ -5,7 +5,7 @@
 #include "player/document/GameState.h"
 #include "player/document/PlayerIdentity.h"
 #include "player/document/SavedGame.h"
-#include "tests/player/document/ScriptedPrompts.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "tests/tools/ToolTestSupport.h"
 
 using namespace qmx;

@@ -160,12 +160,25 @@ TEST(ModuleGraphics, SecondSaveKeepsTheFirstAsBackup) {
     EXPECT_EQ(readBack(dir / "war.PNG").pixel(0, 0), qRgb(0, 0, 255));
     EXPECT_EQ(dir.names().size(), 2u);
 
-    // A graphics file named in another case is saved over, not doubled.
+    // A graphics file named in another case is the previous image: the new
+    // one takes the exact name, the old one becomes the backup, none is doubled.
     TempDir other;
     ASSERT_TRUE(solid(2, 2, qRgb(1, 1, 1)).save(QString::fromStdString(other / "war.png"), "png"));
-    ASSERT_TRUE(ModuleGraphics(solid(2, 2, qRgb(2, 2, 2))).save(other / "war.qm4").ok());
-    EXPECT_EQ(other.names(), (std::vector<std::string>{"war.BAK", "war.png"}));
-    EXPECT_EQ(readBack(other / "war.png").pixel(0, 0), qRgb(2, 2, 2));
+    ASSERT_TRUE(solid(2, 2, qRgb(3, 3, 3)).save(QString::fromStdString(other / "war.bak"), "png"));
+    const GraphicsResult r = ModuleGraphics(solid(2, 2, qRgb(2, 2, 2))).save(other / "war.qm4");
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.path, other / "war.PNG");
+    EXPECT_EQ(other.names(), (std::vector<std::string>{"war.BAK", "war.PNG"}));
+    EXPECT_EQ(readBack(other / "war.PNG").pixel(0, 0), qRgb(2, 2, 2));
+    QImageReader bak3(QString::fromStdString(other / "war.BAK"), "png");
+    EXPECT_EQ(bak3.read().pixel(0, 0), qRgb(1, 1, 1));
+}
+
+TEST(ModuleGraphics, SaveWithoutAPreviousImageRemovesTheBackup) {
+    TempDir dir;
+    ASSERT_TRUE(solid(2, 2, qRgb(1, 1, 1)).save(QString::fromStdString(dir / "war.BAK"), "png"));
+    ASSERT_TRUE(ModuleGraphics(solid(2, 2, qRgb(2, 2, 2))).save(dir / "war.qm4").ok());
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"war.PNG"}));
 }
 
 TEST(ModuleGraphics, FailedSaveKeepsTheOldImageAndBackup) {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "ScriptedPrompts.h"
 #include "player/document/HideCommands.h"
 #include "player/document/PlayerDefinition.h"
 #include "player/document/PlayerIdentity.h"
 #include "player/document/Visibility.h"
+#include "tests/support/ScriptedPrompts.h"
 
 using namespace qmx;
 

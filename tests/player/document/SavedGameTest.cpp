@@ -12,7 +12,7 @@
 #include "player/document/EncodedSave.h"
 #include "player/document/SavedGame.h"
 #include "player/document/StackRepair.h"
-#include "tests/player/document/ScriptedPrompts.h"
+#include "tests/support/ScriptedPrompts.h"
 
 namespace qmx {
 namespace {
@@ -350,9 +350,17 @@ TEST(SavedGameRead, CardCountMismatchStopsTheLoadAfterThePlayerTable) {
     b[9 + 211 + 2] = 3;  // deck 3 with 3 cards
     GameState s(m);
     s.unit(4).step = 1;
+    s.headerByte6 = 0;
+    s.setCardPlace(1, 1, 3);  // slot 3 is a card location in the file
+    s.locationHasCards[5] = true;
     ScriptedPrompts prompts;
     EXPECT_FALSE(readSavedGame(b, m, s, prompts).ok);
     EXPECT_EQ(prompts.messages, std::vector<int>{msg::kCardCountMismatch});
+    // Byte 6 is kept and the location flags cleared before the card counts are
+    // compared; the cards stay where they were.
+    EXPECT_EQ(s.headerByte6, 0x2A);
+    EXPECT_EQ(s.locationHasCards, (std::array<bool, kSlotCount>{}));
+    EXPECT_EQ(s.cardPlace(1, 1), 3);
     EXPECT_EQ(s.players[1].name, "Anna");
     EXPECT_EQ(s.players[0].kind, SlotKind::GameMaster);
     EXPECT_EQ(s.unit(4).step, 1);

@@ -5,7 +5,7 @@
 #include "module/MessageTable.h"
 #include "player/document/GameState.h"
 #include "player/document/UnitRules.h"
-#include "tests/player/document/ScriptedPrompts.h"
+#include "tests/support/ScriptedPrompts.h"
 
 namespace qmx {
 namespace {

@@ -375,7 +375,7 @@ TEST(ReplayPlayback, EncryptedCommentsAskForTheirPassword) {
     EXPECT_FALSE(events[2].display);
     EXPECT_EQ(f.prompts.messages, (std::vector<int>{20, 20}));
     ASSERT_EQ(f.prompts.asked.size(), 3u);
-    EXPECT_EQ(f.prompts.asked[0], "Encrypted Comment|Enter password:");
+    EXPECT_EQ(f.prompts.asked[0], "Encrypted Comment|Enter password:|8");
 }
 
 TEST(ReplayPlayback, FlipsSaveMarkerAndCardsShowTheirBoxes) {
@@ -503,10 +503,8 @@ TEST(ResetRecorder, RefusedAskedThenErasesAndCommits) {
     EXPECT_EQ(f.state.unit(1).startColumn, 1);
     EXPECT_EQ(resetRecorder(f.state, file, f.prompts, false), ResetOutcome::Reset);
     EXPECT_EQ(f.prompts.questions[0],
-              (std::pair<std::string, std::string>{
-                  "WARNING",
-                  "This will erase the playback record up to this point. Are you sure you want "
-                  "to do this?"}));
+              "WARNING: This will erase the playback record up to this point. Are you sure you "
+              "want to do this?");
     EXPECT_FALSE(file.exists());
     EXPECT_EQ(f.state.unit(1).startColumn, 4);
     EXPECT_EQ(f.state.unit(1).startRow, 5);

@@ -7,27 +7,15 @@
 #include "module/Clock.h"
 #include "module/Random.h"
 #include "player/document/GameState.h"
-#include "player/document/UserPrompts.h"
 #include "player/replay/ReplayEntries.h"
 #include "player/replay/ReplayFile.h"
 #include "player/replay/ReplayRecorder.h"
+#include "tests/support/ScriptedPrompts.h"
 
 using namespace qmx;
 namespace fs = std::filesystem;
 
 namespace {
-
-class NoticePrompts : public UserPrompts {
-public:
-    void showMessage(int number) override { messages.push_back(number); }
-    void showText(const std::string&, const std::string& text) override { texts.push_back(text); }
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
-        return std::nullopt;
-    }
-    std::vector<int> messages;
-    std::vector<std::string> texts;
-};
 
 Module smallModule() {
     Module m;
@@ -73,7 +61,7 @@ protected:
 
     fs::path m_dir;
     GameState state;
-    NoticePrompts prompts;
+    ScriptedPrompts prompts;
     std::unique_ptr<ReplayFile> file;
     std::unique_ptr<ReplayRecorder> recorder;
 };

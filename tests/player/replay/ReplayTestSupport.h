@@ -9,7 +9,7 @@
 #include "module/Bytes.h"
 #include "module/Module.h"
 #include "player/document/GameState.h"
-#include "player/document/UserPrompts.h"
+#include "tests/support/ScriptedPrompts.h"
 
 namespace qmx::test {
 
@@ -86,37 +86,6 @@ struct Rec {
         return cmd(247).hex(oc, orow).hex(fc, fr);
     }
     Rec& comment(const std::string& t) { return cmd(242).text(t).cmd(249); }
-};
-
-// Answers from queues and remembers what was shown.
-class ScriptedPrompts : public UserPrompts {
-public:
-    std::vector<int> messages;
-    std::vector<std::pair<std::string, std::string>> texts;
-    std::vector<std::pair<std::string, std::string>> questions;
-    std::deque<bool> yesNo;
-    std::deque<std::optional<std::string>> answers;
-    std::vector<std::string> asked;
-
-    void showMessage(int number) override { messages.push_back(number); }
-    void showText(const std::string& title, const std::string& text) override {
-        texts.emplace_back(title, text);
-    }
-    bool askYesNo(const std::string& title, const std::string& question) override {
-        questions.emplace_back(title, question);
-        if (yesNo.empty()) return false;
-        bool a = yesNo.front();
-        yesNo.pop_front();
-        return a;
-    }
-    std::optional<std::string> askText(const std::string& title, const std::string& prompt,
-                                       int) override {
-        asked.push_back(title + "|" + prompt);
-        if (answers.empty()) return std::nullopt;
-        auto a = answers.front();
-        answers.pop_front();
-        return a;
-    }
 };
 
 }  // namespace qmx::test

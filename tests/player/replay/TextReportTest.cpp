@@ -351,8 +351,7 @@ TEST(ReportCommand, RefusalsSortSwitchNameRuleAndFiles) {
               "Unit 1        0102\r\n Unit 2        0201\r\n Unit 4        0201\r\n ");
     ASSERT_EQ(prompts.questions.size(), 2u);
     EXPECT_EQ(prompts.questions[0],
-              (std::pair<std::string, std::string>{
-                  "WARNING", "This file already exists!  Do you wish to overwrite it?"}));
+              "WARNING: This file already exists!  Do you wish to overwrite it?");
 
     // A replay report without a record: message 6 and no file.
     prompts.messages.clear();

@@ -27,6 +27,9 @@ TEST(ValueMenu, ItemTextsFollowTheModeBits) {
     cycleTotalMode(m, 3);
     EXPECT_EQ((m.valueTotalModes >> 6) & 0b11, 0b01);
     EXPECT_EQ((m.valueTotalModes >> 2) & 0b1111, 0b1001);  // the others untouched
+    // Values outside 0..5 have no bits: nothing changes.
+    const std::uint16_t before = m.valueTotalModes;
     cycleTotalMode(m, -1);
     cycleTotalMode(m, 6);
+    EXPECT_EQ(m.valueTotalModes, before);
 }

@@ -12,7 +12,7 @@
 #include "player/document/SavedGame.h"
 #include "player/replay/CardTextSource.h"
 #include "player/replay/ReplayPlayback.h"
-#include "tests/player/document/ScriptedPrompts.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "tools/demo/DemoGames.h"
 #include "tools/demo/DemoModule.h"
 
