@@ -30,8 +30,11 @@ public:
     };
 
     // --- what was shown --------------------------------------------------------
-    std::vector<Shown> shown;              // messages, texts and questions, in order
-    std::vector<int> messages;             // the numbers of the numbered messages
+    std::vector<Shown> shown;   // messages, texts and questions, in order
+    std::vector<int> messages;  // the numbers of the numbered messages
+    std::vector<std::string> texts;
+    std::vector<std::string> questions;
+    std::vector<std::string> asked;
     std::vector<std::string> prompts;      // help prompt texts
     std::vector<std::string> fileDialogs;  // "open FOLDER" / "save FOLDER NAME"
     std::vector<std::vector<FileFilter>> filters;
