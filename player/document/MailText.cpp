@@ -248,10 +248,12 @@ using Visitor = std::function<bool(Span)>;
 
 bool walkEntity(const Headers& h, Span body, int depth, const Visitor& visit);
 
-// An entity given as its header block and body; true when `visit` asked to stop.
-bool walkMessage(Span d, int depth, const Visitor& visit) {
+// An entity given as its header block and body; true when `visit` asked to
+// stop. A body part that does not start with a header block or the empty
+// line is taken as plain text all through.
+bool walkMessage(Span d, int depth, const Visitor& visit, bool bodyPart) {
     const std::optional<Headers> h = readHeaders(d);
-    if (!h) return false;
+    if (!h) return bodyPart && walkEntity(Headers{}, d, depth, visit);
     return walkEntity(*h, d.subspan(h->bodyStart), depth, visit);
 }
 
@@ -279,7 +281,7 @@ bool walkEntity(const Headers& h, Span body, int depth, const Visitor& visit) {
         const std::optional<std::vector<Span>> parts = splitMultipart(body, h.boundary);
         if (!parts) return false;
         for (const Span part : *parts)
-            if (walkMessage(part, depth + 1, visit)) return true;
+            if (walkMessage(part, depth + 1, visit, true)) return true;
         return false;
     }
     const bool text = type.empty() || type.starts_with("text/");
@@ -288,7 +290,7 @@ bool walkEntity(const Headers& h, Span body, int depth, const Visitor& visit) {
     Bytes held;
     const std::optional<Span> decoded = decodedBody(h, body, held);
     if (!decoded) return false;
-    if (attachedMail) return walkMessage(*decoded, depth + 1, visit);
+    if (attachedMail) return walkMessage(*decoded, depth + 1, visit, false);
     return visit(*decoded);
 }
 
