@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "player/document/EncodedSave.h"
@@ -244,17 +245,26 @@ std::optional<std::vector<Span>> splitMultipart(Span body, std::string_view boun
     return std::nullopt;
 }
 
-using Visitor = std::function<bool(Span)>;
+// What a walk through a mail carries along.
+struct Walk {
+    std::function<bool(Span)> visit;  // called with each text part; true stops
+    // The bytes that decoded bodies may still take. An attached mail keeps
+    // its decoded bytes while the parts inside it are decoded, so without
+    // this a mail of encoded attached mails could hold many times its own
+    // size. Twice the mail's size lets one encoded attached mail with
+    // encoded parts in it through.
+    std::size_t budget = 0;
+};
 
-bool walkEntity(const Headers& h, Span body, int depth, const Visitor& visit);
+bool walkEntity(const Headers& h, Span body, int depth, Walk& walk);
 
-// An entity given as its header block and body; true when `visit` asked to
+// An entity given as its header block and body; true when the visitor asked to
 // stop. A body part that does not start with a header block or the empty
 // line is taken as plain text all through.
-bool walkMessage(Span d, int depth, const Visitor& visit, bool bodyPart) {
+bool walkMessage(Span d, int depth, Walk& walk, bool bodyPart) {
     const std::optional<Headers> h = readHeaders(d);
-    if (!h) return bodyPart && walkEntity(Headers{}, d, depth, visit);
-    return walkEntity(*h, d.subspan(h->bodyStart), depth, visit);
+    if (!h) return bodyPart && walkEntity(Headers{}, d, depth, walk);
+    return walkEntity(*h, d.subspan(h->bodyStart), depth, walk);
 }
 
 // The body as its transfer encoding gives it; nothing when the base64 is damaged.
@@ -273,7 +283,7 @@ std::optional<Span> decodedBody(const Headers& h, Span body, Bytes& held) {
     return body;
 }
 
-bool walkEntity(const Headers& h, Span body, int depth, const Visitor& visit) {
+bool walkEntity(const Headers& h, Span body, int depth, Walk& walk) {
     if (depth > kMaxDepth) return false;
     const std::string_view type = h.type;
     if (type.starts_with("multipart/")) {
@@ -281,17 +291,24 @@ bool walkEntity(const Headers& h, Span body, int depth, const Visitor& visit) {
         const std::optional<std::vector<Span>> parts = splitMultipart(body, h.boundary);
         if (!parts) return false;
         for (const Span part : *parts)
-            if (walkMessage(part, depth + 1, visit, true)) return true;
+            if (walkMessage(part, depth + 1, walk, true)) return true;
         return false;
     }
     const bool text = type.empty() || type.starts_with("text/");
     const bool attachedMail = type == "message/rfc822" || type == "message/global";
     if (!text && !attachedMail) return false;
+    // Decoded bytes are never more than the encoded ones: a body that fits
+    // the budget decodes within it.
+    const bool encoded = h.encoding == "base64" || h.encoding == "quoted-printable";
+    if (encoded && body.size() > walk.budget) return false;
     Bytes held;
     const std::optional<Span> decoded = decodedBody(h, body, held);
     if (!decoded) return false;
-    if (attachedMail) return walkMessage(*decoded, depth + 1, visit, false);
-    return visit(*decoded);
+    walk.budget -= held.size();
+    const bool stop =
+        attachedMail ? walkMessage(*decoded, depth + 1, walk, false) : walk.visit(*decoded);
+    walk.budget += held.size();
+    return stop;
 }
 
 // The header block of a whole mail, after an mbox "From " line if there is one.
@@ -301,11 +318,12 @@ Span withoutFromLine(Span d) {
 }
 
 // Walks a whole mail; false when it is not a MIME mail or `visit` never stopped.
-bool walkMail(Span data, const Visitor& visit) {
+bool walkMail(Span data, std::function<bool(Span)> visit) {
+    Walk walk{std::move(visit), 2 * data.size()};
     const Span d = withoutFromLine(data);
     const std::optional<Headers> h = readHeaders(d);
     if (!h || !h->mimeField) return false;
-    return walkEntity(*h, d.subspan(h->bodyStart), 0, visit);
+    return walkEntity(*h, d.subspan(h->bodyStart), 0, walk);
 }
 
 // True when the encoded part of a text save (what follows the matched

@@ -132,6 +132,17 @@ const std::string kHeaders =
     "From: Anna <anna@example.org>\r\nTo: Bernd <bernd@example.org>\r\n"
     "Subject: Turn 12\r\nDate: Tue, 8 Dec 2026 05:00:00 +0100\r\nMIME-Version: 1.0\r\n";
 
+// `mail` forwarded `levels` times as an attachment, each time encoded
+// quoted-printable (which some programs do, though they should not).
+std::string attachedQuotedPrintable(std::string mail, int levels) {
+    for (int i = 0; i < levels; ++i)
+        mail = kHeaders +
+               "Content-Type: message/rfc822\r\n"
+               "Content-Transfer-Encoding: quoted-printable\r\n\r\n" +
+               quotedPrintableOf(mail, 75);
+    return mail;
+}
+
 }  // namespace
 
 TEST(MailTextPieces, Base64) {
@@ -268,6 +279,7 @@ TEST(MailText, MultipartAlternativeAsMailProgramsWriteIt) {
                                   "--fw\r\nContent-Type: message/rfc822\r\n\r\n" +
                                   mail + "\r\n--fw--\r\n";
     EXPECT_EQ(decodedGame(forwarded), game());
+    EXPECT_EQ(decodedGame(attachedQuotedPrintable(mail, 1)), game());
 }
 
 TEST(MailText, PlainTextSavesDecodeExactlyAsBefore) {
@@ -331,6 +343,22 @@ TEST(MailText, DamagedMailsHoldNoSave) {
     };
     EXPECT_EQ(nested(10), 1u);
     EXPECT_EQ(nested(40), 0u);
+    // Encoded attached mails inside encoded attached mails would each hold
+    // a decoded copy: the bytes they may take together are limited.
+    EXPECT_EQ(decodedGame(attachedQuotedPrintable(kHeaders +
+                                                      "Content-Type: text/plain\r\n"
+                                                      "Content-Transfer-Encoding: base64\r\n"
+                                                      "\r\n" +
+                                                      b64,
+                                                  1)),
+              game());
+    EXPECT_FALSE(findMailTextSave(bytesOf(attachedQuotedPrintable(
+                                      kHeaders +
+                                          "Content-Type: text/plain\r\n"
+                                          "Content-Transfer-Encoding: base64\r\n\r\n" +
+                                          b64,
+                                      8)))
+                     .text);
     // A binary saved game is no mail: it has NUL bytes in its first line.
     EXPECT_FALSE(isMimeMail(Bytes{'A', ':', 'b', 0, '\n', '\n'}));
     EXPECT_FALSE(isMimeMail(bytesOf("Subject: no MIME field\r\n\r\n" + plain)));
