@@ -173,7 +173,7 @@ std::optional<Headers> readHeaders(Span d) {
         name.clear();
         value.clear();
     };
-    auto append = [&value](Span d, std::size_t from, std::size_t to) {
+    auto append = [&value, d](std::size_t from, std::size_t to) {
         for (std::size_t k = from; k < to && value.size() < kMaxHeaderValue; ++k)
             value += static_cast<char>(d[k]);
     };
@@ -189,13 +189,13 @@ std::optional<Headers> readHeaders(Span d) {
         }
         if (isBlank(d[l.begin])) {
             if (!any) return std::nullopt;
-            append(d, l.begin, l.end);
+            append(l.begin, l.end);
         } else {
             finish();
             std::size_t k = l.begin;
             while (k < l.end && d[k] != ':' && d[k] > 32 && d[k] < 127) name += lower(d[k++]);
             if (k == l.begin || k == l.end || d[k] != ':') return std::nullopt;
-            append(d, k + 1, l.end);
+            append(k + 1, l.end);
             any = true;
         }
         pos = l.next;

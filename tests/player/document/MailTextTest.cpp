@@ -11,7 +11,7 @@
 #include "player/document/EncodedSave.h"
 #include "player/document/MailText.h"
 #include "player/document/SavedGame.h"
-#include "tests/player/document/ScriptedPrompts.h"
+#include "tests/support/ScriptedPrompts.h"
 
 namespace qmx {
 namespace {
