@@ -8,6 +8,7 @@
 #include "module/FileIo.h"
 #include "module/MessageTable.h"
 #include "player/document/EncodedSave.h"
+#include "player/document/MailText.h"
 #include "player/document/StackRepair.h"
 #include "player/document/UnitRules.h"
 #include "player/document/UserPrompts.h"
@@ -410,8 +411,10 @@ SavedGameLoad readBinarySavedGame(std::span<const std::uint8_t> data, const Modu
 
 SavedGameLoad readSavedGame(std::span<const std::uint8_t> data, const Module& module,
                             GameState& state, UserPrompts& prompts) {
-    if (!looksLikeTextSave(data)) return readBinarySavedGame(data, module, state, prompts);
-    const std::optional<Bytes> binary = decodeTextSave(data);
+    // A text save may come as a whole mail: base64, quoted-printable, HTML.
+    const MailTextSave mail = findMailTextSave(data);
+    if (!mail.text && !mail.mail) return readBinarySavedGame(data, module, state, prompts);
+    const std::optional<Bytes> binary = mail.text ? decodeTextSave(*mail.text) : std::nullopt;
     if (!binary) {
         prompts.showMessage(msg::kAsciiDecodeFailed);
         return {};

@@ -1,0 +1,37 @@
+// Saved mails come from strangers: any bytes must be looked through without
+// harm, and whatever text save is found must be bounded by the input and
+// start with the marker; a text save that stands in the bytes without HTML
+// must come back exactly as it stands.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <span>
+
+#include "player/document/EncodedSave.h"
+#include "player/document/MailText.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> in(data, size);
+    const qmx::MailTextSave found = qmx::findMailTextSave(in);
+    const auto marker = qmx::findTextSaveMarker(in);
+    if (found.mail != qmx::isMimeMail(in)) std::abort();
+    if (!found.mail && found.text.has_value() != marker.has_value()) std::abort();
+    if (found.text) {
+        const qmx::Bytes& t = *found.text;
+        if (t.size() > size) std::abort();
+        const auto match = qmx::kTextSaveMarkerMatch;
+        if (t.size() < match.size() || std::memcmp(t.data(), match.data(), match.size()) != 0)
+            std::abort();
+        if (!qmx::decodeTextSave(t)) std::abort();
+        if (marker && std::memchr(data + *marker, '<', size - *marker) == nullptr &&
+            t != qmx::Bytes(data + *marker, data + size))
+            std::abort();
+    }
+    for (const qmx::Bytes& part : qmx::mimeTextParts(in))
+        if (part.size() > size) std::abort();
+    if (const auto b = qmx::decodeBase64(in); b && b->size() > size / 4 * 3) std::abort();
+    if (qmx::decodeQuotedPrintable(in).size() > size) std::abort();
+    if (qmx::stripHtml(in).size() > size) std::abort();
+    return 0;
+}
