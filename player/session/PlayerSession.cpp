@@ -9,6 +9,7 @@
 #include "player/board/Carrying.h"
 #include "player/document/EncodedSave.h"
 #include "player/document/HideCommands.h"
+#include "player/document/MailText.h"
 #include "player/document/PlayerDefinition.h"
 #include "player/document/PlayerIdentity.h"
 #include "player/document/SavedGame.h"
@@ -427,7 +428,8 @@ Change PlayerSession::pasteGame() {
     const std::string text = m_prompts.clipboardText();
     const Bytes data(text.begin(), text.end());
     GameState before = m_game;
-    if (!looksLikeTextSave(data)) {
+    // Only text: the clipboard never holds a binary game.
+    if (!findMailTextSave(data).text) {
         m_prompts.showMessage(msg::kAsciiDecodeFailed);
         Change c;
         c.ran = true;
