@@ -166,14 +166,16 @@ int runTool(const CommandTable& table, const std::vector<std::string>& args, Too
 }
 
 ModuleLoad loadModuleForTool(const std::string& path) {
-    const auto data = readWholeFile(path);
-    if (!data) throw ToolError(path + ": " + messageOf(msg::kCouldNotOpenFile));
-    ModuleLoad load = parseModule(*data, ModuleReader::Player);
+    // The player's reader: only the blocks before the card records are read.
+    ModuleLoad load = loadModuleFile(path, ModuleReader::Player);
     if (load.ok) return load;
+    const auto head = readFilePrefix(path, 7);
+    if (!head || load.notices.empty())
+        throw ToolError(path + ": " + messageOf(msg::kCouldNotOpenFile));
     std::string message = path + ":";
     for (const Notice& n : load.notices) message += " " + noticeText(MessageTable::Player, n);
-    if (data->size() > 6) {
-        const int version = (*data)[6];
+    if (head->size() > 6) {
+        const int version = (*head)[6];
         if (version < kPlayerMinVersion || version > kPlayerMaxVersion)
             message += " (module version " + std::to_string(version) + "; the player reads " +
                        std::to_string(kPlayerMinVersion) + " to " +

@@ -4,6 +4,7 @@
 #include "player/document/PlayerDefinition.h"
 #include "player/document/PlayerIdentity.h"
 #include "player/document/Visibility.h"
+#include "tests/support/ModuleBuilder.h"
 #include "tests/support/ScriptedPrompts.h"
 
 using namespace qmx;
@@ -14,11 +15,7 @@ using K = SlotKind;
 using Kinds = std::array<SlotKind, kSlotCount>;
 
 GameState newGame(int units = 40) {
-    Module m;
-    m.columns = 5;
-    m.rows = 5;
-    m.unitCount = units;
-    return GameState(m);
+    return GameState(test::ModuleBuilder(5, 5, units).build());
 }
 
 void define(GameState& s, Kinds kinds) {

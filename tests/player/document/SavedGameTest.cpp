@@ -12,6 +12,7 @@
 #include "player/document/EncodedSave.h"
 #include "player/document/SavedGame.h"
 #include "player/document/StackRepair.h"
+#include "tests/support/ModuleBuilder.h"
 #include "tests/support/ScriptedPrompts.h"
 
 namespace qmx {
@@ -22,25 +23,15 @@ namespace fs = std::filesystem;
 // 2 x 2 map, 33 units with steps 0 and 1 (unit 5 also 2 and 3, unit 6 all
 // six), deck 1 of 3 cards and deck 3 of 2 cards.
 Module testModule() {
-    Module m;
-    m.moduleId = {7, 8, 9};
-    m.columns = 2;
-    m.rows = 2;
-    m.unitCount = 33;
-    m.allocateTables();
-    for (int u = 1; u <= 33; ++u) {
-        auto& img = m.units[static_cast<std::size_t>(u)].stepImage;
-        img[0] = 1;
-        img[1] = 2;
-    }
-    m.units[5].stepImage[2] = 3;
-    m.units[5].stepImage[3] = 4;
-    for (int s = 0; s < 6; ++s)
-        m.units[6].stepImage[static_cast<std::size_t>(s)] = static_cast<std::uint16_t>(s + 1);
-    m.units[7].stepImage[1] = 0;  // unit 7 has step 0 only
-    m.decks[1].cardCount = 3;
-    m.decks[3].cardCount = 2;
-    return m;
+    return test::ModuleBuilder(2, 2, 33)
+        .id({7, 8, 9})
+        .steps({1, 2, 0, 0, 0, 0})
+        .steps(5, {1, 2, 3, 4, 0, 0})
+        .steps(6, {1, 2, 3, 4, 5, 6})
+        .steps(7, {1, 0, 0, 0, 0, 0})  // unit 7 has step 0 only
+        .deck(1, 3)
+        .deck(3, 2)
+        .build();
 }
 
 // One unit record as the layout table lists it (all numbers below 256).

@@ -10,6 +10,7 @@
 
 #include "player/document/GameState.h"
 #include "player/document/StackRepair.h"
+#include "tests/support/ModuleBuilder.h"
 
 namespace qmx {
 namespace {
@@ -18,12 +19,7 @@ constexpr std::uint8_t kHead = UnitFlags::kHeadMark;
 constexpr std::uint8_t kVisit = UnitFlags::kVisitMark;
 
 Module smallModule(int columns, int rows, int units) {
-    Module m;
-    m.columns = columns;
-    m.rows = rows;
-    m.unitCount = units;
-    m.allocateTables();
-    return m;
+    return test::ModuleBuilder(columns, rows, units).build();
 }
 
 // The plain procedure, written as directly as possible. Quadratic in the size

@@ -5,6 +5,7 @@
 #include "module/MessageTable.h"
 #include "player/document/GameState.h"
 #include "player/document/UnitRules.h"
+#include "tests/support/ModuleBuilder.h"
 #include "tests/support/ScriptedPrompts.h"
 
 namespace qmx {
@@ -12,20 +13,15 @@ namespace {
 
 // Unit u has pictures for the steps listed in its row below; others steps 0 and 1.
 Module ruleModule() {
-    Module m;
-    m.columns = 3;
-    m.rows = 2;
-    m.unitCount = 33;
-    m.allocateTables();
-    for (int u = 1; u <= 33; ++u)
-        m.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 0, 0, 0, 0};
-    m.units[1].stepImage = {1, 2, 3, 4, 5, 6};  // every step
-    m.units[2].stepImage = {1, 2, 3, 0, 0, 0};  // steps 0, 1, 2
-    m.units[3].stepImage = {1, 0, 3, 0, 5, 0};  // even steps only
-    m.units[4].stepImage = {0, 0, 0, 0, 0, 0};  // step 0 only
-    m.hex(2, 1).state = 0x1234;
-    m.decks[2].cardCount = 4;
-    return m;
+    return test::ModuleBuilder(3, 2, 33)
+        .steps({1, 2, 0, 0, 0, 0})
+        .steps(1, {1, 2, 3, 4, 5, 6})  // every step
+        .steps(2, {1, 2, 3, 0, 0, 0})  // steps 0, 1, 2
+        .steps(3, {1, 0, 3, 0, 5, 0})  // even steps only
+        .steps(4, {0, 0, 0, 0, 0, 0})  // step 0 only
+        .hexState(2, 1, 0x1234)
+        .deck(2, 4)
+        .build();
 }
 
 std::vector<int> steps(const GameState& s, std::initializer_list<int> units) {

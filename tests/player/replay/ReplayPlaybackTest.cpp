@@ -297,6 +297,20 @@ TEST(ReplayPlayback, UnitCommandsChangeTheCarriedUnits) {
     EXPECT_EQ(f.state.unit(1).facing, 0);
 }
 
+TEST(ReplayPlayback, ReplayedSetStepSearchesNoLowerThanStepOne) {
+    Fixture f;
+    placeStack(f.state, {3}, 1, 1);
+    f.module.units[3].stepImage = {1, 0, 0, 0, 5, 0};      // steps 0 and 4
+    f.state.unit(3).step = f.state.unit(3).startStep = 4;  // the replay starts there
+    Rec r;
+    r.moveStart({3}, 1, 1, 1, 2);
+    r.cmd(224).raw({2, 0});  // key 3: no image at steps 1 and 2, so it stays
+    r.cmd(248);
+    ASSERT_EQ(f.playback.start(r.b).kind, Kind::Started);
+    for (int i = 0; i < 3; ++i) f.playback.step();
+    EXPECT_EQ(f.state.unit(3).step, 4);
+}
+
 TEST(ReplayPlayback, StopInTheMiddleOfAMoveRestoresTheEndState) {
     Fixture f;
     placeStack(f.state, {1, 2}, 1, 1);

@@ -10,6 +10,7 @@
 #include "player/replay/ReplayEntries.h"
 #include "player/replay/ReplayFile.h"
 #include "player/replay/ReplayRecorder.h"
+#include "tests/support/ModuleBuilder.h"
 #include "tests/support/ScriptedPrompts.h"
 
 using namespace qmx;
@@ -18,11 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 Module smallModule() {
-    Module m;
-    m.columns = 12;
-    m.rows = 10;
-    m.unitCount = 600;
-    return m;
+    return test::ModuleBuilder(12, 10, 600).build();
 }
 
 class Recorder : public ::testing::Test {

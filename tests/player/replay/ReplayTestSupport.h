@@ -9,6 +9,7 @@
 #include "module/Bytes.h"
 #include "module/Module.h"
 #include "player/document/GameState.h"
+#include "tests/support/ModuleBuilder.h"
 #include "tests/support/ScriptedPrompts.h"
 
 namespace qmx::test {
@@ -17,16 +18,13 @@ namespace qmx::test {
 // "Unit 2", ... Unit u has images for steps 1 and 2; deck 1 "Events" has two
 // cards with texts.
 inline Module smallModule(int units = 40) {
-    Module m = Module::createEmpty(6, 6, GridOrientation::RowsAligned, units);
-    for (int u = 1; u <= units; ++u) {
-        m.units[static_cast<std::size_t>(u)].name = "Unit " + std::to_string(u);
-        m.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 0, 0, 0, 0};
-    }
-    m.decks[1].name = "Events";
-    m.decks[1].cardCount = 2;
-    m.decks[1].cards[1] = {static_cast<std::uint32_t>(4 + 10), "Ambush!\r\nX"};
-    m.decks[1].cards[2] = {4, ""};
-    return m;
+    return ModuleBuilder::newModule(6, 6, units)
+        .namedUnits()
+        .steps({1, 2, 0, 0, 0, 0})
+        .deck(1, 2, "Events")
+        .card(1, 1, "Ambush!\r\nX")
+        .card(1, 2, "")
+        .build();
 }
 
 // Puts `units` (in this order) as the stack of hex (column, row), as the
