@@ -155,6 +155,49 @@ void BM_RepaintOverMap(benchmark::State& state) {
     state.counters["ratio"] = mapTime > 0 ? fullTime / mapTime : 0;
 }
 
+// Carrying a stack across the largest map at 200 %: every mouse move repaints
+// only the old and the new area of the carried picture. Timed against
+// drawing the bare map into the same two areas (the floor), interleaved.
+void BM_CarryMouseMove(benchmark::State& state) {
+    Board& board = largeBoard();
+    BoardScene scene = sceneAt(board, 2.0f);
+    board.state.carriedStack = 1;
+    QImage window(kWindowWidth, kWindowHeight, QImage::Format_RGB32);
+    double mapTime = 0;
+    double paintTime = 0;
+    QPoint at(100, 100);
+    for (auto _ : state) {
+        const QPoint next = at + QPoint(7, 3);
+        if (next.x() > kWindowWidth - 200 || next.y() > kWindowHeight - 200) at = QPoint(100, 100);
+        const QRect oldArea = board.painter->carriedArea(at, scene.zoom);
+        at += QPoint(7, 3);
+        const QRect newArea = board.painter->carriedArea(at, scene.zoom);
+        scene.carriedAt = at;
+        const double t0 = threadSeconds();
+        {
+            QPainter p(&window);
+            board.painter->paintMap(p, oldArea, scene.zoom, scene.scrollOrigin);
+            board.painter->paintMap(p, newArea, scene.zoom, scene.scrollOrigin);
+        }
+        benchmark::DoNotOptimize(window.constBits());
+        const double t1 = threadSeconds();
+        {
+            QPainter p(&window);
+            board.painter->paint(p, oldArea, scene);
+            board.painter->paint(p, newArea, scene);
+        }
+        benchmark::DoNotOptimize(window.constBits());
+        const double t2 = threadSeconds();
+        mapTime += t1 - t0;
+        paintTime += t2 - t1;
+    }
+    board.state.carriedStack = 0;
+    const double n = static_cast<double>(state.iterations());
+    state.counters["map_us"] = mapTime / n * 1e6;
+    state.counters["move_us"] = paintTime / n * 1e6;
+    state.counters["ratio"] = mapTime > 0 ? paintTime / mapTime : 0;
+}
+
 void BM_BareMap(benchmark::State& state) {
     paintLoop(state, largeBoard(), false);
 }
@@ -172,6 +215,7 @@ void BM_FullRepaintSmall(benchmark::State& state) {
 BENCHMARK(BM_BareMap)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRepaint)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintOverMap)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CarryMouseMove)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BareMapSmall)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRepaintSmall)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
 
