@@ -7,6 +7,10 @@
 
 namespace qmx {
 
+namespace {
+constexpr std::string_view kNameSeparators = ",\t|";
+}  // namespace
+
 std::string rowProgressText(int row) {
     return "Row " + std::to_string(row);
 }
@@ -22,7 +26,7 @@ Bytes buildNameTable(const Module& module, const RowProgress& progress) {
         for (int r = 1; r <= rows; ++r) {
             if (progress) progress(r);
             for (int c = 1; c <= columns; ++c) {
-                text += module.hex(c, r).name;
+                text += tableTextField(module.hex(c, r).name, kNameSeparators);
                 text += ',';
             }
             text += "\r\n";
@@ -49,7 +53,7 @@ int readNameTable(std::span<const std::uint8_t> data, Module& module, const RowP
         std::vector<std::string> fields;
         if (lines.next(line)) {
             ++read;
-            fields = splitTableFields(line, ",\t|", static_cast<std::size_t>(columns),
+            fields = splitTableFields(line, kNameSeparators, static_cast<std::size_t>(columns),
                                       kNameTableFieldSize);
         }
         for (int c = 1; c <= columns; ++c) {

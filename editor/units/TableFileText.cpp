@@ -95,6 +95,23 @@ std::vector<std::string> splitTableFields(std::string_view line, std::string_vie
     return fields;
 }
 
+std::string tableTextField(std::string_view text, std::string_view separators) {
+    // A line end would end the record, even inside quotes: it becomes a blank.
+    std::string flat(text);
+    for (char& ch : flat)
+        if (ch == '\r' || ch == '\n') ch = ' ';
+    const bool plain = (flat.empty() || flat.front() != '"') &&
+                       flat.find_first_of(separators) == std::string::npos;
+    if (plain) return flat;
+    std::string out = "\"";
+    for (const char ch : flat) {
+        out.push_back(ch);
+        if (ch == '"') out.push_back('"');
+    }
+    out.push_back('"');
+    return out;
+}
+
 long long tableNumber(std::string_view field) {
     std::size_t i = 0;
     while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;

@@ -34,6 +34,12 @@ private:
 std::vector<std::string> splitTableFields(std::string_view line, std::string_view separators,
                                           std::size_t maxFields, std::size_t maxField);
 
+// A text as a field of a line: as it stands, unless it holds one of the
+// separators or begins with a double quote; then it is written in double
+// quotes with each quote doubled, as spreadsheets do, so that it reads back
+// whole. CR and LF, which would end the line, become blanks.
+std::string tableTextField(std::string_view text, std::string_view separators);
+
 // A field read as a decimal integer: leading blanks, an optional sign and
 // the digits that follow; anything else ends the number. No digits read as
 // 0; numbers beyond the range of int stop growing at its limits.

@@ -10,6 +10,8 @@ namespace qmx {
 
 namespace {
 
+constexpr std::string_view kUnitSeparators = ",\t";
+
 // At least `digits` digits after the sign: 7 -> "007", -1 -> "-001".
 void appendNumber(std::string& out, int value, int digits) {
     char buf[24];
@@ -23,7 +25,7 @@ void appendNumber(std::string& out, int value, int digits) {
 }  // namespace
 
 std::string unitTableLine(const UnitDefinition& unit, std::int8_t stepByte) {
-    std::string line = unit.name;
+    std::string line = tableTextField(unit.name, kUnitSeparators);
     for (int s = 0; s < kStepCount; ++s) {
         line += ',';
         appendNumber(line, unit.stepImage[s], 3);
@@ -64,7 +66,7 @@ int readUnitTable(std::span<const std::uint8_t> data, Module& module, UnitStepBy
     int u = 1;
     for (; u <= count && lines.next(line); ++u) {
         const std::vector<std::string> fields =
-            splitTableFields(line, ",\t", kUnitTableFieldCount, 4096);
+            splitTableFields(line, kUnitSeparators, kUnitTableFieldCount, 4096);
         UnitDefinition& unit = module.units[static_cast<std::size_t>(u)];
         for (std::size_t f = 0; f < fields.size(); ++f) {
             if (f == 0) {

@@ -76,3 +76,28 @@ TEST(SpreadsheetTable, QuotedFields) {
     EXPECT_EQ(split(R"("open,4)"), (Fields{R"("open)", "4"}));
     EXPECT_EQ(split(R"(Big "Red",5)"), (Fields{R"(Big "Red")", "5"}));
 }
+
+TEST(SpreadsheetTable, NamesHoldingSeparatorsAreQuotedAndReadBackWhole) {
+    EXPECT_EQ(tableTextField("Blue 1 Inf", ",\t"), "Blue 1 Inf");
+    EXPECT_EQ(tableTextField("Blue, 1st", ",\t"), "\"Blue, 1st\"");
+    EXPECT_EQ(tableTextField("\"Old\" Guard", ",\t"), "\"\"\"Old\"\" Guard\"");
+    EXPECT_EQ(tableTextField("Big \"Red\"", ",\t"), "Big \"Red\"");
+    EXPECT_EQ(tableTextField("a\r\nb", ",\t"), "a  b");
+
+    Module m = Module::createEmpty(3, 1, GridOrientation::RowsAligned, 33);
+    m.units[1].name = "Blue, 1st";
+    m.units[2].name = "\"Old\" Guard\t2";
+    m.hex(1, 1).name = "Ford|North";
+    m.hex(2, 1).name = "\"X\"";
+    m.hex(3, 1).name = "a,b";
+    Module back = Module::createEmpty(3, 1, GridOrientation::RowsAligned, 33);
+    UnitStepBytes steps;
+    readUnitTable(buildUnitTable(m, {}), back, steps);
+    readNameTable(buildNameTable(m), back);
+    EXPECT_EQ(back.units[1].name, "Blue, 1st");
+    EXPECT_EQ(back.units[2].name, "\"Old\" Guard\t2");
+    EXPECT_EQ(back.units[1].stepImage[0], 1);
+    EXPECT_EQ(back.hex(1, 1).name, "Ford|North");
+    EXPECT_EQ(back.hex(2, 1).name, "\"X\"");
+    EXPECT_EQ(back.hex(3, 1).name, "a,b");
+}
