@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "module/Module.h"
+#include "player/board/HexGeometry.h"
 
 namespace qmx {
 
@@ -51,11 +52,8 @@ struct MapShape {
     int rows = 0;
 };
 
-struct CoordinateOrigin {
-    int column = 0;
-    int row = 0;
-    bool operator==(const CoordinateOrigin&) const = default;
-};
+// The hex the author double-clicked.
+using CoordinateOrigin = HexCoord;
 
 // Where a system's zigzag would start outside the map, the origin is moved
 // one hex before naming; `text` is what the box titled "Error" says after the
