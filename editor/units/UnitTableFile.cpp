@@ -1,7 +1,6 @@
 #include "editor/units/UnitTableFile.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "editor/units/TableFileText.h"
 #include "module/MessageTable.h"
@@ -14,18 +13,24 @@ constexpr std::string_view kUnitSeparators = ",\t";
 
 // At least `digits` digits after the sign: 7 -> "007", -1 -> "-001".
 void appendNumber(std::string& out, int value, int digits) {
-    char buf[24];
-    if (value < 0)
-        std::snprintf(buf, sizeof buf, "-%0*d", digits, -value);
-    else
-        std::snprintf(buf, sizeof buf, "%0*d", digits, value);
-    out += buf;
+    char buf[16];
+    int n = 0;
+    unsigned magnitude =
+        value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+        buf[n++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0);
+    while (n < digits) buf[n++] = '0';
+    if (value < 0) out.push_back('-');
+    while (n > 0) out.push_back(buf[--n]);
 }
 
 }  // namespace
 
 std::string unitTableLine(const UnitDefinition& unit, std::int8_t stepByte) {
     std::string line = tableTextField(unit.name, kUnitSeparators);
+    line.reserve(line.size() + 192);
     for (int s = 0; s < kStepCount; ++s) {
         line += ',';
         appendNumber(line, unit.stepImage[s], 3);
