@@ -89,8 +89,8 @@ CalibrationClick CoordinateCalibration::doubleClick(Module& module, int column, 
         start(module.orientation, prompts);
         return CalibrationClick::RowARecorded;
     }
-    const NamingResult result =
-        nameModuleHexes(module, m_system, {column, row}, m_rowAIndex, written);
+    m_lastNaming = nameModuleHexes(module, m_system, {column, row}, m_rowAIndex, written);
+    const NamingResult& result = m_lastNaming;
     m_state = Idle;
     m_pending = false;
     m_rowAIndex = 0;

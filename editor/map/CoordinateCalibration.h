@@ -54,6 +54,10 @@ public:
     CalibrationClick doubleClick(Module& module, int column, int row, CoordinatePrompts& prompts,
                                  const HexNameSink& written = {});
 
+    // What the last naming did: the corrected origin and every name it
+    // changed, for the editor's undo.
+    const NamingResult& lastNaming() const { return m_lastNaming; }
+
     // For Save, Save Unit Table, Save Map Name Table, Make Overview and Edit
     // Units: true (after showing message 16) when they must not run now.
     bool refuses(CoordinatePrompts& prompts) const;
@@ -66,6 +70,7 @@ private:
     bool m_pending = false;
     int m_system = 0;
     int m_rowAIndex = 0;
+    NamingResult m_lastNaming;
 };
 
 // The instruction for `system` without changing any state (system 19 gives

@@ -421,7 +421,11 @@ NamingResult nameModuleHexes(Module& module, int system, CoordinateOrigin origin
     result.named = computeHexNames(
         map, system, corrected.origin, rowAIndex, [&](int c, int r, const std::string& name) {
             if (!module.hexInRange(c, r) || module.hexIndex(c, r) >= module.hexes.size()) return;
-            module.hex(c, r).name = name;
+            std::string& current = module.hex(c, r).name;
+            if (current != name) {
+                result.changes.push_back({c, r, current, name});
+                current = name;
+            }
             if (written) written(c, r, name);
         });
     return result;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "module/Module.h"
 #include "player/board/HexGeometry.h"
@@ -77,15 +78,26 @@ using HexNameSink = std::function<void(int column, int row, const std::string& n
 int computeHexNames(const MapShape& map, int system, CoordinateOrigin origin, int rowAIndex,
                     const HexNameSink& sink);
 
+// A hex name before and after a change, for the editor's undo.
+struct HexNameChange {
+    int column = 0;
+    int row = 0;
+    std::string before;
+    std::string after;
+    bool operator==(const HexNameChange&) const = default;
+};
+
 struct NamingResult {
-    CoordinateOrigin origin;     // after any correction
-    std::string correctionText;  // for the "Error" box; empty for none
-    int named = 0;
+    CoordinateOrigin origin;             // after any correction
+    std::string correctionText;          // for the "Error" box; empty for none
+    int named = 0;                       // names computed
+    std::vector<HexNameChange> changes;  // the names that differ from before
 };
 
 // The whole computation on a module: corrects the origin, writes every
 // computed name into the module's hex records (and tells `written`, if
-// given, which hex changed). An origin off the map names nothing.
+// given, each hex written, to redraw it). An origin off the map names
+// nothing.
 NamingResult nameModuleHexes(Module& module, int system, CoordinateOrigin origin, int rowAIndex,
                              const HexNameSink& written = {});
 

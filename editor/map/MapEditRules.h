@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/map/CoordinateNaming.h"
 #include "module/Module.h"
 #include "module/UnitImageSheet.h"
 #include "player/board/HexGeometry.h"
@@ -31,13 +32,6 @@ enum class EditMode { Terrain = 1, HexCopy = 2, EditNames = 3 };
 constexpr std::size_t kNameFieldLength = 35;
 std::string nameFieldText(std::string_view name);
 
-struct HexNameChange {
-    int column = 0;
-    int row = 0;
-    std::string before;
-    std::string after;
-    bool operator==(const HexNameChange&) const = default;
-};
 // Applies changes, or undoes them (in reverse order).
 void applyNameChanges(Module& module, const std::vector<HexNameChange>& changes);
 void revertNameChanges(Module& module, const std::vector<HexNameChange>& changes);

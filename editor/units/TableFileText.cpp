@@ -124,6 +124,10 @@ long long tableNumber(std::string_view field) {
     return negative ? -value : value;
 }
 
+std::string tableSaveName(const std::string& chosen) {
+    return forceExtension(chosen, "txt");
+}
+
 int writeTableFile(const std::string& path, std::span<const std::uint8_t> bytes) {
     namespace fs = std::filesystem;
     if (writeFileAtomically(path, bytes)) return 0;

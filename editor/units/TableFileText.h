@@ -45,6 +45,15 @@ std::string tableTextField(std::string_view text, std::string_view separators);
 // 0; numbers beyond the range of int stop growing at its limits.
 long long tableNumber(std::string_view field);
 
+// The file dialogs' filter of both tables.
+inline constexpr std::string_view kTableFileFilter = "Text files(*.txt)";
+
+// The name a table is saved under: the chosen name with ".txt" forced (the
+// fourth character from the end a point: the last three become "txt";
+// otherwise ".txt" is appended). The overwrite question is asked about this
+// name, so that the file replaced is the one the author was asked about.
+std::string tableSaveName(const std::string& chosen);
+
 // Saving a table: where the bytes go and what the editor shows when they
 // cannot. Returns 0 for success or the editor's message number: 4 "Could not
 // open file!" when the file cannot be created, 8 "Data File Write Error!"

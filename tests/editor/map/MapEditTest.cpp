@@ -344,3 +344,17 @@ TEST(MapEditRules, OverviewClickScrolls) {
     g.orientation = kColumns;
     EXPECT_EQ(overviewClickScroll(g, 70, 50), (PixelPoint{464, 343}));
 }
+
+TEST(MapEditRules, NamingChangesUndoThroughTheirList) {
+    Module m = module(kRows, 4, 3);
+    m.hex(3, 2).name = "A2";  // already what system 1 gives it
+    const Module before = m;
+    const NamingResult r = nameModuleHexes(m, 1, {4, 2}, 0);
+    EXPECT_EQ(r.named, 8);
+    EXPECT_EQ(r.changes.size(), 7u);
+    revertNameChanges(m, r.changes);
+    for (std::size_t i = 0; i < m.hexes.size(); ++i)
+        EXPECT_EQ(m.hexes[i].name, before.hexes[i].name);
+    applyNameChanges(m, r.changes);
+    EXPECT_EQ(m.hex(4, 2).name, "A1");
+}

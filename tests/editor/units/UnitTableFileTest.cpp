@@ -235,6 +235,13 @@ TEST(UnitTableFile, FileMessages) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(TableFileText, SaveNames) {
+    EXPECT_EQ(tableSaveName("units"), "units.txt");
+    EXPECT_EQ(tableSaveName("units.csv"), "units.txt");
+    EXPECT_EQ(tableSaveName("units.TXT"), "units.TXT");
+    EXPECT_EQ(tableSaveName("my.units"), "my.units.txt");
+}
+
 TEST(TableFileText, LinesAndFields) {
     const std::string text = "a,b,\r\nc\rd\n\ne,,f\0\0\0"s;
     const Bytes data = bytesOf(text);
