@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "editor/map/CoordinateNaming.h"
 #include "module/Clock.h"
 #include "module/ModuleFile.h"
 #include "module/UnitImageSheet.h"
@@ -19,6 +20,9 @@ constexpr std::int64_t kDemoSaveSeconds = 1262304000;  // 2010-01-01
 
 constexpr int kStepsPerUnit = 2;
 
+// "0101" at the top-left hex, rank (row) then position (column).
+constexpr int kDemoCoordinateSystem = 10;
+
 // The reduced step: about half the combat values, the same movement.
 std::array<int, 3> reducedValues(const std::array<int, 3>& full) {
     return {(full[0] + 1) / 2, (full[1] + 1) / 2, full[2]};
@@ -29,6 +33,9 @@ std::array<int, 3> reducedValues(const std::array<int, 3>& full) {
 DemoModule buildDemoModule(const DemoScenario& s) {
     const int unitCount = static_cast<int>(s.units[0].size() + s.units[1].size());
     Module m = Module::createEmpty(s.columns, s.rows, GridOrientation::RowsAligned, unitCount);
+    // Named as an author names a map in the editor: four-digit labels, row
+    // then column, counted from the top-left hex.
+    nameModuleHexes(m, kDemoCoordinateSystem, {1, 1}, 0);
 
     const PixelPoint mapSize = blankMapSize(s.columns, s.rows, GridOrientation::RowsAligned);
     const SheetSize sheet = sizeSheet(unitCount * kStepsPerUnit, mapSize.x);
@@ -48,7 +55,7 @@ DemoModule buildDemoModule(const DemoScenario& s) {
     QImage& image = graphics.image();
 
     // The map, measured from row MapTop; the row above it repeats its first row.
-    const QImage map = MapPainter(s, mapSize.x, mapSize.y).paint();
+    const QImage map = MapPainter(s, m, mapSize.x, mapSize.y).paint();
     {
         QPainter p(&image);
         p.drawImage(0, m.mapTop, map);

@@ -203,8 +203,9 @@ struct MapPainter::Layer {
     }
 };
 
-MapPainter::MapPainter(const DemoScenario& scenario, int width, int height)
+MapPainter::MapPainter(const DemoScenario& scenario, const Module& module, int width, int height)
     : m_scenario(scenario),
+      m_module(module),
       m_geometry(GridOrientation::RowsAligned, scenario.columns, scenario.rows),
       m_width(width),
       m_height(height) {}
@@ -644,11 +645,11 @@ void MapPainter::drawGrid(QImage& image) const {
         for (int r = 1; r <= m_scenario.rows; ++r)
             for (int c = 1; c <= m_scenario.columns; ++c) p.drawPolygon(hexagon({c, r}));
     }
-    // "0101": column then row, at the top of each hex.
+    // The hex's name, at the top of each hex.
     for (int r = 1; r <= m_scenario.rows; ++r)
         for (int c = 1; c <= m_scenario.columns; ++c) {
             const PixelPoint o = m_geometry.cellOrigin({c, r});
-            const std::string name = defaultHexName(c, r);
+            const std::string& name = m_module.hex(c, r).name;
             const QColor ink = m_scenario.terrainAt({c, r}) == Terrain::Lake ? kWaterDark : kInk;
             PixelFont::small().drawCentred(image, o.x + 26, o.y + 7, name, ink);
         }

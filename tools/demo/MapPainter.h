@@ -1,8 +1,8 @@
 #pragma once
 // Draws the demo's map band: terrain in soft-edged areas that follow the
 // hexes, the river along hex sides, the brook through hexes, roads, the
-// railway and bridges, towns with their names, the hex grid with "0101"
-// numbers, and the title cartouche with the terrain key over the lake.
+// railway and bridges, towns with their names, the hex grid with each hex's
+// name from the module, and the title cartouche with the terrain key over the lake.
 
 #include <QImage>
 #include <QPointF>
@@ -16,8 +16,9 @@ namespace qmx::demo {
 
 class MapPainter {
 public:
-    // `width` x `height` is the map band of the module (the blank map size).
-    MapPainter(const DemoScenario& scenario, int width, int height);
+    // `width` x `height` is the map band of the module (the blank map size);
+    // the hex names printed on the map are those of `module`.
+    MapPainter(const DemoScenario& scenario, const Module& module, int width, int height);
 
     QImage paint() const;
 
@@ -49,6 +50,7 @@ private:
     std::vector<QPointF> riverLine() const;
 
     const DemoScenario& m_scenario;
+    const Module& m_module;
     HexGeometry m_geometry;
     int m_width;
     int m_height;

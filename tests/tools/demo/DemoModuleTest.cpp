@@ -43,7 +43,10 @@ TEST(DemoModule, LoadsInThePlayer) {
     EXPECT_FALSE(m.authorNotes.empty());
     EXPECT_LE(m.authorNotes.size(), 499u);
     EXPECT_EQ(m.hex(1, 1).name, "0101");
-    EXPECT_EQ(m.hex(32, 24).name, "3224");
+    // Named by coordinate system 10 from the top-left hex: row, then column.
+    EXPECT_EQ(m.hex(32, 1).name, "0132");
+    EXPECT_EQ(m.hex(1, 2).name, "0201");
+    EXPECT_EQ(m.hex(32, 24).name, "2432");
     EXPECT_EQ(m.mapTop, sheetHeight(m.imageRows) + 1);
     EXPECT_EQ((std::pair<int, int>(m.overviewWidth, m.overviewHeight)),
               Module::overviewSizeFor(32, 24));
@@ -100,7 +103,7 @@ TEST(DemoModule, ImageHoldsMapCountersAndFixedPictures) {
     EXPECT_NE(g.image().pixel(20, 20), kBlankMapColour | 0xFF000000u);  // the overview
 
     // The map is drawn: nowhere on it the blank grey, and lake hexes are blue.
-    const MapPainter painter(vardanGap(), map.x, map.y);
+    const MapPainter painter(vardanGap(), m, map.x, map.y);
     const QPointF lake = painter.centre({25, 23});
     const QRgb water =
         g.image().pixel(static_cast<int>(lake.x()) + 5, static_cast<int>(lake.y()) + m.mapTop + 5);
@@ -111,7 +114,8 @@ TEST(DemoModule, ImageHoldsMapCountersAndFixedPictures) {
 }
 
 TEST(DemoModule, HexPathsStepToNeighbours) {
-    const MapPainter painter(vardanGap(), 1650, 1050);
+    const Module names = Module::createEmpty(32, 24, GridOrientation::RowsAligned, 60);
+    const MapPainter painter(vardanGap(), names, 1650, 1050);
     for (const Road& road : vardanGap().roads) {
         const std::vector<Hex> path = painter.hexPath(road.waypoints);
         ASSERT_FALSE(path.empty());
