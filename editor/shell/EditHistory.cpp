@@ -1,0 +1,75 @@
+#include "editor/shell/EditHistory.h"
+
+namespace qmx {
+
+void EditHistory::apply(std::unique_ptr<EditAction> action) {
+    if (!action || action->isNoOp()) return;
+    action->redo();
+    if (m_index < m_actions.size()) {
+        m_actions.resize(m_index);
+        if (m_cleanIndex != kNoClean && m_cleanIndex > m_index) m_cleanIndex = kNoClean;
+        m_mergeOpen = false;
+    }
+    // Merging into the step the file was saved at would hide that state.
+    if (m_mergeOpen && m_index > 0 && m_cleanIndex != m_index &&
+        m_actions[m_index - 1]->mergeWith(*action)) {
+        return;
+    }
+    m_actions.push_back(std::move(action));
+    m_index = m_actions.size();
+    m_mergeOpen = true;
+}
+
+std::string EditHistory::undoLabel() const {
+    return canUndo() ? m_actions[m_index - 1]->label() : std::string();
+}
+
+std::string EditHistory::redoLabel() const {
+    return canRedo() ? m_actions[m_index]->label() : std::string();
+}
+
+bool EditHistory::undo() {
+    if (!canUndo()) return false;
+    m_actions[--m_index]->undo();
+    m_mergeOpen = false;
+    return true;
+}
+
+bool EditHistory::redo() {
+    if (!canRedo()) return false;
+    m_actions[m_index++]->redo();
+    m_mergeOpen = false;
+    return true;
+}
+
+void EditHistory::markClean() {
+    m_cleanIndex = m_index;
+    m_mergeOpen = false;
+}
+
+void EditHistory::clear() {
+    m_actions.clear();
+    m_index = 0;
+    m_cleanIndex = 0;
+    m_mergeOpen = false;
+}
+
+void CompoundEdit::add(std::unique_ptr<EditAction> part) {
+    if (!part || part->isNoOp()) return;
+    part->redo();
+    m_parts.push_back(std::move(part));
+}
+
+void CompoundEdit::redo() {
+    for (auto& part : m_parts) part->redo();
+}
+
+void CompoundEdit::undo() {
+    for (auto it = m_parts.rbegin(); it != m_parts.rend(); ++it) (*it)->undo();
+}
+
+bool CompoundEdit::isNoOp() const {
+    return m_parts.empty();
+}
+
+}  // namespace qmx
