@@ -21,7 +21,7 @@ namespace qmx {
 namespace {
 
 // Geometry of the dialog around the picker, whose place is fixed.
-constexpr int kGridTop = 170;
+constexpr int kGridTop = 196;
 constexpr int kValueX = 150;
 constexpr int kValueStep = 66;
 constexpr int kRowStep = 28;
@@ -87,7 +87,11 @@ void CDefineUnitsDlg::build() {
     });
 
     auto* caption = new QLabel(QString::fromLatin1(kPickerCaption), this);
-    caption->setGeometry(kPickerRect.x, 6, kPickerRect.width + 40, 18);
+    // Under the picker, over two lines if it must.
+    caption->setObjectName(QStringLiteral("pickerCaption"));
+    caption->setWordWrap(true);
+    caption->setGeometry(kPickerRect.x, kPickerRect.y + kPickerRect.height + 2,
+                         kPreviewX - kPickerRect.x - 8, 34);
     m_picker = new CImagePicker(m_document, m_editor, this);
     connect(m_picker, &CImagePicker::picked, this,
             [this](int x, int y, bool right, bool shift, bool ctrl) {
