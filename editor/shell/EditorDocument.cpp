@@ -170,6 +170,19 @@ void EditorDocument::replaceImage(QImage image, const std::string& label) {
 }
 
 bool EditorDocument::importGraphicsFile(const std::string& path) {
+    // A Windows bitmap too large to address is refused before it is decoded.
+    const std::string format = imageFormatFor(path);
+    bool dib = false;
+    if (format == "bmp") {
+        if (auto head = readFilePrefix(path, 64)) {
+            const DibCheck check = checkDib(*head);
+            if (check == DibCheck::TooBig) {
+                m_prompts.showInformation(QString::fromLatin1(kDibTooBig));
+                return false;
+            }
+            dib = check == DibCheck::Fits;
+        }
+    }
     ModuleGraphics loaded;
     GraphicsResult r = loaded.importImage(path);
     if (!r.ok() && r.status != GraphicsStatus::NotFound) {
@@ -191,7 +204,11 @@ bool EditorDocument::importGraphicsFile(const std::string& path) {
         }
     }
     if (!r.ok()) {
-        m_prompts.showMessage(editormsg::kNoGraphicsFile);
+        if (dib) {
+            m_prompts.showInformation(QString::fromLatin1(kCannotLoadDib));
+        } else {
+            m_prompts.showMessage(editormsg::kNoGraphicsFile);
+        }
         return false;
     }
     replaceImage(loaded.image(), "Load Graphics");
@@ -220,6 +237,10 @@ bool EditorDocument::exportGraphics(QWidget* parent) {
     }
     const std::string path = exportSaveName(stdPath(chosen), entry);
     const GraphicsResult r = m_graphics.exportImage(path);
+    if (!r.ok() && imageFormatFor(path) == "bmp") {
+        m_prompts.showInformation(QString::fromLatin1(kCannotSaveDib));
+        return false;
+    }
     if (!r.ok()) {
         showNotice(r.notice(MessageTable::Editor));
         return false;

@@ -37,6 +37,22 @@ std::string exportSaveName(const std::string& chosen, int entry) {
     return chosen + "." + std::string(ext);
 }
 
+DibCheck checkDib(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 30 || bytes[0] != 'B' || bytes[1] != 'M') return DibCheck::NotDib;
+    auto le32 = [&bytes](std::size_t at) {
+        return static_cast<std::int32_t>(
+            std::uint32_t(bytes[at]) | (std::uint32_t(bytes[at + 1]) << 8) |
+            (std::uint32_t(bytes[at + 2]) << 16) | (std::uint32_t(bytes[at + 3]) << 24));
+    };
+    const std::int64_t width = le32(18);
+    std::int64_t height = le32(22);
+    if (height < 0) height = -height;  // top-down rows
+    const std::int64_t bits = bytes[28] | (bytes[29] << 8);
+    if (width < 0) return DibCheck::TooBig;
+    const std::int64_t rowBytes = (width * bits + 31) / 32 * 4;
+    return rowBytes * height > INT32_MAX ? DibCheck::TooBig : DibCheck::Fits;
+}
+
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);

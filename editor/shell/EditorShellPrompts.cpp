@@ -38,6 +38,15 @@ void EditorShellPrompts::showBox(const QString& title, const QString& text) {
     box.exec();
 }
 
+void EditorShellPrompts::showInformation(const QString& text) {
+    if (m_scripted) {
+        shown.push_back({QString(), text});
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, QString(), text, QMessageBox::Ok);
+    box.exec();
+}
+
 void EditorShellPrompts::showMessage(int number) {
     const auto text = messageText(MessageTable::Editor, number);
     showBox(fromBytes(std::string(kWarningTitle)),

@@ -39,6 +39,8 @@ public:
     // code under "Error!" (nothing for 0, a plain cancel).
     void showDialogError(unsigned code);
     void showBox(const QString& title, const QString& text);
+    // An information box without title.
+    void showInformation(const QString& text);
 
     // File dialogs: an empty string when cancelled. `selectedFilter`
     // receives the index of the filter entry chosen.

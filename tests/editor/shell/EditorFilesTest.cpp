@@ -44,3 +44,25 @@ TEST(EditorFiles, ReportListsRowByRowWithCrLfSpace) {
                             '2', 13,  10, ' ', 'B', '2', 13, 10,  ' '};
     EXPECT_EQ(hexNameReport(m), expected);
 }
+
+TEST(EditorFiles, DibHeadersTooLargeToAddressAreFound) {
+    auto header = [](std::int32_t width, std::int32_t height, int bits) {
+        std::vector<std::uint8_t> h(54, 0);
+        h[0] = 'B';
+        h[1] = 'M';
+        for (int i = 0; i < 4; ++i) {
+            h[18 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(width) >> (8 * i));
+            h[22 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(height) >> (8 * i));
+        }
+        h[28] = static_cast<std::uint8_t>(bits);
+        return h;
+    };
+    EXPECT_EQ(checkDib(header(12550, 10665, 24)), DibCheck::Fits);
+    EXPECT_EQ(checkDib(header(12550, -10665, 24)), DibCheck::Fits);
+    // 40,000 x 20,000 x 3 bytes is past 2^31.
+    EXPECT_EQ(checkDib(header(40000, 20000, 24)), DibCheck::TooBig);
+    EXPECT_EQ(checkDib(header(-5, 10, 24)), DibCheck::TooBig);
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G'};
+    png.resize(54);
+    EXPECT_EQ(checkDib(png), DibCheck::NotDib);
+}

@@ -178,6 +178,37 @@ private slots:
         QVERIFY(m_prompts->shown[0].text.startsWith("Cannot find Module Graphics file!"));
     }
 
+    void olderLayoutsOpenAndNewerOnesLeaveTheModuleAsItWas() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        EditorDocument& doc = main->document();
+        // Version 151: the current layout without the reserved block.
+        Bytes bytes = *bytesOf(modulePath());
+        bytes[6] = 151;
+        bytes.erase(bytes.begin() + 580, bytes.begin() + 580 + 429);
+        const QString old = path("modules/Old.qm4");
+        QVERIFY(writeFileAtomically(str(old), bytes));
+        QVERIFY(QFile::copy(path("modules/Battle.PNG"), path("modules/Old.PNG")));
+        doc.module().authorNotes = "in memory";
+        QVERIFY(doc.loadModule(str(old)));
+        QCOMPARE(doc.module().version, 151);
+        QCOMPARE(doc.module().unitCount, 40);
+        QCOMPARE(doc.module().valueNames[1], std::string("Def"));
+
+        // Version 157: refused with message 32; the module held stays whole.
+        bytes[6] = 157;
+        const QString newer = path("modules/Newer.qm4");
+        QVERIFY(writeFileAtomically(str(newer), bytes));
+        QVERIFY(QFile::copy(path("modules/Battle.PNG"), path("modules/Newer.PNG")));
+        doc.module().authorNotes = "kept";
+        QVERIFY(!doc.loadModule(str(newer)));
+        QCOMPARE(m_prompts->shown.back().text,
+                 QStringLiteral("Sorry, this module is from a newer version of QMX.  You need to "
+                                "download the latest version."));
+        QCOMPARE(doc.module().authorNotes, std::string("kept"));
+        QCOMPARE(doc.modulePath(), str(old));
+    }
+
     // ---- the main dialog ----------------------------------------------------------
 
     void mainDialogHasEveryMenuEntry() {
@@ -342,6 +373,33 @@ private slots:
         QCOMPARE(m_prompts->shown.size(), std::size_t(1));
         QVERIFY(m_prompts->shown[0].text.startsWith("Cannot find Module Graphics file!"));
         QCOMPARE(main->document().graphics().image(), before);
+    }
+
+    void bitmapsGetTheDibBoxes() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        const QImage before = main->document().graphics().image();
+        // A header claiming 40,000 x 20,000 at 24 bits.
+        std::string big(54, '\0');
+        big[0] = 'B', big[1] = 'M';
+        big[18] = char(0x40), big[19] = char(0x9C);  // 40000
+        big[22] = char(0x20), big[23] = char(0x4E);  // 20000
+        big[28] = 24;
+        std::ofstream(str(path("huge.bmp")), std::ios::binary) << big;
+        QVERIFY(!main->document().importGraphicsFile(str(path("huge.bmp"))));
+        QCOMPARE(m_prompts->shown.back().title, QString());
+        QCOMPARE(m_prompts->shown.back().text, QStringLiteral("DIB_TOO_BIG"));
+        // A bitmap header over nothing: it cannot be read.
+        big[18] = 10, big[19] = 0, big[22] = 10, big[23] = 0;
+        std::ofstream(str(path("cut.qmg")), std::ios::binary) << big;
+        QVERIFY(!main->document().importGraphicsFile(str(path("cut.qmg"))));
+        QCOMPARE(m_prompts->shown.back().text, QStringLiteral("CANNOT_LOAD_DIB"));
+        QCOMPARE(main->document().graphics().image(), before);
+        // A bitmap that cannot be written.
+        m_prompts->fileAnswers.push_back(path("nowhere/map.bmp"));
+        m_prompts->filterAnswers.push_back(1);
+        QVERIFY(!main->document().exportGraphics(main));
+        QCOMPARE(m_prompts->shown.back().text, QStringLiteral("CANNOT_SAVE_DIB"));
     }
 
     void loadGraphicsReadsSunRasterFiles() {
