@@ -12,7 +12,7 @@ namespace qmx {
 CModuleInformationDlg::CModuleInformationDlg(const std::string& notes, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("Enter Module Information"));
-    m_edit = new QPlainTextEdit(fromFileText(notes), this);
+    m_edit = new QPlainTextEdit(shownFileText(notes), this);
     m_edit->setObjectName(QStringLiteral("notes"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -24,7 +24,7 @@ CModuleInformationDlg::CModuleInformationDlg(const std::string& notes, QWidget* 
 }
 
 std::string CModuleInformationDlg::notes() const {
-    std::string text = toFileText(m_edit->toPlainText());
+    std::string text = storedFileText(m_edit->toPlainText());
     if (text.size() > kNotesSize - 1) text.resize(kNotesSize - 1);
     return text;
 }

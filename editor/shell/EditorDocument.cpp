@@ -82,6 +82,8 @@ EditorDocument::EditorDocument(std::string programFolder, EditorShellPrompts& pr
 void EditorDocument::newModule(const NewModuleForm& form) {
     m_module = form.createModule();
     m_graphics = ModuleGraphics::createBlank(m_module);
+    // The overview, the frame strips and the stack marker the player draws from.
+    m_graphics.drawFixedPictures(m_module);
     m_history.clear();
     m_path.clear();
     m_onDisk = false;

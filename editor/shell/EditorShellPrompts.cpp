@@ -7,26 +7,26 @@
 
 namespace qmx {
 
-QString fromBytes(const std::string& bytes) {
+QString latin1Text(const std::string& bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-std::string toBytes(const QString& text) {
+std::string latin1Bytes(const QString& text) {
     const QByteArray b = text.toLatin1();
     return std::string(b.constData(), static_cast<std::size_t>(b.size()));
 }
 
-QString fromFileText(const std::string& bytes) {
-    QString s = fromBytes(bytes);
+QString shownFileText(const std::string& bytes) {
+    QString s = latin1Text(bytes);
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     s.replace(QChar('\r'), QChar('\n'));
     return s;
 }
 
-std::string toFileText(const QString& text) {
+std::string storedFileText(const QString& text) {
     QString s = text;
     s.replace(QChar('\n'), QStringLiteral("\r\n"));
-    return toBytes(s);
+    return latin1Bytes(s);
 }
 
 void EditorShellPrompts::showBox(const QString& title, const QString& text) {
@@ -49,30 +49,30 @@ void EditorShellPrompts::showInformation(const QString& text) {
 
 void EditorShellPrompts::showMessage(int number) {
     const auto text = messageText(MessageTable::Editor, number);
-    showBox(fromBytes(std::string(kWarningTitle)),
-            text ? fromBytes(std::string(*text)) : QStringLiteral("Message %1").arg(number));
+    showBox(latin1Text(std::string(kWarningTitle)),
+            text ? latin1Text(std::string(*text)) : QStringLiteral("Message %1").arg(number));
 }
 
 void EditorShellPrompts::showText(const std::string& title, const std::string& text) {
-    showBox(fromBytes(title), fromFileText(text));
+    showBox(latin1Text(title), shownFileText(text));
 }
 
 bool EditorShellPrompts::askYesNo(const std::string& title, const std::string& question) {
     if (m_scripted) {
-        shown.push_back({fromBytes(title), fromBytes(question)});
+        shown.push_back({latin1Text(title), latin1Text(question)});
         if (yesNoAnswers.empty()) return true;
         const bool answer = yesNoAnswers.front();
         yesNoAnswers.pop_front();
         return answer;
     }
-    QMessageBox box(QMessageBox::Warning, fromBytes(title), fromBytes(question),
+    QMessageBox box(QMessageBox::Warning, latin1Text(title), latin1Text(question),
                     QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
 SaveChoice EditorShellPrompts::askSaveChanges() {
-    const QString title = fromBytes(std::string(kWarningTitle));
+    const QString title = latin1Text(std::string(kWarningTitle));
     const QString text = QString::fromLatin1(kSaveChangesQuestion);
     if (m_scripted) {
         shown.push_back({title, text});
@@ -97,7 +97,7 @@ SaveChoice EditorShellPrompts::askSaveChanges() {
 void EditorShellPrompts::showDialogError(unsigned code) {
     const auto text = dialogErrorText(code);
     if (!text) return;
-    showBox(fromBytes(std::string(kDialogErrorTitle)), fromBytes(std::string(*text)));
+    showBox(latin1Text(std::string(kDialogErrorTitle)), latin1Text(std::string(*text)));
 }
 
 QString EditorShellPrompts::openFile(QWidget* parent, const QString& caption, const QString& folder,

@@ -60,10 +60,10 @@ private:
 };
 
 // Module bytes as widget text and back (Latin-1, every byte survives).
-QString fromBytes(const std::string& bytes);
-std::string toBytes(const QString& text);
+QString latin1Text(const std::string& bytes);
+std::string latin1Bytes(const QString& text);
 // Texts with CR LF line ends (notes, card texts) as a widget shows them and back.
-QString fromFileText(const std::string& bytes);
-std::string toFileText(const QString& text);
+QString shownFileText(const std::string& bytes);
+std::string storedFileText(const QString& text);
 
 }  // namespace qmx

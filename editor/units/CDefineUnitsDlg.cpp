@@ -74,12 +74,12 @@ void CDefineUnitsDlg::build() {
         if (m_filling) return;
         QString text = m_name->toPlainText();
         text.replace(QChar('\n'), QChar(' '));
-        std::string bytes = toBytes(text);
+        std::string bytes = latin1Bytes(text);
         m_editor.setName(bytes);
         if (bytes.size() > kUnitNameSize) {
             // Longer names are cut at 36 characters in the field too.
             m_filling = true;
-            m_name->setPlainText(fromBytes(m_editor.unit().name));
+            m_name->setPlainText(latin1Text(m_editor.unit().name));
             m_name->moveCursor(QTextCursor::End);
             m_filling = false;
         }
@@ -123,7 +123,7 @@ void CDefineUnitsDlg::build() {
         name->setMaxLength(static_cast<int>(kValueNameSize));
         name->setGeometry(kValueX + kValueStep * v, kGridTop, kValueStep - 6, 22);
         connect(name, &QLineEdit::textEdited, this, [this, v](const QString& text) {
-            m_editor.setValueName(v, toBytes(text));
+            m_editor.setValueName(v, latin1Bytes(text));
             m_model->reload();
         });
         m_valueNames[v] = name;
@@ -267,9 +267,9 @@ void CDefineUnitsDlg::fill() {
     const Module& module = m_document.module();
     const UnitDefinition& u = m_editor.unit();
     m_number->setText(QString::number(m_editor.currentUnit()));
-    if (m_name->toPlainText() != fromBytes(u.name)) m_name->setPlainText(fromBytes(u.name));
+    if (m_name->toPlainText() != latin1Text(u.name)) m_name->setPlainText(latin1Text(u.name));
     for (int v = 0; v < kValueCount; ++v) {
-        const QString name = fromBytes(module.valueNames[v]);
+        const QString name = latin1Text(module.valueNames[v]);
         if (m_valueNames[v]->text() != name) m_valueNames[v]->setText(name);
         m_modes[v]->setText(QString::fromLatin1(totalModeLabel(module.totalMode(v))));
     }

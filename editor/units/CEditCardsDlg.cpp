@@ -82,17 +82,17 @@ CEditCardsDlg::CEditCardsDlg(EditorDocument& document, QWidget* parent)
 
     connect(m_text, &QPlainTextEdit::textChanged, this, [this] {
         if (m_filling) return;
-        const std::string typed = toFileText(m_text->toPlainText());
+        const std::string typed = storedFileText(m_text->toPlainText());
         if (!m_editor.typeText(typed) || typed.size() > kMaxCardEditText) {
             // Refused or too long: the field shows what the dialog holds.
             m_filling = true;
-            m_text->setPlainText(fromFileText(m_editor.text()));
+            m_text->setPlainText(shownFileText(m_editor.text()));
             m_text->moveCursor(QTextCursor::End);
             m_filling = false;
         }
     });
     connect(m_deckName, &QLineEdit::textEdited, this,
-            [this](const QString& text) { m_editor.setDeckName(toBytes(text)); });
+            [this](const QString& text) { m_editor.setDeckName(latin1Bytes(text)); });
     connect(m_cardUp, &QToolButton::clicked, this, [this] {
         m_editor.cardSpin(1);
         fill();
@@ -133,9 +133,9 @@ void CEditCardsDlg::fill() {
     m_filling = true;
     m_card->setText(QString::number(m_editor.card()));
     m_deck->setText(QString::number(m_editor.deck()));
-    const QString text = fromFileText(m_editor.text());
+    const QString text = shownFileText(m_editor.text());
     if (m_text->toPlainText() != text) m_text->setPlainText(text);
-    const QString name = fromBytes(m_editor.deckName());
+    const QString name = latin1Text(m_editor.deckName());
     if (m_deckName->text() != name) m_deckName->setText(name);
     m_filling = false;
 }

@@ -28,7 +28,7 @@ QVariant CUnitListModel::data(const QModelIndex& index, int role) const {
                            : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     }
     if (column == 0) return unit;
-    if (column == 1) return fromBytes(u.name);
+    if (column == 1) return latin1Text(u.name);
     if (column <= 7) return shownValue(u.values[0][column - 2]);
     return u.stepImage[0];
 }
@@ -39,7 +39,7 @@ QVariant CUnitListModel::headerData(int section, Qt::Orientation orientation, in
     if (section == 1) return QStringLiteral("Name");
     if (section <= 7) {
         const std::string& name = m_module.valueNames[static_cast<std::size_t>(section - 2)];
-        return name.empty() ? QStringLiteral("V%1").arg(section - 1) : fromBytes(name);
+        return name.empty() ? QStringLiteral("V%1").arg(section - 1) : latin1Text(name);
     }
     return QStringLiteral("Image");
 }

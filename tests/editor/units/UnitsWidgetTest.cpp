@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -460,6 +461,22 @@ private slots:
         ModuleGraphics graphics;
         QVERIFY(graphics.load(file).ok());
         QCOMPARE(graphics.image().height(), 25 * 42 + player.module.mapTop - 1);
+#ifdef QMX4_PROGRAM
+        // And the player program opens it and shows its board.
+        QProcess qmx4;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QMX_HOME"), m_home->path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        qmx4.setProcessEnvironment(env);
+        const QString shot = path("board.png");
+        qmx4.start(QStringLiteral(QMX4_PROGRAM),
+                   {QStringLiteral("--no-dialogs"), QStringLiteral("--screenshot"), shot,
+                    QString::fromLocal8Bit(file.c_str())});
+        QVERIFY(qmx4.waitForFinished(60000));
+        QVERIFY2(qmx4.exitStatus() == QProcess::NormalExit && qmx4.exitCode() == 0,
+                 qmx4.readAllStandardError().constData());
+        QVERIFY(!QImage(shot).isNull());
+#endif
     }
 };
 
