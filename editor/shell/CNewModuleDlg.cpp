@@ -75,14 +75,15 @@ CNewModuleDlg::CNewModuleDlg(QWidget* parent) : QDialog(parent) {
 
     showForm();
 
-    connect(m_rowsAligned, &QRadioButton::toggled, this, [this](bool on) {
-        if (m_filling || !on) return;
+    // Every click on a choice corrects the sizes, also on the one already chosen.
+    connect(m_rowsAligned, &QRadioButton::clicked, this, [this] {
+        if (m_filling) return;
         readFields();
         m_form.chooseOrientation(GridOrientation::RowsAligned);
         showForm();
     });
-    connect(m_columnsAligned, &QRadioButton::toggled, this, [this](bool on) {
-        if (m_filling || !on) return;
+    connect(m_columnsAligned, &QRadioButton::clicked, this, [this] {
+        if (m_filling) return;
         readFields();
         m_form.chooseOrientation(GridOrientation::ColumnsAligned);
         showForm();

@@ -1,5 +1,7 @@
 // The editor's start-up, main dialog and file commands, driven offscreen
 // through the real dialogs.
+#include <unistd.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -143,6 +145,11 @@ private slots:
             QTest::mouseClick(d->columnsAlignedButton(), Qt::LeftButton);
             QCOMPARE(d->columnsEdit()->text(), QStringLiteral("20"));
             QCOMPARE(d->rowsEdit()->text(), QStringLiteral("26"));
+            // Clicking the choice already made corrects again.
+            d->rowsEdit()->setText(QStringLiteral("27"));
+            QTest::mouseClick(d->columnsAlignedButton(), Qt::LeftButton);
+            QCOMPARE(d->rowsEdit()->text(), QStringLiteral("28"));
+            d->rowsEdit()->setText(QStringLiteral("26"));
             // Typing sizes the sheet and rewrites the capacity.
             d->imagesEdit()->clear();
             QTest::keyClicks(d->imagesEdit(), "150");
@@ -335,6 +342,22 @@ private slots:
         QVERIFY(!main->document().writeModule(str(path("nowhere/Battle.qm4"))));
         QCOMPARE(m_prompts->shown.size(), std::size_t(1));
         QCOMPARE(m_prompts->shown[0].text, QStringLiteral("Data File Write Error!"));
+    }
+
+    void aSaveIntoAReadOnlyFolderKeepsTheOldFiles() {
+        if (::getuid() == 0) QSKIP("the superuser writes into read-only folders");
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        const auto module = bytesOf(modulePath());
+        const auto image = bytesOf(path("modules/Battle.PNG"));
+        QFile::setPermissions(path("modules"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        main->document().history().apply(editAuthorNotes(main->document().module(), "No"));
+        const bool written = main->document().writeModule(str(modulePath()));
+        QFile::setPermissions(path("modules"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner);
+        QVERIFY(!written);
+        QCOMPARE(bytesOf(modulePath()), module);
+        QCOMPARE(bytesOf(path("modules/Battle.PNG")), image);
     }
 
     void saveIsRefusedWhileTheCoordinatesRun() {
