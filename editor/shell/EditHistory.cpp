@@ -18,6 +18,20 @@ void EditHistory::apply(std::unique_ptr<EditAction> action) {
     m_actions.push_back(std::move(action));
     m_index = m_actions.size();
     m_mergeOpen = true;
+    forgetOldest();
+}
+
+void EditHistory::forgetOldest() {
+    std::size_t total = 0;
+    for (const auto& a : m_actions) total += a->cost();
+    std::size_t drop = 0;
+    while (total > m_costLimit && drop + 1 < m_actions.size()) total -= m_actions[drop++]->cost();
+    if (drop == 0) return;
+    m_actions.erase(m_actions.begin(), m_actions.begin() + static_cast<long>(drop));
+    m_index -= drop;
+    // A saved state among the forgotten steps can never be reached again.
+    m_cleanIndex =
+        m_cleanIndex != kNoClean && m_cleanIndex >= drop ? m_cleanIndex - drop : kNoClean;
 }
 
 std::string EditHistory::undoLabel() const {

@@ -29,6 +29,8 @@ public:
     }
     // True when the action changes nothing (a field set to what it held).
     virtual bool isNoOp() const { return false; }
+    // Bytes the action keeps alive beyond the module itself (a whole image).
+    virtual std::size_t cost() const { return 0; }
 };
 
 class EditHistory {
@@ -55,11 +57,17 @@ public:
     void closeStep() { m_mergeOpen = false; }
 
     std::size_t size() const { return m_actions.size(); }
+    // When the kept actions cost more than this, the oldest steps are
+    // forgotten (they can no longer be undone); the newest always stays.
+    void setCostLimit(std::size_t bytes) { m_costLimit = bytes; }
     std::size_t index() const { return m_index; }
     void clear();
 
 private:
+    void forgetOldest();
+
     std::vector<std::unique_ptr<EditAction>> m_actions;
+    std::size_t m_costLimit = std::size_t(1) << 31;
     std::size_t m_index = 0;  // actions [0, m_index) are applied
     // The index at which the module matches the file; npos when no state of
     // the list does (the saved state was dropped by a new branch).

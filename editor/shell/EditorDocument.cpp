@@ -1,6 +1,7 @@
 #include "editor/shell/EditorDocument.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <filesystem>
 
 #include "editor/shell/EditorFiles.h"
@@ -41,6 +42,10 @@ public:
     void redo() override { m_graphics.image() = m_after; }
     void undo() override { m_graphics.image() = m_before; }
     std::string label() const override { return m_label; }
+    // The state not shown keeps its pixels alive (the shown one is the image's own).
+    std::size_t cost() const override {
+        return static_cast<std::size_t>(std::max(m_before.sizeInBytes(), m_after.sizeInBytes()));
+    }
 
 private:
     ModuleGraphics& m_graphics;

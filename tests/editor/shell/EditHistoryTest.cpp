@@ -138,3 +138,55 @@ TEST(EditHistory, CompoundStepUndoesItsPartsTogether) {
     h.redo();
     EXPECT_EQ(m.authorNotes, "N");
 }
+
+namespace {
+
+// An action that keeps `cost` bytes alive and counts in `value`.
+class Costly : public EditAction {
+public:
+    Costly(int& value, std::size_t cost) : m_value(value), m_cost(cost) {}
+    void redo() override { ++m_value; }
+    void undo() override { --m_value; }
+    std::string label() const override { return "Load Graphics"; }
+    std::size_t cost() const override { return m_cost; }
+
+private:
+    int& m_value;
+    std::size_t m_cost;
+};
+
+}  // namespace
+
+TEST(EditHistory, OldStepsAreForgottenWhenTheyKeepTooMuchAlive) {
+    int value = 0;
+    EditHistory h;
+    h.setCostLimit(250);
+    h.apply(std::make_unique<Costly>(value, 100));
+    h.markClean();
+    h.apply(std::make_unique<Costly>(value, 100));
+    EXPECT_EQ(h.size(), 2u);
+    h.apply(std::make_unique<Costly>(value, 100));  // 300 > 250: the first goes
+    EXPECT_EQ(h.size(), 2u);
+    EXPECT_EQ(value, 3);
+    EXPECT_FALSE(h.isClean());
+    EXPECT_TRUE(h.undo());
+    EXPECT_TRUE(h.undo());
+    EXPECT_FALSE(h.undo());
+    EXPECT_EQ(value, 1);
+    // The oldest state left is the one saved after the first step.
+    EXPECT_TRUE(h.isClean());
+
+    // Saved before the first step: once that step is forgotten, no undo
+    // reaches the saved state again.
+    EditHistory fresh;
+    fresh.setCostLimit(150);
+    fresh.apply(std::make_unique<Costly>(value, 100));
+    fresh.apply(std::make_unique<Costly>(value, 100));
+    while (fresh.undo()) {
+    }
+    EXPECT_FALSE(fresh.isClean());
+    // One step dearer than the limit still stays, so it can be undone.
+    h.apply(std::make_unique<Costly>(value, 1000));
+    EXPECT_EQ(h.size(), 1u);
+    EXPECT_TRUE(h.canUndo());
+}
