@@ -1,13 +1,14 @@
 # The two everyday commands. Both install what the build needs first.
 #   make run    build, then start the player on the bundled demo module
 #   make test   build everything, run the whole suite and the fuzzers
+#   make edit   build, then start the module editor
 BUILD ?= build
 FUZZ_BUILD ?= build-fuzz
 WERROR ?= OFF
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test fuzz clean
+.PHONY: deps build run edit test fuzz clean
 
 deps:
 	scripts/install-deps
@@ -18,6 +19,9 @@ build: deps
 
 run: build
 	scripts/run-player $(BUILD)
+
+edit: build
+	$(BUILD)/qmx4edit
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600

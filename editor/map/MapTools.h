@@ -17,7 +17,7 @@
 namespace qmx {
 
 struct MapToolResult {
-    std::vector<Hex> redraw;              // hexes whose picture changed
+    std::vector<Hex> redraw;                   // hexes whose picture changed
     bool redrawAll = false;                    // the whole map changed
     bool reloadTerrain = false;                // the terrain editor shows the source anew
     bool moduleChanged = false;                // mark the module changed
@@ -74,9 +74,7 @@ public:
     PixelPoint terrainPoint(int x, int y) const;
 
 private:
-    PixelPoint positionOf(Hex h) const {
-        return hexPicturePosition(m_module, h.column, h.row);
-    }
+    PixelPoint positionOf(Hex h) const { return hexPicturePosition(m_module, h.column, h.row); }
 
     Module& m_module;
     PixelSurface m_map;

@@ -1,0 +1,226 @@
+// The editor on the largest module (250 x 249 hexes, 65,000 units, 20 decks
+// of 250 cards, a sheet of 1,000 unit images) and on a small one (20 x 20,
+// 1,000 units):
+//
+//   open        read the module file and its image as the editor does, against
+//               reading the two files' bytes (the floor)
+//   define      open and paint "Define Units"
+//   next unit   "Select Next Unit" with the dialog painted again
+//   list page   scroll the unit list by a page
+//   save        write module and image together, against writing the same
+//               bytes already encoded (the floor)
+//
+//   bench_editor --benchmark_counters_tabular=true
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImageWriter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTreeView>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "bench/BenchSupport.h"
+#include "editor/shell/EditorDocument.h"
+#include "editor/units/CDefineUnitsDlg.h"
+#include "module/FileIo.h"
+#include "module/ModuleFile.h"
+#include "module/UnitImageSheet.h"
+
+namespace {
+
+using namespace qmx;
+using qmx::bench::threadSeconds;
+
+struct Fixture {
+    std::string module;  // the module file; its image beside it
+    std::unique_ptr<EditorShellPrompts> prompts;
+    std::unique_ptr<FixedClock> clock;
+    std::unique_ptr<EditorDocument> document;
+
+    Fixture(int columns, int rows, int units) {
+        Module m = Module::createEmpty(columns, rows, GridOrientation::RowsAligned, units);
+        const PixelPoint map = blankMapSize(columns, rows, m.orientation);
+        const SheetSize sheet = sizeSheet(1000, map.x);
+        m.imagesPerRow = static_cast<std::uint8_t>(std::min(sheet.imagesPerRow, 255));
+        m.imageRows = static_cast<std::uint8_t>(sheet.imageRows);
+        m.mapTop = static_cast<std::uint16_t>(sheet.height + 1);
+        for (int u = 1; u <= m.unitCount; ++u) {
+            m.units[u].name = "Unit " + std::to_string(u);
+            m.units[u].stepImage = {static_cast<std::uint16_t>(u % 1000 + 1), 2, 0, 0, 0, 0};
+            m.units[u].values[0] = {4, 3, 6, 0, 0, 0};
+        }
+        for (int d = 1; d <= kDeckCount; ++d) {
+            m.decks[d].name = "Deck " + std::to_string(d);
+            m.decks[d].cardCount = kMaxCards;
+            for (int c = 1; c <= kMaxCards; ++c) {
+                m.decks[d].cards[c].text = std::string(200, static_cast<char>('a' + c % 26));
+                m.decks[d].cards[c].storedLength = 204;
+            }
+        }
+        // A map with detail, so that the image compresses like a scan rather
+        // than like a blank.
+        QImage image(map.x, sheet.height + map.y, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] = qRgb((x / 7) & 255, (y / 5) & 255, ((x ^ y) / 9) & 255);
+        }
+        module = bench::benchFilePath("editor", units, ".qm4");
+        ModuleGraphics graphics(std::move(image));
+        FixedClock c;
+        if (!graphics.save(module).ok() || !saveModuleFile(module, m, c)) std::abort();
+
+        prompts = std::make_unique<EditorShellPrompts>(true);
+        clock = std::make_unique<FixedClock>();
+        document = std::make_unique<EditorDocument>(
+            std::filesystem::temp_directory_path().string() + "/", *prompts, *clock);
+        if (!document->loadModule(module)) std::abort();
+    }
+    ~Fixture() {
+        std::error_code ec;
+        for (const char* ext : {"qm4", "PNG", "BAK"})
+            std::filesystem::remove(replaceLastThree(module, ext), ec);
+    }
+};
+
+Fixture& fixture(int large) {
+    static std::unique_ptr<Fixture> small, big;
+    auto& f = large ? big : small;
+    if (!f)
+        f = large ? std::make_unique<Fixture>(250, 249, 65000)
+                  : std::make_unique<Fixture>(20, 20, 1000);
+    return *f;
+}
+
+template <class Op>
+void timed(benchmark::State& state, Op op) {
+    for (auto _ : state) {
+        const double t0 = threadSeconds();
+        op();
+        state.SetIterationTime(threadSeconds() - t0);
+    }
+}
+
+void BM_OpenFloor(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    timed(state, [&] {
+        auto a = readWholeFile(f.module);
+        auto b = readWholeFile(replaceLastThree(f.module, "PNG"));
+        benchmark::DoNotOptimize(a);
+        benchmark::DoNotOptimize(b);
+    });
+}
+
+void BM_OpenModuleFile(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    timed(state, [&] {
+        ModuleLoad load = loadModuleFile(f.module, ModuleReader::Editor);
+        benchmark::DoNotOptimize(load.ok);
+    });
+}
+
+void BM_OpenWithImage(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    timed(state, [&] {
+        if (!f.document->loadModule(f.module)) state.SkipWithError("load failed");
+    });
+}
+
+void BM_ShowDefineUnits(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    timed(state, [&] {
+        CDefineUnitsDlg dialog(*f.document);
+        dialog.show();
+        QApplication::processEvents();
+        dialog.repaint();
+    });
+}
+
+void BM_NextUnit(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    CDefineUnitsDlg dialog(*f.document);
+    dialog.show();
+    QApplication::processEvents();
+    QPushButton* next = dialog.button(QStringLiteral("Select Next Unit"));
+    timed(state, [&] {
+        if (dialog.editor().currentUnit() >= f.document->module().unitCount - 1)
+            dialog.editor().select(1);
+        next->click();
+        dialog.repaint();
+    });
+}
+
+void BM_ListPage(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    CDefineUnitsDlg dialog(*f.document);
+    dialog.show();
+    QApplication::processEvents();
+    QScrollBar* bar = dialog.list()->verticalScrollBar();
+    timed(state, [&] {
+        const int to = bar->value() + bar->pageStep();
+        bar->setValue(to > bar->maximum() ? 0 : to);
+        dialog.list()->viewport()->repaint();
+    });
+}
+
+void BM_SaveFloor(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    const Bytes module = serializeModule(f.document->module());
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter(&buffer, "png").write(f.document->graphics().image());
+    }
+    const std::string target = bench::benchFilePath("editor_floor", 0, ".qm4");
+    timed(state, [&] {
+        writeFileAtomically(target, module);
+        writeFileAtomically(replaceLastThree(target, "PNG"),
+                            std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                      static_cast<std::size_t>(png.size())));
+    });
+    std::error_code ec;
+    std::filesystem::remove(target, ec);
+    std::filesystem::remove(replaceLastThree(target, "PNG"), ec);
+}
+
+void BM_Save(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    const std::string target = bench::benchFilePath("editor_save", 0, ".qm4");
+    timed(state, [&] {
+        if (!f.document->writeModule(target)) state.SkipWithError("save failed");
+    });
+    std::error_code ec;
+    for (const char* ext : {"qm4", "PNG", "BAK"})
+        std::filesystem::remove(replaceLastThree(target, ext), ec);
+}
+
+}  // namespace
+
+BENCHMARK(BM_OpenFloor)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenModuleFile)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenWithImage)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowDefineUnits)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NextUnit)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ListPage)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveFloor)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Save)->Arg(0)->Arg(1)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

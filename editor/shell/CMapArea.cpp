@@ -1,0 +1,35 @@
+#include "editor/shell/CMapArea.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "editor/shell/EditorDocument.h"
+
+namespace qmx {
+
+CMapArea::CMapArea(EditorDocument& document, QWidget* parent)
+    : QWidget(parent), m_document(document) {
+    setObjectName(QStringLiteral("mapArea"));
+    imageChanged();
+}
+
+QSize CMapArea::sizeHint() const {
+    return m_document.graphics().mapRect(m_document.module()).size();
+}
+
+void CMapArea::imageChanged() {
+    resize(sizeHint());
+    update();
+}
+
+void CMapArea::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    const QRect map = m_document.graphics().mapRect(m_document.module());
+    const QRect target = event->rect();
+    p.fillRect(target, palette().window());
+    if (map.isEmpty()) return;
+    const QRect source = target.translated(map.topLeft()).intersected(map);
+    p.drawImage(source.topLeft() - map.topLeft(), m_document.graphics().image(), source);
+}
+
+}  // namespace qmx
