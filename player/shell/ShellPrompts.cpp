@@ -43,8 +43,15 @@ QString fileDialogFilter(const std::vector<FileFilter>& filters) {
     QStringList parts;
     for (const FileFilter& f : filters) {
         // The toolkit reads the patterns from the parentheses; "*.*" is every file.
+        // A name that shows its patterns already ("QMX Saved Games(*.qms)") is
+        // read as it stands.
+        const QString name = fromBytes(f.name);
+        if (name.contains(QChar('('))) {
+            parts << name;
+            continue;
+        }
         const QString pattern = f.pattern == "*.*" ? QStringLiteral("*") : fromBytes(f.pattern);
-        parts << QStringLiteral("%1 (%2)").arg(fromBytes(f.name), pattern);
+        parts << QStringLiteral("%1 (%2)").arg(name, pattern);
     }
     return parts.join(QStringLiteral(";;"));
 }
