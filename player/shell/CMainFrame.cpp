@@ -581,7 +581,7 @@ void CMainFrame::customEvent(QEvent* event) {
 void CMainFrame::handleNotification(int code) {
     switch (static_cast<ControlCode>(code)) {
         case ControlCode::Caption:
-            if (!m_pendingCaption.isEmpty()) setWindowTitle(m_pendingCaption);
+            setWindowTitle(fromBytes(m_doc.session().caption()));
             return;
         case ControlCode::ZoomChanged:
             checkZoom(m_zoom);

@@ -70,8 +70,6 @@ public:
     // Runs a command as the menu does: nothing unless its state allows it.
     bool runCommand(const QString& actionName);
 
-    // The caption a load or save prepared; shown on notification 21.
-    void setPendingCaption(const QString& caption) { m_pendingCaption = caption; }
 
     // The current zoom factor, as the zoom menu shows it.
     float zoom() const { return m_zoom; }
@@ -145,7 +143,6 @@ private:
     BoardHooks m_board;
     QObject* m_panel = nullptr;
     QPointer<CHelpWindow> m_help;
-    QString m_pendingCaption;
     QString m_aboutText;
     float m_zoom = 1.0f;
 

@@ -26,12 +26,12 @@ namespace qmx {
 
 StartOptions parseStartOptions(const QStringList& arguments) {
     StartOptions o;
-    o.scripted = qEnvironmentVariableIntValue("QMX_NO_DIALOGS") == 1;
+    o.noDialogs = qEnvironmentVariableIntValue("QMX_NO_DIALOGS") == 1;
     if (!arguments.isEmpty()) o.executableDir = QFileInfo(arguments.first()).absolutePath();
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == QLatin1String("--no-dialogs")) {
-            o.scripted = true;
+            o.noDialogs = true;
         } else if (a == QLatin1String("--screenshot") && i + 1 < arguments.size()) {
             o.screenshotPath = arguments[++i];
         } else if (a == QLatin1String("--zoom") && i + 1 < arguments.size()) {
@@ -67,7 +67,7 @@ CQMXApp::CQMXApp(StartOptions options, QObject* parent)
     initShellResources();
     if (m_options.prompts != nullptr) {
         m_prompts = m_options.prompts;
-    } else if (m_options.scripted) {
+    } else if (m_options.noDialogs) {
         m_ownPrompts = std::make_unique<SilentPrompts>();
     } else {
         m_ownPrompts = std::make_unique<ShellPrompts>();

@@ -24,7 +24,7 @@ class Settings;
 struct StartOptions {
     QString modulePath;         // a module given on the command line; empty: ask
     QString savedGamePath;      // a saved game to load after the module; empty: a new game
-    bool scripted = false;      // no dialogs at all (tests, screenshots)
+    bool noDialogs = false;     // no dialogs at all (scripts, screenshots)
     QString screenshotPath;     // save a picture of the main window there and quit
     std::optional<float> zoom;  // start at this zoom
     QString executableDir;      // folder of the program file
