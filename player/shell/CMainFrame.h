@@ -70,7 +70,6 @@ public:
     // Runs a command as the menu does: nothing unless its state allows it.
     bool runCommand(const QString& actionName);
 
-
     // The current zoom factor, as the zoom menu shows it.
     float zoom() const { return m_zoom; }
 
