@@ -286,6 +286,19 @@ TEST_F(SessionTest, UndoOfAStackNeverCarriedAwayIsOnePass) {
     EXPECT_EQ(blue->record(), (Bytes{255, 241, 0, 3, 0, 4, 255, 247, 2, 2, 2, 2, 255, 248}));
 }
 
+TEST_F(SessionTest, AMoveStandsWhenItsRecordCannotBeWritten) {
+    stack(blue->game, {2, 2}, {3});
+    blue->file = ReplayFile(path("missing/folder/record.tmp"));
+    blue->session.doubleClick({2, 2});
+    blue->session.click({3, 3});
+    blue->session.doubleClick({3, 3});
+    EXPECT_EQ(blue->game.stackAt(3, 3), (std::vector<int>{3}));
+    EXPECT_FALSE(blue->game.holdingUnits());
+    // The move start and the drop each lost their entry with message 4.
+    EXPECT_EQ(blue->prompts.messages, (std::vector<int>{4, 4}));
+    EXPECT_TRUE(blue->session.states().enabled(Command::Save));
+}
+
 // ---- saving and loading between two machines --------------------------------------------
 
 TEST_F(SessionTest, TwoPlayersDefineInitializeAndIdentifyAsTheFileTravels) {
