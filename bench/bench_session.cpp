@@ -20,7 +20,7 @@
 #include "player/replay/ReplayFile.h"
 #include "player/replay/ReplayRecorder.h"
 #include "player/session/PlayerSession.h"
-#include "player/session/SessionPrompts.h"
+#include "player/session/SilentPrompts.h"
 #include "player/shell/Settings.h"
 
 namespace {
@@ -30,41 +30,13 @@ using qmx::bench::benchFilePath;
 using qmx::bench::medianSeconds;
 
 // Answers as a player who knows the password "pw" would, and shows nothing.
-class Player : public SessionPrompts {
+class Player : public SilentPrompts {
 public:
     void showMessage(int) override {}
     void showText(const std::string&, const std::string&) override {}
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
-        return std::nullopt;
-    }
-    bool showPrompt(std::string_view) override { return false; }
-    std::optional<std::string> openFileName(const std::string&, const std::string&,
-                                            const std::vector<FileFilter>&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> saveFileName(const std::string&, const std::string&,
-                                            const std::string&,
-                                            const std::vector<FileFilter>&) override {
-        return std::nullopt;
-    }
-    DefinePlayersAnswer definePlayers(PlayerDefinition&) override {
-        return DefinePlayersAnswer::Later;
-    }
-    std::optional<NewPlayerAnswer> askNewPlayer(const std::string&) override {
-        return std::nullopt;
-    }
     std::optional<IdentityAnswer> askIdentity(const std::vector<std::string>&) override {
         return IdentityAnswer{0, "pw"};
     }
-    std::optional<std::string> askNewPassword() override { return std::nullopt; }
-    std::optional<CommentAnswer> askComment(bool, bool) override { return std::nullopt; }
-    std::optional<std::string> askCommentPassword() override { return std::nullopt; }
-    std::string clipboardText() override { return {}; }
-    void setClipboardText(const std::string&) override {}
-    std::optional<Preferences> editPreferences(const Preferences&) override { return std::nullopt; }
-    void showAbout(const std::string&) override {}
-    void showModuleInformation(const std::string&) override {}
 };
 
 // A game of `units` units on a 250 x 249 map, all in one stack on (1, 1).

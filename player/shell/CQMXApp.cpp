@@ -15,6 +15,7 @@
 #include "player/shell/HelpPrompts.h"
 #include "player/shell/ProgramFolder.h"
 #include "player/shell/Settings.h"
+#include "player/session/SilentPrompts.h"
 #include "player/shell/ShellPrompts.h"
 
 // Resources of a static library are registered by name, outside any namespace.

@@ -203,14 +203,4 @@ void ShellPrompts::showModuleInformation(const std::string& notes) {
     dialog.exec();
 }
 
-// ---- SilentPrompts ---------------------------------------------------------------
-
-void SilentPrompts::showMessage(int number) {
-    std::fprintf(stderr, "qmx4: %s\n", messageTextOf(number).toLatin1().constData());
-}
-
-void SilentPrompts::showText(const std::string& title, const std::string& text) {
-    std::fprintf(stderr, "qmx4: %s: %s\n", title.c_str(), text.c_str());
-}
-
 }  // namespace qmx

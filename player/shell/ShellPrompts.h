@@ -3,9 +3,8 @@
 // help prompts' "Information" dialog, the file dialogs, the players' and the
 // comment dialogs, the clipboard and the Help menu's boxes.
 //
-// SilentPrompts answers without a person (--no-dialogs, screenshots): it
-// writes every message to standard error, answers yes, cancels every dialog
-// and ticks nothing.
+// Without a person (--no-dialogs, screenshots) the program uses SilentPrompts
+// of the core instead.
 
 #include <QString>
 
@@ -46,43 +45,6 @@ public:
 
 private:
     QWidget* m_parent = nullptr;
-};
-
-class SilentPrompts : public SessionPrompts {
-public:
-    void showMessage(int number) override;
-    void showText(const std::string& title, const std::string& text) override;
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
-        return std::nullopt;
-    }
-    bool showPrompt(std::string_view) override { return false; }
-    std::optional<std::string> openFileName(const std::string&, const std::string&,
-                                            const std::vector<FileFilter>&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> saveFileName(const std::string&, const std::string&,
-                                            const std::string&,
-                                            const std::vector<FileFilter>&) override {
-        return std::nullopt;
-    }
-    DefinePlayersAnswer definePlayers(PlayerDefinition&) override {
-        return DefinePlayersAnswer::Later;
-    }
-    std::optional<NewPlayerAnswer> askNewPlayer(const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<IdentityAnswer> askIdentity(const std::vector<std::string>&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> askNewPassword() override { return std::nullopt; }
-    std::optional<CommentAnswer> askComment(bool, bool) override { return std::nullopt; }
-    std::optional<std::string> askCommentPassword() override { return std::nullopt; }
-    std::string clipboardText() override { return {}; }
-    void setClipboardText(const std::string&) override {}
-    std::optional<Preferences> editPreferences(const Preferences&) override { return std::nullopt; }
-    void showAbout(const std::string&) override {}
-    void showModuleInformation(const std::string&) override {}
 };
 
 // The filter list of a file dialog: "QMX Saved Games(*.qms) (*.qms);;All Files (*)".
