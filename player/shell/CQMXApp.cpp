@@ -10,12 +10,12 @@
 #include "player/board/CQMXView.h"
 #include "player/document/SavedGame.h"
 #include "player/replay/ReplayFile.h"
+#include "player/session/SilentPrompts.h"
 #include "player/shell/CMainFrame.h"
 #include "player/shell/CQMXDoc.h"
 #include "player/shell/HelpPrompts.h"
 #include "player/shell/ProgramFolder.h"
 #include "player/shell/Settings.h"
-#include "player/session/SilentPrompts.h"
 #include "player/shell/ShellPrompts.h"
 
 // Resources of a static library are registered by name, outside any namespace.
