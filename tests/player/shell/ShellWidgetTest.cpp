@@ -143,6 +143,11 @@ private slots:
         // a new game: movement mode, nobody identified, nothing to lose on quitting
         QCOMPARE(app->document()->game().currentSlot, 31);
         QVERIFY(app->document()->game().moveSaved);
+        // the document keeps where the module's card records begin
+        const ModuleLoad parsed = loadModuleFile(str(m_module), ModuleReader::Player);
+        QVERIFY(parsed.ok);
+        QVERIFY(parsed.cardOffset > 0);
+        QCOMPARE(app->document()->cardOffset(), parsed.cardOffset);
     }
 
     void moduleDialogAndPromptThree() {
