@@ -165,9 +165,10 @@ Qt::CursorShape CUnitEditorDlg::cursorShape() const {
 void CUnitEditorDlg::changed() {
     const PixelPicture s = m_painter.surface();
     m_shown = QImage(s.width(), s.height(), QImage::Format_RGB32);
+    const Rgb* from = s.pixels().data();
     for (int y = 0; y < s.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(m_shown.scanLine(y));
-        for (int x = 0; x < s.width(); ++x) line[x] = 0xFF000000u | s.at(x, y);
+        for (int x = 0; x < s.width(); ++x) line[x] = 0xFF000000u | *from++;
     }
     m_number->setText(QString::number(m_painter.currentImage()));
     switch (m_painter.cursor()) {
