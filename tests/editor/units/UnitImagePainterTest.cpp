@@ -369,3 +369,30 @@ TEST_F(PainterTest, SurfaceShowsTheImageEnlargedAndTheSwatch) {
     EXPECT_EQ(s.at(cell.x + 3, cell.y + 7), kRed);
     EXPECT_EQ(s.at(cell.x - 2, cell.y - 2), 0x0000FFu);  // its frame
 }
+
+TEST_F(PainterTest, AnImageWithoutACellIsLeftAlone) {
+    // A module whose numbers promise more cells than its image holds.
+    store.images.erase(5);
+    const PixelPoint p = at(3, 3);
+    EXPECT_FALSE(click(p));
+    EXPECT_FALSE(painter.border());
+    EXPECT_FALSE(painter.swapForeBack());
+    EXPECT_FALSE(painter.armFill());
+    EXPECT_FALSE(click({smallGlyphRect(2).x, 187}));
+    EXPECT_EQ(painter.tool(), PainterTool::None);
+    const PixelPoint symbol = symbolCorner(0, 0);
+    EXPECT_FALSE(click({symbol.x + 2, symbol.y + 2}));
+    painter.copy();
+    EXPECT_FALSE(painter.paste());
+    EXPECT_TRUE(store.writes.empty());
+    const PixelPicture s = painter.surface();
+    EXPECT_EQ(s.at(p.x, p.y), 0xA0A0A0u);  // shown as an empty grey square
+
+    MemoryStore none(0);
+    int f = 1;
+    UnitImagePainter empty(none, f, colours);
+    EXPECT_EQ(empty.shownCount(), 0);
+    EXPECT_FALSE(empty.press(p.x, p.y, PainterButton::Left));
+    empty.spin(3);
+    EXPECT_EQ(f, 1);
+}

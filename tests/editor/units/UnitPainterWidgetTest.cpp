@@ -201,6 +201,22 @@ private slots:
         QCOMPARE(steps, 7);
     }
 
+    void cellsOutsideTheImageAreNotRead() {
+        Module& m = m_doc->module();
+        // An image cut short: the last row of cells is gone, and a cell of a
+        // legacy module is not a 40 x 40 picture.
+        QImage image =
+            m_doc->graphics().image().copy(0, 0, m_doc->graphics().image().width(), 41 * 3);
+        QVERIFY(readUnitImage(m, image, 1).has_value());
+        QVERIFY(!readUnitImage(m, image, m.imageCapacity()).has_value());
+        QVERIFY(!readUnitImage(m, image, 0).has_value());
+        QVERIFY(!readUnitImage(m, image, m.imageCapacity() + 1).has_value());
+        QVERIFY(!writeUnitImage(m, image, m.imageCapacity(), blankUnitImage()));
+        QVERIFY(!writeUnitImage(m, image, 1, PixelPicture(20, 17)));
+        m.legacyLayout = true;
+        QVERIFY(!readUnitImage(m, image, 1).has_value());
+    }
+
     void sharesTheStripWithThePickerAndKeepsItsOwnUndo() {
         m_doc->firstShownImage = 10;
         CDefineUnitsDlg units(*m_doc);
