@@ -26,6 +26,9 @@ public:
     void undo() override { put(m_before); }
     std::string label() const override { return m_label; }
     bool isNoOp() const override { return m_before == m_after; }
+    std::size_t cost() const override {
+        return (m_before.pixels().size() + m_after.pixels().size()) * sizeof(Rgb);
+    }
     bool mergeWith(const EditAction& next) override {
         const auto* same = dynamic_cast<const UnitImageEdit*>(&next);
         if (!same || same->m_session != m_session || same->m_operation != m_operation ||
