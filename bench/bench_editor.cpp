@@ -9,6 +9,9 @@
 //   list page   scroll the unit list by a page
 //   save        write module and image together, against writing the same
 //               bytes already encoded (the floor)
+//   paint drag  one mouse move of drag painting in the "Unit Editor" (a pixel
+//               into the sheet and the history, the dialog painted again),
+//               against painting the dialog again alone (the floor)
 //
 //   bench_editor --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
@@ -16,6 +19,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QImageWriter>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTreeView>
@@ -26,6 +30,7 @@
 #include "bench/BenchSupport.h"
 #include "editor/shell/EditorDocument.h"
 #include "editor/units/CDefineUnitsDlg.h"
+#include "editor/units/CUnitEditorDlg.h"
 #include "module/FileIo.h"
 #include "module/ModuleFile.h"
 #include "module/UnitImageSheet.h"
@@ -199,6 +204,36 @@ void BM_Save(benchmark::State& state) {
         std::filesystem::remove(replaceLastThree(target, ext), ec);
 }
 
+void BM_PaintDragFloor(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    CUnitEditorDlg dialog(*f.document, 7);
+    dialog.show();
+    QApplication::processEvents();
+    timed(state, [&] { dialog.repaint(); });
+}
+
+void BM_PaintDrag(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    CUnitEditorDlg dialog(*f.document, 7);
+    dialog.show();
+    QApplication::processEvents();
+    dialog.painter().press(kEnlargedArea.x + 2, kEnlargedArea.y + 2, PainterButton::Left);
+    int step = 0;
+    timed(state, [&] {
+        // Along a row and back in the other colour, so that every move paints.
+        const int px = step % kUnitImageSize;
+        if (px == 0) CUnitEditorDlg::colours().foreground ^= 0xFFFFFF;
+        const QPointF at(kEnlargedArea.x + kZoom * px + 2, kEnlargedArea.y + 2);
+        QMouseEvent move(QEvent::MouseMove, at, dialog.mapToGlobal(at), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &move);
+        dialog.repaint();
+        ++step;
+    });
+    dialog.painter().release();
+    f.document->history().clear();
+}
+
 }  // namespace
 
 BENCHMARK(BM_OpenFloor)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -207,6 +242,8 @@ BENCHMARK(BM_OpenWithImage)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kM
 BENCHMARK(BM_ShowDefineUnits)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NextUnit)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ListPage)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintDragFloor)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintDrag)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveFloor)
     ->Arg(0)
     ->Arg(1)

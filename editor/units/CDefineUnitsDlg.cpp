@@ -14,6 +14,7 @@
 
 #include "editor/shell/EditorDocument.h"
 #include "editor/units/CImagePicker.h"
+#include "editor/units/CUnitEditorDlg.h"
 #include "editor/units/CUnitListModel.h"
 
 namespace qmx {
@@ -203,8 +204,14 @@ void CDefineUnitsDlg::build() {
         m_editor.selectNext();
         fill();
     });
-    // The unit image painter is a tool of its own, still to come.
-    button(QStringLiteral("Unit Images"))->setEnabled(false);
+    connect(button(QStringLiteral("Unit Images")), &QPushButton::clicked, this, [this] {
+        CUnitEditorDlg painter(m_document, m_editor.pickedImage(), this);
+        painter.exec();
+        m_document.history().closeStep();
+        // The painter moves the shared first shown image and changes the sheet.
+        m_editor.refresh();
+        fill();
+    });
     connect(button(QStringLiteral("OK")), &QPushButton::clicked, this, &QDialog::accept);
 
     m_model = new CUnitListModel(m_document.module(), this);

@@ -242,7 +242,7 @@ private slots:
         QTest::mouseClick(d.button(QStringLiteral("Select Next Unit")), Qt::LeftButton);
         QCOMPARE(d.editor().currentUnit(), 40);
         QCOMPARE(m_doc->module().units[40].name, std::string());
-        QVERIFY(!d.button(QStringLiteral("Unit Images"))->isEnabled());
+        QVERIFY(d.button(QStringLiteral("Unit Images"))->isEnabled());
     }
 
     void undoInsideTheDialogRefreshesIt() {
