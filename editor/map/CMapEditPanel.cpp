@@ -171,6 +171,9 @@ CMapEditPanel::CMapEditPanel(EditorDocument& document, QWidget* parent)
     // A hex record keeps 32 bytes: a longer name would be cut on saving.
     m_nameField->setMaxLength(static_cast<int>(kHexNameSize));
     m_nameField->installEventFilter(this);
+    // Gaining the focus switches to Edit Names: only a click gives it, so the
+    // dialog opens in Terrain mode.
+    m_nameField->setFocusPolicy(Qt::ClickFocus);
     connect(m_nameField, &QLineEdit::textEdited, this, [this](const QString& t) {
         auto changes = m_tools.names().nameFieldChanged(m_document.module(), latin1Bytes(t));
         if (changes.empty()) return;
@@ -220,19 +223,19 @@ CMapEditPanel::CMapEditPanel(EditorDocument& document, QWidget* parent)
     m_terrain = terrain;
 
     auto* modeLabel = new QLabel(QStringLiteral("Edit Mode:"), this);
-    modeLabel->setGeometry(4, 380, 170, 18);
+    modeLabel->setGeometry(4, 394, 170, 18);
     auto* group = new QButtonGroup(this);
     const char* modes[] = {"Terrain", "Hex Copy", "Edit Names"};
     for (int i = 0; i < 3; ++i) {
         m_modes[i] = new QRadioButton(QString::fromLatin1(modes[i]), this);
         m_modes[i]->setObjectName(QStringLiteral("mode ") + QString::fromLatin1(modes[i]));
-        m_modes[i]->setGeometry(10, 400 + 22 * i, 160, 20);
+        m_modes[i]->setGeometry(10, 414 + 22 * i, 160, 20);
         group->addButton(m_modes[i], i + 1);
     }
     m_modes[0]->setChecked(true);
     connect(group, &QButtonGroup::idClicked, this,
             [this](int id) { setMode(static_cast<EditMode>(id)); });
-    setMinimumSize(178, 470);
+    setMinimumSize(178, 484);
     documentChanged();
 }
 
