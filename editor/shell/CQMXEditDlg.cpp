@@ -108,8 +108,13 @@ void CQMXEditDlg::buildMenu() {
 
     QMenu* map = m_menu->addMenu(QStringLiteral("&Map Functions"));
     add(map, QStringLiteral("Clear Hex Names"), [this] { m_panel->clearHexNames(); });
-    add(map, QStringLiteral("Copy Hex Name [C]"), [this] { m_panel->copyHexName(); });
-    add(map, QStringLiteral("Paste Hex Name  [V]"), [this] { m_panel->pasteHexName(); });
+    // The plain keys C and V; the name field keeps them for typing.
+    add(map, QStringLiteral("Copy Hex Name [C]"), [this] {
+        m_panel->copyHexName();
+    })->setShortcut(QKeySequence(Qt::Key_C));
+    add(map, QStringLiteral("Paste Hex Name  [V]"), [this] {
+        m_panel->pasteHexName();
+    })->setShortcut(QKeySequence(Qt::Key_V));
     add(map, QStringLiteral("Coordinates"), [this] { m_panel->coordinates(); });
     add(map, QStringLiteral("Report Hex Names"), [this] { m_document.reportHexNames(this); });
     add(map, QStringLiteral("Make Overview"), [this] { m_panel->makeOverview(); });

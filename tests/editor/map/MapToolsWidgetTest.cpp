@@ -297,9 +297,19 @@ private slots:
         QTest::keyClicks(main->hexNameField(), QStringLiteral("Ford"));
         QCOMPARE(name(main, 4, 7), std::string("Ford"));
         QCOMPARE(main->document().history().undoLabel(), std::string("Hex Name"));
+        // Typed into the field, C and V are letters, not the copy and paste keys.
+        QTest::keyClicks(main->hexNameField(), QStringLiteral("cv"));
+        QCOMPARE(name(main, 4, 7), std::string("Fordcv"));
+        QTest::keyClick(main->hexNameField(), Qt::Key_Backspace);
+        QTest::keyClick(main->hexNameField(), Qt::Key_Backspace);
+        QCOMPARE(name(main, 4, 7), std::string("Ford"));
+        QCOMPARE(main->document().history().size(), std::size_t(1));
 
         // Copy, then paste onto another hex; the field follows in Edit Names.
-        trigger(main, "Copy Hex Name [C]");
+        // Outside the field C copies.
+        main->mapScroll()->setFocus();
+        QTest::keyClick(main->mapScroll(), Qt::Key_C);
+        QCOMPARE(panel->tools().names().clipboard(), std::string("Ford"));
         QTest::mouseClick(main->mapArea(), Qt::LeftButton, {}, hexPoint(main, 5, 8));
         QCOMPARE(main->hexNameField()->text(), QStringLiteral("0508"));
         trigger(main, "Paste Hex Name  [V]");
