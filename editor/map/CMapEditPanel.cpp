@@ -427,20 +427,19 @@ void CMapEditPanel::makeOverview() {
     CalibrationPrompts prompts(m_document.prompts(), this);
     if (m_calibration.refuses(prompts)) return;
     const Module& module = m_document.module();
-    QImage image = m_document.graphics().image().convertToFormat(QImage::Format_RGB32);
-    if (image.isNull()) return;
-    PixelSurface s;
-    s.pixels = reinterpret_cast<Pixel*>(image.bits());
-    s.width = image.width();
-    s.height = image.height();
-    s.stride = image.bytesPerLine() / 4;
-    s.writable = mapPictureRect(module, s.width, s.height);
+    PixelSurface s = surface();
+    if (!s.pixels) return;
+    // Only the overview's rectangle changes: the step keeps that, not the image.
+    const PixelRect rect{0, 0, module.overviewWidth, module.overviewHeight};
+    OwnedPicture before = copyRect(s, rect);
     const OwnedPicture tiles = buildOverviewTiles(module, s, [this, &module](int line) {
         m_hexNameLabel->setText(latin1Text(overviewProgressText(module.orientation, line)));
         m_hexNameLabel->repaint();
     });
-    stretchOverview(tiles, s, module.overviewWidth, module.overviewHeight);
-    m_document.replaceImage(std::move(image), "Make Overview");
+    stretchOverview(tiles, s, rect.width, rect.height);
+    m_document.history().apply(
+        rectEdit([this] { return surface(); }, rect, std::move(before), "Make Overview"));
+    m_document.history().closeStep();
     documentChanged();
     emit changed();
 }

@@ -1,5 +1,7 @@
 #include "editor/map/MapEdits.h"
 
+#include <algorithm>
+
 #include "editor/map/MapEditRules.h"
 
 namespace qmx {
@@ -103,6 +105,44 @@ private:
     std::string m_label;
 };
 
+void pasteRect(PixelSurface& surface, PixelRect rect, const OwnedPicture& picture) {
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            if (surface.contains(rect.x + x, rect.y + y))
+                surface.pixels[(rect.y + y) * surface.stride + rect.x + x] = picture.at(x, y);
+}
+
+class RectEdit : public EditAction {
+public:
+    RectEdit(SurfaceSource surface, PixelRect rect, OwnedPicture before, std::string label)
+        : m_surface(std::move(surface)),
+          m_rect(rect),
+          m_before(std::move(before)),
+          m_label(std::move(label)) {
+        m_after = copyRect(m_surface(), m_rect);
+    }
+    void redo() override {
+        PixelSurface s = m_surface();
+        pasteRect(s, m_rect, m_after);
+    }
+    void undo() override {
+        PixelSurface s = m_surface();
+        pasteRect(s, m_rect, m_before);
+    }
+    std::string label() const override { return m_label; }
+    bool isNoOp() const override { return m_before.pixels == m_after.pixels; }
+    std::size_t cost() const override {
+        return (m_before.pixels.size() + m_after.pixels.size()) * sizeof(Pixel);
+    }
+
+private:
+    SurfaceSource m_surface;
+    PixelRect m_rect;
+    OwnedPicture m_before;
+    OwnedPicture m_after;
+    std::string m_label;
+};
+
 template <class T>
 class TableEdit : public EditAction {
 public:
@@ -136,6 +176,21 @@ std::unique_ptr<EditAction> pictureBlockEdit(SurfaceSource surface, UndoPicture 
 
 std::unique_ptr<EditAction> pixelsEdit(SurfaceSource surface, PixelUndo before, std::string label) {
     return std::make_unique<PixelsEdit>(std::move(surface), std::move(before), std::move(label));
+}
+
+OwnedPicture copyRect(const PixelSurface& surface, PixelRect rect) {
+    OwnedPicture copy(std::max(0, rect.width), std::max(0, rect.height), 0);
+    for (int y = 0; y < copy.height; ++y)
+        for (int x = 0; x < copy.width; ++x)
+            if (surface.contains(rect.x + x, rect.y + y))
+                copy.set(x, y, surface.at(rect.x + x, rect.y + y));
+    return copy;
+}
+
+std::unique_ptr<EditAction> rectEdit(SurfaceSource surface, PixelRect rect, OwnedPicture before,
+                                     std::string label) {
+    return std::make_unique<RectEdit>(std::move(surface), rect, std::move(before),
+                                      std::move(label));
 }
 
 std::unique_ptr<EditAction> unitTableEdit(Module& module, std::vector<UnitDefinition> before,

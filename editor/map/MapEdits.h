@@ -36,6 +36,13 @@ std::unique_ptr<EditAction> pictureBlockEdit(SurfaceSource surface, UndoPicture 
 // colours become the redo state.
 std::unique_ptr<EditAction> pixelsEdit(SurfaceSource surface, PixelUndo before, std::string label);
 
+// A rectangle of the image outside the map picture too (the overview in the
+// sheet band): `before` is the rectangle's copy taken by copyRect before the
+// change.
+OwnedPicture copyRect(const PixelSurface& surface, PixelRect rect);
+std::unique_ptr<EditAction> rectEdit(SurfaceSource surface, PixelRect rect, OwnedPicture before,
+                                     std::string label);
+
 // A whole table of the module replaced: `before` is what it held before the
 // change, the present contents become the redo state.
 std::unique_ptr<EditAction> unitTableEdit(Module& module, std::vector<UnitDefinition> before,

@@ -91,6 +91,30 @@ TEST(MapEdits, TheOverlayUndoesPixelsWrittenTwice) {
             ASSERT_EQ(f.image.at(x, y), original[static_cast<std::size_t>(y) * f.image.width + x]);
 }
 
+TEST(MapEdits, TheOverviewStepKeepsOnlyItsRectangle) {
+    Fixture f;
+    f.module.overviewWidth = 30;
+    f.module.overviewHeight = 8;  // lies in the band above the map picture
+    const std::vector<Pixel> original = f.image.pixels;
+    const PixelRect rect{0, 0, 30, 8};
+    OwnedPicture before = copyRect(f.surface(), rect);
+    PixelSurface s = f.surface();
+    stretchOverview(buildOverviewTiles(f.module, s), s, rect.width, rect.height);
+    const std::vector<Pixel> built = f.image.pixels;
+    ASSERT_NE(built, original);
+    auto step = rectEdit(f.source(), rect, std::move(before), "Make Overview");
+    EXPECT_EQ(step->cost(), 2u * 30 * 8 * sizeof(Pixel));
+    f.history.apply(std::move(step));
+    f.history.undo();
+    EXPECT_EQ(f.image.pixels, original);
+    f.history.redo();
+    EXPECT_EQ(f.image.pixels, built);
+    // A rectangle reaching past the image copies and writes only inside it.
+    const OwnedPicture corner = copyRect(f.surface(), {330, 250, 20, 20});
+    EXPECT_EQ(corner.at(5, 5), f.image.at(335, 255));
+    EXPECT_EQ(corner.at(15, 15), 0u);
+}
+
 TEST(MapEdits, ATableReadFromAFileIsOneStep) {
     Fixture f;
     std::vector<UnitDefinition> units = f.module.units;
