@@ -389,6 +389,30 @@ private slots:
         QVERIFY(main->document().graphics().image() == before);
     }
 
+    void fillAndSwapWorkOnTheSourceHexInTheTerrainEditor() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        CMapEditPanel* panel = main->mapTools();
+        main->document().graphics().image().fill(qRgb(255, 255, 255));
+        QTest::mouseClick(main->mapArea(), Qt::LeftButton, {}, hexPoint(main, 5, 5));
+        const QImage before = main->document().graphics().image().copy();
+        // Fill: armed by the button, done by the next click in the terrain editor.
+        QTest::mouseClick(panel->findChild<QPushButton*>("tool Fill"), Qt::LeftButton);
+        QVERIFY(panel->tools().fillArmed());
+        QTest::mouseClick(panel->terrainEditor(), Qt::LeftButton, {}, QPoint(75, 84));
+        QVERIFY(!panel->tools().fillArmed());
+        QCOMPARE(hexPixel(main, 5, 5), qRgb(0, 0, 0));
+        QCOMPARE(hexPixel(main, 6, 5), qRgb(255, 255, 255));  // the neighbour stays
+        QCOMPARE(main->document().history().undoLabel(), std::string("Fill"));
+        // F<>B turns the filled hexagon back to the background colour.
+        QTest::mouseClick(panel->findChild<QPushButton*>("tool F<>B"), Qt::LeftButton);
+        QCOMPARE(hexPixel(main, 5, 5), qRgb(255, 255, 255));
+        main->undo();
+        QCOMPARE(hexPixel(main, 5, 5), qRgb(0, 0, 0));
+        main->undo();
+        QVERIFY(main->document().graphics().image() == before);
+    }
+
     void theColourPickTakesThePixelUnderTheNextClick() {
         CQMXEditDlg* main = openModule();
         QVERIFY(main);
