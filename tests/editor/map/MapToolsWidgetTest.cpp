@@ -22,6 +22,7 @@
 #include "editor/shell/CMapArea.h"
 #include "editor/shell/CQMXEditDlg.h"
 #include "editor/shell/EditorDocument.h"
+#include "module/ModuleFile.h"
 #include "tests/editor/EditorWidgetSupport.h"
 
 using namespace qmx;
@@ -192,6 +193,34 @@ private slots:
         QVERIFY(!main->mapTools()->calibration().pending());
         QVERIFY(main->document().history().canUndo());
         QCOMPARE(main->document().history().undoLabel(), std::string("Coordinates"));
+    }
+
+    void aColumnsMapIsCalibratedAndAMovedOriginReported() {
+        {
+            Module m = Module::createEmpty(12, 10, GridOrientation::ColumnsAligned, 33);
+            ModuleGraphics g = ModuleGraphics::createBlank(m);
+            FixedClock clock;
+            const std::string file = str(path(QStringLiteral("modules/Battle.qm4")));
+            QVERIFY(g.save(file).ok() && saveModuleFile(file, m, clock));
+        }
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        QCOMPARE(module(main).orientation, GridOrientation::ColumnsAligned);
+        chooseSystem(4);
+        trigger(main, "Coordinates");
+        QVERIFY(texts().last().contains(QStringLiteral("Now double-click on Hex 0101")));
+        QTest::mouseDClick(main->mapArea(), Qt::LeftButton, {}, hexPoint(main, 3, 3));
+        QCOMPARE(name(main, 3, 3), std::string("0101"));
+        QCOMPARE(name(main, 3, 4), std::string("0102"));
+        QCOMPARE(name(main, 2, 3), std::string("0203"));  // left of the origin: kept
+
+        // System 5 from an even column's top hex: the origin moves one down.
+        chooseSystem(5);
+        trigger(main, "Coordinates");
+        QTest::mouseDClick(main->mapArea(), Qt::LeftButton, {}, hexPoint(main, 4, 1));
+        QCOMPARE(texts().last(), QStringLiteral("Error: Hex 0101 moved one hex down."));
+        QCOMPARE(name(main, 4, 2), std::string("0101"));
+        QVERIFY(!main->document().coordinatesRunning);
     }
 
     // ---- tables ----------------------------------------------------------------------
