@@ -32,6 +32,9 @@ public:
     // `map` is the module image with its map picture as the writable part.
     MapTools(Module& module, PixelSurface map) : m_module(module), m_map(map) {}
 
+    // The image's pixels moved (a new image, or a copy made writable).
+    void setSurface(PixelSurface map) { m_map = map; }
+
     EditMode mode() const { return m_names.mode(); }
     Hex selected() const { return m_names.selected(); }
     Hex source() const { return m_source; }

@@ -1,5 +1,6 @@
 #include "editor/shell/CMapArea.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -10,6 +11,7 @@ namespace qmx {
 CMapArea::CMapArea(EditorDocument& document, QWidget* parent)
     : QWidget(parent), m_document(document) {
     setObjectName(QStringLiteral("mapArea"));
+    setMouseTracking(true);
     imageChanged();
 }
 
@@ -30,6 +32,18 @@ void CMapArea::paintEvent(QPaintEvent* event) {
     if (map.isEmpty()) return;
     const QRect source = target.translated(map.topLeft()).intersected(map);
     p.drawImage(source.topLeft() - map.topLeft(), m_document.graphics().image(), source);
+}
+
+void CMapArea::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit clicked(event->position().toPoint());
+}
+
+void CMapArea::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit doubleClicked(event->position().toPoint());
+}
+
+void CMapArea::mouseMoveEvent(QMouseEvent* event) {
+    emit hovered(event->position().toPoint());
 }
 
 }  // namespace qmx

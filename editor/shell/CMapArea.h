@@ -17,8 +17,17 @@ public:
     void imageChanged();
     QSize sizeHint() const override;
 
+signals:
+    // Points in map pixels (the map band of the image, from its top left).
+    void clicked(QPoint map);
+    void doubleClicked(QPoint map);
+    void hovered(QPoint map);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     EditorDocument& m_document;

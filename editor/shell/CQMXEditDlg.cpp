@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <filesystem>
 
+#include "editor/map/CMapEditPanel.h"
 #include "editor/shell/CEditAboutDlg.h"
 #include "editor/shell/CEditHelpWindow.h"
 #include "editor/shell/CMapArea.h"
@@ -22,6 +23,7 @@
 #include "editor/units/CAddUnitsDlg.h"
 #include "editor/units/CDefineUnitsDlg.h"
 #include "editor/units/CEditCardsDlg.h"
+#include "module/MessageTable.h"
 
 namespace qmx {
 
@@ -39,25 +41,11 @@ CQMXEditDlg::CQMXEditDlg(EditorDocument& document, QString startupText, QWidget*
     auto* body = new QWidget(this);
     body->setObjectName(QStringLiteral("body"));
 
-    auto* modeLabel = new QLabel(QStringLiteral("Edit Mode:"), body);
-    modeLabel->setGeometry(10, 19, 160, 20);
-    const char* modes[] = {"Undo", "Border", "Fill", "Terrain", "Hex Copy", "Edit Names"};
-    int y = 42;
-    for (const char* mode : modes) {
-        auto* button = new QPushButton(QString::fromLatin1(mode), body);
-        button->setObjectName(QStringLiteral("mode ") + QString::fromLatin1(mode));
-        button->setGeometry(10, y, 160, 26);
-        // The map tools arrive with the map editing modes.
-        button->setEnabled(false);
-        y += 30;
-    }
-    auto* nameLabel = new QLabel(QStringLiteral("Hex Name:"), body);
-    nameLabel->setGeometry(10, y + 10, 160, 20);
-    m_hexName = new QLineEdit(body);
-    m_hexName->setObjectName(QStringLiteral("hexName"));
-    m_hexName->setGeometry(10, y + 32, 160, 24);
-    m_hexName->setMaxLength(33);
-    m_hexName->clear();
+    // The overview, the hex name and the map tools on the left.
+    m_panel = new CMapEditPanel(m_document, body);
+    m_panel->move(0, 0);
+    m_hexName = m_panel->nameField();
+    connect(m_panel, &CMapEditPanel::changed, this, [this] { refresh(); });
 
     m_scroll = new QScrollArea(body);
     m_scroll->setObjectName(QStringLiteral("mapScroll"));
@@ -65,6 +53,7 @@ CQMXEditDlg::CQMXEditDlg(EditorDocument& document, QString startupText, QWidget*
     m_map = new CMapArea(m_document, m_scroll);
     m_scroll->setWidget(m_map);
     m_scroll->setWidgetResizable(false);
+    m_panel->attachMap(m_map, m_scroll);
 
     const int menuHeight = m_menu->sizeHint().height();
     body->move(0, menuHeight);
@@ -104,11 +93,10 @@ void CQMXEditDlg::buildMenu() {
     });
     add(file, QStringLiteral("Save Graphics As. . ."), [this] { m_document.exportGraphics(this); });
     file->addSeparator();
-    // The table files arrive with the table commands.
-    add(file, QStringLiteral("Save Unit Table"), nullptr, false);
-    add(file, QStringLiteral("Load Unit Table"), nullptr, false);
-    add(file, QStringLiteral("Save Map Name Table"), nullptr, false);
-    add(file, QStringLiteral("Load Map Name Table"), nullptr, false);
+    add(file, QStringLiteral("Save Unit Table"), [this] { m_panel->saveUnitTable(); });
+    add(file, QStringLiteral("Load Unit Table"), [this] { m_panel->loadUnitTable(); });
+    add(file, QStringLiteral("Save Map Name Table"), [this] { m_panel->saveNameTable(); });
+    add(file, QStringLiteral("Load Map Name Table"), [this] { m_panel->loadNameTable(); });
     file->addSeparator();
     add(file, QStringLiteral("Quit"), [this] { close(); });
 
@@ -119,14 +107,18 @@ void CQMXEditDlg::buildMenu() {
     m_redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
 
     QMenu* map = m_menu->addMenu(QStringLiteral("&Map Functions"));
-    // The map tools arrive with the map editing modes and the coordinates.
-    add(map, QStringLiteral("Clear Hex Names"), nullptr, false);
-    add(map, QStringLiteral("Copy Hex Name [C]"), nullptr, false);
-    add(map, QStringLiteral("Paste Hex Name  [V]"), nullptr, false);
-    add(map, QStringLiteral("Coordinates"), nullptr, false);
+    add(map, QStringLiteral("Clear Hex Names"), [this] { m_panel->clearHexNames(); });
+    // The plain keys C and V; the name field keeps them for typing.
+    add(map, QStringLiteral("Copy Hex Name [C]"), [this] {
+        m_panel->copyHexName();
+    })->setShortcut(QKeySequence(Qt::Key_C));
+    add(map, QStringLiteral("Paste Hex Name  [V]"), [this] {
+        m_panel->pasteHexName();
+    })->setShortcut(QKeySequence(Qt::Key_V));
+    add(map, QStringLiteral("Coordinates"), [this] { m_panel->coordinates(); });
     add(map, QStringLiteral("Report Hex Names"), [this] { m_document.reportHexNames(this); });
-    add(map, QStringLiteral("Make Overview"), nullptr, false);
-    add(map, QStringLiteral("Draw hex grid Overlay"), nullptr, false);
+    add(map, QStringLiteral("Make Overview"), [this] { m_panel->makeOverview(); });
+    add(map, QStringLiteral("Draw hex grid Overlay"), [this] { m_panel->gridOverlay(); });
 
     QMenu* units = m_menu->addMenu(QStringLiteral("&Unit Functions"));
     add(units, QStringLiteral("Edit Units"), [this] { editUnits(); });
@@ -143,11 +135,13 @@ void CQMXEditDlg::buildMenu() {
 
 void CQMXEditDlg::refresh() {
     m_map->imageChanged();
+    m_panel->documentChanged();
     const int menuHeight = m_menu->sizeHint().height();
     m_scroll->resize(std::max(100, width() - kMapAreaX - 8),
                      std::max(100, height() - menuHeight - kMapAreaY - 8));
     if (auto* body = findChild<QWidget*>(QStringLiteral("body")))
         body->resize(width(), height() - menuHeight);
+    m_panel->resize(kMapAreaX, std::max(m_panel->minimumHeight(), height() - menuHeight));
     m_menu->resize(width(), menuHeight);
 
     EditHistory& h = m_document.history();
@@ -177,6 +171,10 @@ void CQMXEditDlg::enterModuleInformation() {
 }
 
 void CQMXEditDlg::editUnits() {
+    if (m_document.coordinatesRunning) {
+        m_document.prompts().showMessage(editormsg::kFinishCoordinates);
+        return;
+    }
     CDefineUnitsDlg dialog(m_document, this);
     dialog.exec();
     m_document.history().closeStep();

@@ -14,6 +14,7 @@ class QScrollArea;
 namespace qmx {
 
 class CMapArea;
+class CMapEditPanel;
 class EditorDocument;
 
 constexpr int kMapAreaX = 178;
@@ -30,6 +31,7 @@ public:
     QScrollArea* mapScroll() const { return m_scroll; }
     CMapArea* mapArea() const { return m_map; }
     QLineEdit* hexNameField() const { return m_hexName; }
+    CMapEditPanel* mapTools() const { return m_panel; }
     // The menu entry with this text (ampersands left out), or null.
     QAction* action(const QString& text) const;
 
@@ -62,6 +64,7 @@ private:
     QScrollArea* m_scroll = nullptr;
     CMapArea* m_map = nullptr;
     QLineEdit* m_hexName = nullptr;
+    CMapEditPanel* m_panel = nullptr;
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;
     bool m_closing = false;
