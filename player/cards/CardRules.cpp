@@ -1,5 +1,7 @@
 #include "player/cards/CardRules.h"
 
+#include "player/document/PlayerIdentity.h"
+
 namespace qmx {
 
 namespace {
@@ -11,8 +13,7 @@ const PlayerSlot& slotOf(const GameState& state, int slot) {
 }  // namespace
 
 bool mayHandleCards(const GameState& state) {
-    return state.identifyProgress == kPlayersComplete && state.currentSlot != kObserver &&
-           state.isValidSlot(state.currentSlot);
+    return isIdentified(state);
 }
 
 std::vector<DealSource> dealSources(const Module& module, const GameState& state) {
