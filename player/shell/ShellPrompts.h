@@ -93,7 +93,7 @@ public:
     void showAbout(const std::string&) override {}
     void showModuleInformation(const std::string&) override {}
 
-    bool askOkCancel(const std::string&, const std::string&) override { return false; }
+    bool askOkCancel(const std::string&, const std::string&) override { return true; }
     std::optional<DealAnswer> askDeal(const std::vector<std::string>&,
                                       const std::vector<std::string>&) override {
         return std::nullopt;
