@@ -18,9 +18,12 @@ constexpr std::uint16_t kResolveDeclared = 4;
 }  // namespace
 
 bool ReplayRecorder::append(std::span<const std::uint8_t> entries) {
+    m_lastOpenFailed = false;
     if (m_playing) return false;
     m_state.moveSaved = false;
-    switch (m_file.append(entries)) {
+    const ReplayFile::AppendResult result = m_file.append(entries);
+    m_lastOpenFailed = result == ReplayFile::AppendResult::OpenFailed;
+    switch (result) {
         case ReplayFile::AppendResult::Written:
             ++m_written;
             return true;

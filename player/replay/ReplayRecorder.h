@@ -31,6 +31,8 @@ public:
     bool playing() const { return m_playing; }
     // How many appends have reached the file so far.
     std::uint64_t written() const { return m_written; }
+    // Whether the last append found the file impossible to open (message 4).
+    bool lastOpenFailed() const { return m_lastOpenFailed; }
 
     // Appends one or more whole entries. False when nothing was written
     // (playing, or a failure already reported).
@@ -71,6 +73,7 @@ private:
     UserPrompts& m_prompts;
     bool m_playing = false;
     std::uint64_t m_written = 0;
+    bool m_lastOpenFailed = false;
 };
 
 }  // namespace qmx

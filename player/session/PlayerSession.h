@@ -133,6 +133,12 @@ public:
     // How many autosaves were written (tests, benchmarks).
     int autosaveCount() const { return m_autosaves; }
 
+    // --- commands kept elsewhere (the cards) ------------------------------------------
+    // Another command appended to the record: the autosave follows as it does
+    // for the session's own commands. `entriesBefore` is the recorder's count
+    // before the command.
+    void recorded(std::uint64_t entriesBefore) { afterRecorded(entriesBefore); }
+
 private:
     bool carrying() const { return m_game.holdingUnits(); }
     bool movementMode() const { return m_game.gameMode == GameMode::Movement; }

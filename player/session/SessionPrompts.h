@@ -36,6 +36,15 @@ struct IdentityAnswer {
     std::string password;
 };
 
+// The Deal dialog's choice: positions in its two lists (-1 when a list was
+// empty).
+struct DealAnswer {
+    int source = 0;
+    int receiver = 0;
+};
+
+class CardHand;
+
 struct CommentAnswer {
     std::string text;
     bool encode = false;  // "Encode" instead of "OK"
@@ -81,6 +90,20 @@ public:
     // The About box and "About This Module".
     virtual void showAbout(const std::string& text) = 0;
     virtual void showModuleInformation(const std::string& notes) = 0;
+
+    // --- the cards ---------------------------------------------------------------------
+    // A question with OK and Cancel; true for OK.
+    virtual bool askOkCancel(const std::string& title, const std::string& question) = 0;
+    // "Deal a Card": the sources and the receivers, each list starting at its
+    // first entry; nothing on Cancel.
+    virtual std::optional<DealAnswer> askDeal(const std::vector<std::string>& sources,
+                                              const std::vector<std::string>& receivers) = 0;
+    // The hand dialog: shows `hand` and passes every button but Done through
+    // hand.press().
+    virtual void viewHand(CardHand& hand) = 0;
+    // "Give a Card" and "Place a Card": the chosen position, nothing on Cancel.
+    virtual std::optional<int> askGiveCard(const std::vector<std::string>& players) = 0;
+    virtual std::optional<int> askPlaceCard(const std::vector<std::string>& locations) = 0;
 };
 
 }  // namespace qmx

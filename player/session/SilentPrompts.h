@@ -42,6 +42,19 @@ public:
     std::optional<Preferences> editPreferences(const Preferences&) override { return std::nullopt; }
     void showAbout(const std::string&) override {}
     void showModuleInformation(const std::string&) override {}
+
+    bool askOkCancel(const std::string&, const std::string&) override { return true; }
+    std::optional<DealAnswer> askDeal(const std::vector<std::string>&,
+                                      const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
+    void viewHand(CardHand&) override {}
+    std::optional<int> askGiveCard(const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
+    std::optional<int> askPlaceCard(const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
 };
 
 }  // namespace qmx

@@ -394,6 +394,12 @@ void CMainFrame::createActions() {
     setHandler(QStringLiteral("actionTipsOn"), [this] { turnAllTipsOn(); });
     setHandler(QStringLiteral("actionShowTerrain"), [this] { showTerrain(true); });
     setHandler(QStringLiteral("actionShowUnits"), [this] { showTerrain(false); });
+
+    // The cards.
+    CardSession& cards = m_doc.cards();
+    setHandler(QStringLiteral("actionDealCard"), [this, &cards] { runSession(cards.dealCard()); });
+    setHandler(QStringLiteral("actionViewCards"),
+               [this, &cards] { runSession(cards.viewCards()); });
     updateValueMenu();
 }
 
@@ -677,7 +683,6 @@ const QStringList& CMainFrame::commandsToCome() {
         QStringLiteral("actionDefineDice"),       QStringLiteral("actionStepReplay"),
         QStringLiteral("actionContinuousReplay"), QStringLiteral("actionPauseReplay"),
         QStringLiteral("actionStopReplay"),       QStringLiteral("actionResetRecorder"),
-        QStringLiteral("actionDealCard"),         QStringLiteral("actionViewCards"),
     };
     return names;
 }

@@ -10,7 +10,9 @@
 #include "module/Module.h"
 #include "module/Random.h"
 #include "module/graphics/ModuleGraphics.h"
+#include "player/cards/CardSession.h"
 #include "player/document/GameState.h"
+#include "player/replay/CardTextSource.h"
 #include "player/replay/ReplayFile.h"
 #include "player/replay/ReplayRecorder.h"
 #include "player/session/PlayerSession.h"
@@ -50,6 +52,9 @@ public:
     const std::string& moduleTitle() const { return m_moduleTitle; }
     const std::string& programFolder() const { return m_programFolder; }
 
+    // Deal Card and View Cards.
+    CardSession& cards() { return m_cards; }
+
 private:
     Module m_module;
     ModuleGraphics m_graphics;
@@ -65,6 +70,8 @@ private:
     GameState m_game;
     ReplayRecorder m_recorder;
     PlayerSession m_session;
+    ModuleFileCardTexts m_cardTexts;
+    CardSession m_cards;
 };
 
 }  // namespace qmx

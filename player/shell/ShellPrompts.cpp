@@ -9,6 +9,10 @@
 #include <cstdio>
 
 #include "module/MessageTable.h"
+#include "player/cards/CDeal.h"
+#include "player/cards/CViewHand.h"
+#include "player/cards/Cgivecard.h"
+#include "player/cards/Cplacecard.h"
 #include "player/document/Comment.h"
 #include "player/shell/CAboutDlg.h"
 #include "player/shell/CChangePasswordDlg.h"
@@ -201,6 +205,53 @@ void ShellPrompts::showAbout(const std::string& text) {
 void ShellPrompts::showModuleInformation(const std::string& notes) {
     CModuleInfoDlg dialog(notes, m_parent);
     dialog.exec();
+}
+
+// ---- the cards ----------------------------------------------------------------------
+
+namespace {
+
+QStringList listOf(const std::vector<std::string>& names) {
+    QStringList list;
+    for (const std::string& n : names) list << fromBytes(n);
+    return list;
+}
+
+}  // namespace
+
+QWidget* ShellPrompts::dialogParent() const {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal != nullptr ? modal : m_parent;
+}
+
+bool ShellPrompts::askOkCancel(const std::string& title, const std::string& question) {
+    QMessageBox box(QMessageBox::Warning, fromBytes(title), fromBytes(question),
+                    QMessageBox::Ok | QMessageBox::Cancel, dialogParent());
+    return box.exec() == QMessageBox::Ok;
+}
+
+std::optional<DealAnswer> ShellPrompts::askDeal(const std::vector<std::string>& sources,
+                                                const std::vector<std::string>& receivers) {
+    CDeal dialog(listOf(sources), listOf(receivers), dialogParent());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return DealAnswer{dialog.source(), dialog.receiver()};
+}
+
+void ShellPrompts::viewHand(CardHand& hand) {
+    CViewHand dialog(hand, dialogParent());
+    dialog.exec();
+}
+
+std::optional<int> ShellPrompts::askGiveCard(const std::vector<std::string>& players) {
+    Cgivecard dialog(listOf(players), dialogParent());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.chosen();
+}
+
+std::optional<int> ShellPrompts::askPlaceCard(const std::vector<std::string>& locations) {
+    Cplacecard dialog(listOf(locations), dialogParent());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.chosen();
 }
 
 }  // namespace qmx

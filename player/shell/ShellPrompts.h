@@ -43,7 +43,16 @@ public:
     void showAbout(const std::string& text) override;
     void showModuleInformation(const std::string& notes) override;
 
+    bool askOkCancel(const std::string& title, const std::string& question) override;
+    std::optional<DealAnswer> askDeal(const std::vector<std::string>& sources,
+                                      const std::vector<std::string>& receivers) override;
+    void viewHand(CardHand& hand) override;
+    std::optional<int> askGiveCard(const std::vector<std::string>& players) override;
+    std::optional<int> askPlaceCard(const std::vector<std::string>& locations) override;
+
 private:
+    // Over the open modal dialog (the hand), otherwise over the main window.
+    QWidget* dialogParent() const;
     QWidget* m_parent = nullptr;
 };
 

@@ -8,6 +8,8 @@
 //   texts      "title: text" of every showText
 //   questions  "title: question" of every askYesNo
 //   asked      "title|prompt|maxLength" of every askText
+//   hands      what the hand dialog showed: "Card N of M|text" on opening
+//              and after every button
 
 #include <deque>
 #include <functional>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "module/MessageTable.h"
+#include "player/cards/CardSession.h"
 #include "player/session/SessionPrompts.h"
 
 namespace qmx {
@@ -60,6 +63,17 @@ public:
     std::deque<std::optional<std::string>> commentPasswords;
     std::deque<std::optional<Preferences>> preferences;
     std::string clipboard;
+
+    // --- the cards --------------------------------------------------------------------
+    std::deque<bool> okCancel;                        // askOkCancel (also in questions)
+    std::deque<std::optional<DealAnswer>> deals;      // the Deal dialog
+    std::deque<std::vector<HandButton>> handPresses;  // the buttons of each hand dialog
+    std::deque<std::optional<int>> gives;             // the Give dialog
+    std::deque<std::optional<int>> places;            // the Place dialog
+    std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> dealLists;
+    std::vector<std::vector<std::string>> giveLists;
+    std::vector<std::vector<std::string>> placeLists;
+    std::vector<std::string> hands;
 
     // True when message `number` was shown.
     bool showedMessage(int number) const {
@@ -153,6 +167,33 @@ public:
     }
     void showAbout(const std::string&) override { ++abouts; }
     void showModuleInformation(const std::string&) override { ++moduleInformations; }
+
+    bool askOkCancel(const std::string& title, const std::string& question) override {
+        shown.push_back({title, question});
+        questions.push_back(title + ": " + question);
+        return next(okCancel, false);
+    }
+    std::optional<DealAnswer> askDeal(const std::vector<std::string>& sources,
+                                      const std::vector<std::string>& receivers) override {
+        dealLists.emplace_back(sources, receivers);
+        return next(deals, std::optional<DealAnswer>());
+    }
+    void viewHand(CardHand& hand) override {
+        const auto seen = [&] { hands.push_back(hand.caption() + "|" + hand.text()); };
+        seen();
+        for (HandButton b : next(handPresses, std::vector<HandButton>())) {
+            hand.press(b);
+            seen();
+        }
+    }
+    std::optional<int> askGiveCard(const std::vector<std::string>& players) override {
+        giveLists.push_back(players);
+        return next(gives, std::optional<int>());
+    }
+    std::optional<int> askPlaceCard(const std::vector<std::string>& locations) override {
+        placeLists.push_back(locations);
+        return next(places, std::optional<int>());
+    }
 
 private:
     template <typename T>

@@ -101,6 +101,27 @@ TEST_F(GameCommand, WrongPasswordWatchesAsObserver) {
               kExitFailure);
 }
 
+// The listing counts the cards per place; no viewer, not even the holder,
+// gets a card's text from it.
+TEST_F(GameCommand, NoViewerReadsACardsText) {
+    for (int c = 1; c <= 3; ++c) {
+        Card& card = m_module.decks[2].cards[static_cast<std::size_t>(c)];
+        card.text = "Secret order " + std::to_string(c);
+        card.storedLength = static_cast<std::uint32_t>(card.text.size() + 4);
+    }
+    ASSERT_TRUE(writeFileAtomically(modulePath, serializeModule(m_module)));
+    const ToolRun runs[] = {
+        run({"game", modulePath, savePath}),
+        run({"game", modulePath, savePath, "--player", "Anna"}, "secret\n"),
+        run({"game", modulePath, savePath, "--player", "Bernd"}, "pw2\n"),
+    };
+    for (const ToolRun& r : runs) {
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("Player 1 (Anna) 1"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("Secret order"), std::string::npos) << r.out;
+    }
+}
+
 TEST_F(GameCommand, SavedGameOfAnotherModuleFails) {
     Module other = Module::createEmpty(4, 3, GridOrientation::RowsAligned, 40);
     ASSERT_TRUE(writeFileAtomically(path("other.qm4"), serializeModule(other)));
