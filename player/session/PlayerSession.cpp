@@ -538,6 +538,8 @@ void PlayerSession::identifyAfterLoad(Change& c) {
             applyState(c, ControlCode::CardsAvailable);
             applyState(c, ControlCode::HidingNotPossible);
         } else {
+            // An observer holds no cards: the commands wait for an identified load.
+            applyState(c, ControlCode::CardsNotYetAvailable);
             applyState(c, ControlCode::HidingNotPossible);
         }
     }

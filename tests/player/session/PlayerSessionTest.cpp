@@ -369,6 +369,7 @@ TEST_F(SessionTest, TwoPlayersDefineInitializeAndIdentifyAsTheFileTravels) {
     third.session.loadGame();
     EXPECT_EQ(third.game.currentSlot, kObserver);
     EXPECT_EQ(third.prompts.identityLists.size(), 1u);
+    EXPECT_FALSE(third.session.states().enabled(Command::DealCard));
     EXPECT_TRUE(third.prompts.showedText(kUnrecognized));
 }
 
