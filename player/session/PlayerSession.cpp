@@ -455,6 +455,7 @@ Change PlayerSession::finishLoad(const Bytes& replay, const std::string& title) 
     m_faceUp = m_faceDown = false;
     m_undoContinues = false;
     applyState(c, ControlCode::UnitsPutDown);
+    applyState(c, ControlCode::MovementMode);  // a load leaves combat mode
     identifyAfterLoad(c);
     c.caption = caption();
     c.repaint = true;

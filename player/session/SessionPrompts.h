@@ -41,6 +41,13 @@ struct CommentAnswer {
     bool encode = false;  // "Encode" instead of "OK"
 };
 
+// The dice of the next roll, as the "Define Dice" dialog leaves them.
+struct DiceDefinition {
+    int count = 2;
+    int sides = 6;
+    bool operator==(const DiceDefinition&) const = default;
+};
+
 class SessionPrompts : public UserPrompts, public PromptDialog {
 public:
     // File dialogs: the chosen path, or nothing when cancelled. The open
@@ -81,6 +88,14 @@ public:
     // The About box and "About This Module".
     virtual void showAbout(const std::string& text) = 0;
     virtual void showModuleInformation(const std::string& notes) = 0;
+
+    // --- dice and results ---------------------------------------------------------------
+    // "Define Dice" (OK only): the values as the dialog is closed; the up-down
+    // controls and every field left have stored theirs already.
+    virtual DiceDefinition defineDice(DiceDefinition current) = 0;
+    // The result dialog "Enter a Comment" over `text` (read-only), in the
+    // large font when `largeFont`: the comment and whether "Encode" closed it.
+    virtual CommentAnswer showResult(const std::string& text, bool largeFont) = 0;
 };
 
 }  // namespace qmx

@@ -13,6 +13,7 @@
 #include "player/shell/CAboutDlg.h"
 #include "player/shell/CChangePasswordDlg.h"
 #include "player/shell/CCommentDlg.h"
+#include "player/shell/CDEFDICE.h"
 #include "player/shell/CDefinePlayersDlg.h"
 #include "player/shell/CEncryptDlg.h"
 #include "player/shell/CIdentifyDlg.h"
@@ -20,6 +21,7 @@
 #include "player/shell/CInitPlayerDlg.h"
 #include "player/shell/CModuleInfoDlg.h"
 #include "player/shell/CPreferencesDlg.h"
+#include "player/shell/CResult.h"
 
 namespace qmx {
 
@@ -204,6 +206,25 @@ void SilentPrompts::showMessage(int number) {
 
 void SilentPrompts::showText(const std::string& title, const std::string& text) {
     std::fprintf(stderr, "qmx4: %s: %s\n", title.c_str(), text.c_str());
+}
+
+// ---- dice and results ----------------------------------------------------------------
+
+DiceDefinition ShellPrompts::defineDice(DiceDefinition current) {
+    CDEFDICE dialog(current.count, current.sides, m_parent);
+    dialog.exec();
+    return {dialog.count(), dialog.sides()};
+}
+
+CommentAnswer ShellPrompts::showResult(const std::string& text, bool largeFont) {
+    std::unique_ptr<CResult> dialog;
+    if (largeFont) {
+        dialog = std::make_unique<CResultlg>(fromFileText(text), m_parent);
+    } else {
+        dialog = std::make_unique<CResult>(fromFileText(text), m_parent);
+    }
+    dialog->exec();
+    return CommentAnswer{toBytes(dialog->comment()), dialog->encode()};
 }
 
 }  // namespace qmx

@@ -44,6 +44,9 @@ public:
     void showAbout(const std::string& text) override;
     void showModuleInformation(const std::string& notes) override;
 
+    DiceDefinition defineDice(DiceDefinition current) override;
+    CommentAnswer showResult(const std::string& text, bool largeFont) override;
+
 private:
     QWidget* m_parent = nullptr;
 };
@@ -83,6 +86,9 @@ public:
     std::optional<Preferences> editPreferences(const Preferences&) override { return std::nullopt; }
     void showAbout(const std::string&) override {}
     void showModuleInformation(const std::string&) override {}
+
+    DiceDefinition defineDice(DiceDefinition current) override { return current; }
+    CommentAnswer showResult(const std::string&, bool) override { return {}; }
 };
 
 // The filter list of a file dialog: "QMX Saved Games(*.qms) (*.qms);;All Files (*)".
