@@ -19,11 +19,11 @@ StackListing listStack(const GameState& state, const Module& module, int first, 
     out.before = i == 0 ? chain[0] : chain[i - 1];
     std::size_t filled = 0;
     std::size_t lastShown = 0;
-    for (; i < chain.size() && filled < out.slots.size(); ++i) {
+    for (; i < chain.size() && filled < out.units.size(); ++i) {
         const int n = chain[i];
         const UnitState& u = state.unit(n);
         if (!listed(u)) continue;
-        SlotEntry& e = out.slots[filled++];
+        SlotEntry& e = out.units[filled++];
         lastShown = i;
         e.unit = n;
         e.concealed = identityConcealedFromMe(state, u);
@@ -40,7 +40,7 @@ StackListing listStack(const GameState& state, const Module& module, int first, 
         }
         if (u.has(UnitFlags::kMoved)) e.movement = "M";
     }
-    out.atEnd = filled < out.slots.size() || lastShown + 1 == chain.size();
+    out.atEnd = filled < out.units.size() || lastShown + 1 == chain.size();
     return out;
 }
 

@@ -22,13 +22,13 @@ struct SlotEntry {
 };
 
 struct StackListing {
-    std::array<SlotEntry, kSlotsShown> slots{};
+    std::array<SlotEntry, kSlotsShown> units{};
     int before = 0;  // the unit before slot 1 (slot 1's own unit at position 1)
     // Slot 6 is empty or shows the stack's last unit: scrolling on shows nothing new.
     bool atEnd = true;
 };
 
-// The slots of the stack beginning with `first`, from 1-based position
+// The units of the stack beginning with `first`, from 1-based position
 // `scroll` in its chain, skipping units hidden from this viewer.
 StackListing listStack(const GameState& state, const Module& module, int first, int scroll);
 

@@ -133,6 +133,15 @@ public:
     // How many autosaves were written (tests, benchmarks).
     int autosaveCount() const { return m_autosaves; }
 
+    // --- the game-controls panel -----------------------------------------------------
+    // A slot button: one unit taken out of the stack of `hex`. With nothing
+    // carried it becomes the carried stack, picked up from `hex`; with units
+    // carried from `hex` it joins them at the end; otherwise nothing.
+    Change pickOne(Hex hex, int unit);
+    // Ctrl + left press: the straight edge may start unless units are held
+    // (message 5).
+    bool mayStartStraightEdge();
+
 private:
     bool carrying() const { return m_game.holdingUnits(); }
     bool movementMode() const { return m_game.gameMode == GameMode::Movement; }

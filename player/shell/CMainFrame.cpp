@@ -18,6 +18,7 @@
 #include <cmath>
 
 #include "player/board/ControlNotification.h"
+#include "player/combat/CombatSession.h"
 #include "player/document/UnitRules.h"
 #include "player/replay/ReplayCodes.h"
 #include "player/session/PlayerSession.h"
@@ -394,6 +395,7 @@ void CMainFrame::createActions() {
     setHandler(QStringLiteral("actionTipsOn"), [this] { turnAllTipsOn(); });
     setHandler(QStringLiteral("actionShowTerrain"), [this] { showTerrain(true); });
     setHandler(QStringLiteral("actionShowUnits"), [this] { showTerrain(false); });
+    createCombatHandlers();
     updateValueMenu();
 }
 
@@ -669,15 +671,12 @@ const CommandStates& CMainFrame::states() const {
 
 const QStringList& CMainFrame::commandsToCome() {
     static const QStringList names{
-        QStringLiteral("actionAsciiMove"),        QStringLiteral("actionAsciiPositions"),
-        QStringLiteral("actionAsciiSorted"),      QStringLiteral("actionAsciiComments"),
-        QStringLiteral("actionMoveMode"),         QStringLiteral("actionCombatMode"),
-        QStringLiteral("actionOneByOne"),         QStringLiteral("actionPreDeclare"),
-        QStringLiteral("actionResolveDeclared"),  QStringLiteral("actionThrowDice"),
-        QStringLiteral("actionDefineDice"),       QStringLiteral("actionStepReplay"),
-        QStringLiteral("actionContinuousReplay"), QStringLiteral("actionPauseReplay"),
-        QStringLiteral("actionStopReplay"),       QStringLiteral("actionResetRecorder"),
-        QStringLiteral("actionDealCard"),         QStringLiteral("actionViewCards"),
+        QStringLiteral("actionAsciiMove"),     QStringLiteral("actionAsciiPositions"),
+        QStringLiteral("actionAsciiSorted"),   QStringLiteral("actionAsciiComments"),
+        QStringLiteral("actionStepReplay"),    QStringLiteral("actionContinuousReplay"),
+        QStringLiteral("actionPauseReplay"),   QStringLiteral("actionStopReplay"),
+        QStringLiteral("actionResetRecorder"), QStringLiteral("actionDealCard"),
+        QStringLiteral("actionViewCards"),
     };
     return names;
 }
@@ -790,6 +789,29 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     // Ending on purpose: nothing is left to continue at the next start.
     m_doc.session().removeAutosave();
     event->accept();
+}
+
+// ---- combat and dice ----------------------------------------------------------------
+
+void CMainFrame::createCombatHandlers() {
+    CombatSession& combat = m_doc.combat();
+    setHandler(QStringLiteral("actionCombatMode"),
+               [this, &combat] { runSession(combat.combatModeCommand()); });
+    setHandler(QStringLiteral("actionMoveMode"),
+               [this, &combat] { runSession(combat.moveModeCommand()); });
+    const std::pair<const char*, std::uint16_t> modes[] = {
+        {"actionOneByOne", kOneByOne},
+        {"actionPreDeclare", kPreDeclare},
+        {"actionResolveDeclared", kResolveDeclared},
+    };
+    for (const auto& [name, mode] : modes) {
+        setHandler(QString::fromLatin1(name),
+                   [this, &combat, m = mode] { runSession(combat.setCombatMode(m)); });
+    }
+    setHandler(QStringLiteral("actionThrowDice"),
+               [this, &combat] { runSession(combat.throwDice()); });
+    setHandler(QStringLiteral("actionDefineDice"),
+               [this, &combat] { runSession(combat.defineDice()); });
 }
 
 }  // namespace qmx

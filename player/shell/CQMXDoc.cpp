@@ -23,7 +23,8 @@ CQMXDoc::CQMXDoc(Module module, ModuleGraphics graphics, std::string modulePath,
       m_recorder(m_replayFile, m_game, m_prompts),
       m_session(m_module, m_game, m_recorder, m_replayFile, m_prompts, m_settings, m_random,
                 SessionFiles{m_programFolder, m_moduleTitle,
-                             m_programFolder + std::string(kSavedGamesFolder)}) {
+                             m_programFolder + std::string(kSavedGamesFolder)}),
+      m_combat(m_module, m_game, m_recorder, m_prompts, m_settings, m_random, m_clock, m_session) {
     m_random.seedFrom(m_clock);
     // The dice of the next roll start as the preferred dice.
     m_game.diceCount = m_settings.preferences().numberOfDice;

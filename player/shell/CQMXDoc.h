@@ -10,6 +10,7 @@
 #include "module/Module.h"
 #include "module/Random.h"
 #include "module/graphics/ModuleGraphics.h"
+#include "player/combat/CombatSession.h"
 #include "player/document/GameState.h"
 #include "player/replay/ReplayFile.h"
 #include "player/replay/ReplayRecorder.h"
@@ -39,6 +40,8 @@ public:
     SessionPrompts& prompts() { return m_prompts; }
     // The player's commands, run whole.
     PlayerSession& session() { return m_session; }
+    // The panel's combat and dice commands.
+    CombatSession& combat() { return m_combat; }
     Clock& clock() { return m_clock; }
     Random& random() { return m_random; }
 
@@ -65,6 +68,7 @@ private:
     GameState m_game;
     ReplayRecorder m_recorder;
     PlayerSession m_session;
+    CombatSession m_combat;
 };
 
 }  // namespace qmx

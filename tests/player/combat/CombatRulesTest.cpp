@@ -199,20 +199,20 @@ TEST_F(Rules, SlotsListNineUnitsOneHiddenOverTwoPositions) {
     game.unit(8).declaration = -1;
     StackListing l = listStack(game, module, game.stackHead(3, 4), 1);
     std::vector<int> shown;
-    for (const SlotEntry& e : l.slots) shown.push_back(e.unit);
+    for (const SlotEntry& e : l.units) shown.push_back(e.unit);
     EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 5, 6, 7}));
-    EXPECT_EQ(l.slots[1].status, "H");
-    EXPECT_EQ(l.slots[4].movement, "M");
-    EXPECT_EQ(l.slots[5].status, "C");
+    EXPECT_EQ(l.units[1].status, "H");
+    EXPECT_EQ(l.units[4].movement, "M");
+    EXPECT_EQ(l.units[5].status, "C");
     EXPECT_FALSE(l.atEnd);
     const SlotScroll down = scrollSlots(1, -1, l.atEnd);
     EXPECT_EQ(down.position, 2);
     EXPECT_EQ(down.beepHz, 0);
     l = listStack(game, module, game.stackHead(3, 4), 3);
     shown.clear();
-    for (const SlotEntry& e : l.slots) shown.push_back(e.unit);
+    for (const SlotEntry& e : l.units) shown.push_back(e.unit);
     EXPECT_EQ(shown, (std::vector<int>{3, 5, 6, 7, 8, 9}));
-    EXPECT_EQ(l.slots[4].status, "D");
+    EXPECT_EQ(l.units[4].status, "D");
     EXPECT_EQ(l.before, 2);
     EXPECT_TRUE(l.atEnd);
     EXPECT_EQ(scrollSlots(3, -1, l.atEnd), (SlotScroll{3, 21760}));
@@ -221,9 +221,9 @@ TEST_F(Rules, SlotsListNineUnitsOneHiddenOverTwoPositions) {
     game.unit(1).setHiddenBy(2);
     game.unit(1).set(UnitFlags::kIdHidden);
     l = listStack(game, module, game.stackHead(3, 4), 1);
-    EXPECT_EQ(l.slots[0].name, "????????");
-    EXPECT_TRUE(l.slots[0].concealed);
-    EXPECT_EQ(l.slots[0].status, "h");
+    EXPECT_EQ(l.units[0].name, "????????");
+    EXPECT_TRUE(l.units[0].concealed);
+    EXPECT_EQ(l.units[0].status, "h");
 }
 
 }  // namespace
