@@ -5,10 +5,14 @@
 // showed.
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 
 #include "module/Clock.h"
@@ -17,9 +21,11 @@
 #include "player/board/CQMXView.h"
 #include "player/document/SavedGame.h"
 #include "player/replay/ReplayFile.h"
+#include "player/shell/CDEFDICE.h"
 #include "player/shell/CMainFrame.h"
 #include "player/shell/CQMXApp.h"
 #include "player/shell/CQMXDoc.h"
+#include "player/shell/CResult.h"
 #include "player/shell/CgameControls.h"
 #include "tests/support/ScriptedPrompts.h"
 
@@ -309,6 +315,47 @@ private slots:
         move(QPoint(120, 150), Qt::NoButton);
         QVERIFY(!view->straightEdgeActive());
         QVERIFY(!view->straightEdgeLine());
+    }
+
+    void defineDiceKeepsItsRanges() {
+        CDEFDICE dialog(20, 6);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Define Dice"));
+        dialog.stepCount(-1);  // the up arrow at 20 keeps 20
+        QCOMPARE(dialog.count(), 20);
+        QCOMPARE(dialog.countField()->text(), QStringLiteral("20"));
+        dialog.stepSides(1);
+        QCOMPARE(dialog.sides(), 5);
+        // Typing 0 and leaving the field: the range message, the old value kept.
+        dialog.countField()->setText(QStringLiteral("0"));
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->accept();
+            }
+        });
+        QVERIFY(!dialog.readCount());
+        QCOMPARE(shown, QStringLiteral("Enter an integer between 1 and 20."));
+        QCOMPARE(dialog.count(), 20);
+        dialog.sidesField()->setText(QStringLiteral("100"));
+        QVERIFY(dialog.readSides());
+        QCOMPARE(dialog.sides(), 100);
+    }
+
+    void theResultDialogTakesACommentAndHasNoCancel() {
+        CResult dialog(QStringLiteral("Die Roll: 4, 1"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Enter a Comment"));
+        QVERIFY(dialog.resultField()->isReadOnly());
+        QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("encode")) != nullptr);
+        QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("cancel")) == nullptr);
+        dialog.commentField()->setPlainText(QStringLiteral("one\ntwo"));
+        QCOMPARE(dialog.comment(), QStringLiteral("one\r\ntwo"));
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(dialog.isVisible());  // Escape closes nothing
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("encode")), Qt::LeftButton);
+        QVERIFY(dialog.encode());
+        QVERIFY(!dialog.isVisible());
     }
 };
 
