@@ -33,6 +33,17 @@ constexpr int kOverviewWidth = 144;
 constexpr int kOverviewHeight = 100;
 int g_overviewPaints = 0;
 
+// A slot button's name on up to two lines: broken at the last blank that
+// lets the first line fit.
+QString slotText(const QString& name, const QFontMetrics& metrics, int width) {
+    if (metrics.horizontalAdvance(name) <= width) return name;
+    for (qsizetype i = name.size() - 1; i > 0; --i) {
+        if (name[i] == QChar(' ') && metrics.horizontalAdvance(name.left(i)) <= width)
+            return name.left(i) + QChar('\n') + name.mid(i + 1);
+    }
+    return name;
+}
+
 }  // namespace
 
 void CBoxButton::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -359,7 +370,8 @@ void CgameControls::showListing() {
     for (std::size_t n = 0; n < m_slots.size(); ++n) {
         const SlotEntry& e = m_listing.units[n];
         Slot& s = m_slots[n];
-        s.button->setText(fromBytes(e.name));
+        s.button->setText(
+            slotText(fromBytes(e.name), s.button->fontMetrics(), s.button->width() - 8));
         s.status->setText(fromBytes(e.status));
         s.movement->setText(fromBytes(e.movement));
         s.picture->setPixmap(e.unit != 0 ? unitPicture(e.unit, e.concealed) : QPixmap());
