@@ -163,6 +163,7 @@ Change CombatSession::combatStep() {
     Change c;
     if (carrying() || m_session.replayRunning()) return c;
     c.ran = true;
+    const std::uint64_t before = m_recorder.written();
     const bool combat = m_game.gameMode == GameMode::Combat;
     const std::uint16_t mode = m_game.combatMode;
     const Preferences& prefs = m_settings.preferences();
@@ -215,6 +216,7 @@ Change CombatSession::combatStep() {
     } else {
         modeStates(c);
     }
+    m_session.afterPanelCommand(before);
     return c;
 }
 
@@ -229,8 +231,10 @@ Change CombatSession::throwDice() {
     const Preferences& prefs = m_settings.preferences();
     if (prefs.commentBeforeDice) c.merge(m_session.comment(false));
     if (prefs.defineDiceBeforeRoll) defineDice();
+    const std::uint64_t before = m_recorder.written();
     m_result = freeRollText(m_random, m_game.diceCount, m_game.diceSides);
     showResult(false);
+    m_session.afterPanelCommand(before);
     return c;
 }
 

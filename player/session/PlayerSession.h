@@ -141,6 +141,9 @@ public:
     // Ctrl + left press: the straight edge may start unless units are held
     // (message 5).
     bool mayStartStraightEdge();
+    // After a panel command that may have written entries (a combat, a roll):
+    // the autosave, as after the session's own commands.
+    void afterPanelCommand(std::uint64_t entriesBefore) { afterRecorded(entriesBefore); }
 
 private:
     bool carrying() const { return m_game.holdingUnits(); }
