@@ -170,6 +170,10 @@ void CQMXView::paintEvent(QPaintEvent* event) {
     BoardScene scene = m_scene;
     if (m_replayRunning) scene.cursor.reset();
     for (const QRect& area : event->region()) m_painter.paint(painter, area, scene);
+    if (const auto line = straightEdgeLine()) {
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawLine(*line);
+    }
 }
 
 void CQMXView::keyPressEvent(QKeyEvent* event) {
@@ -197,6 +201,10 @@ void CQMXView::keyPressEvent(QKeyEvent* event) {
             c = m_session->unitCommand(UnitCommand::RotateLeft);
         } else if (key == Qt::Key_Period) {
             c = m_session->unitCommand(UnitCommand::RotateRight);
+        } else if (key == Qt::Key_H) {
+            // The panel lists the carried units.
+            c = Change{};
+            c->post(Receiver::Panel, ControlCode::ListCarried);
         }
         if (c) {
             run(*c);
@@ -247,6 +255,15 @@ void CQMXView::runUndo() {
 void CQMXView::mousePressEvent(QMouseEvent* event) {
     const Hex hex = hexAt(event->position().toPoint());
     m_pointer = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier)) {
+        // The straight edge: the press does nothing else.
+        if (m_session == nullptr || m_session->mayStartStraightEdge()) {
+            m_edgeActive = true;
+            m_edgeStart = m_pointer;
+            m_edgeEnd.reset();
+        }
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         if (m_session != nullptr) {
             run(m_session->click(hex));
@@ -283,6 +300,16 @@ void CQMXView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void CQMXView::mouseMoveEvent(QMouseEvent* event) {
     m_pointer = event->position().toPoint();
+    if (m_edgeActive) {
+        if (!(event->buttons() & Qt::LeftButton)) {
+            m_edgeActive = false;
+            m_edgeEnd.reset();
+            viewport()->update();
+        } else if (m_pointer.x() > 0 && m_pointer.y() > 0) {
+            m_edgeEnd = m_pointer;
+            viewport()->update();
+        }
+    }
     // The carried stack's picture follows the pointer: only its old and new
     // areas are repainted.
     if (m_state.holdingUnits()) showCarriedPicture(carriedPicturePosition(m_pointer));

@@ -10,6 +10,7 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QLine>
 #include <QSize>
 #include <optional>
 
@@ -85,6 +86,13 @@ public:
     void setReplayRunning(bool running);
     bool replayRunning() const { return m_replayRunning; }
 
+    // The straight edge's line, while one is drawn.
+    bool straightEdgeActive() const { return m_edgeActive; }
+    std::optional<QLine> straightEdgeLine() const {
+        if (!m_edgeActive || !m_edgeEnd) return std::nullopt;
+        return QLine(m_edgeStart, *m_edgeEnd);
+    }
+
     // The carried stack's picture: its top-left in the window, or hidden.
     void showCarriedPicture(QPoint topLeft);
     void hideCarriedPicture();
@@ -128,6 +136,12 @@ private:
     void endPeek();
     void run(const Change& change);
     void placeCarriedPicture();
+
+    // The straight edge: from the Ctrl + left press to the first move with
+    // the button up.
+    bool m_edgeActive = false;
+    QPoint m_edgeStart;
+    std::optional<QPoint> m_edgeEnd;
 
     const Module& m_module;
     const ModuleGraphics& m_graphics;

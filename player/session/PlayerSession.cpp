@@ -1,5 +1,6 @@
 #include "player/session/PlayerSession.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -455,6 +456,7 @@ Change PlayerSession::finishLoad(const Bytes& replay, const std::string& title) 
     m_faceUp = m_faceDown = false;
     m_undoContinues = false;
     applyState(c, ControlCode::UnitsPutDown);
+    applyState(c, ControlCode::MovementMode);  // a load leaves combat mode
     identifyAfterLoad(c);
     c.caption = caption();
     c.repaint = true;
@@ -673,6 +675,59 @@ Change PlayerSession::offerAutosave() {
     m_game.moveSaved = false;
     c.caption = caption();
     return c;
+}
+
+// ---- the game-controls panel ------------------------------------------------------------
+
+Change PlayerSession::pickOne(Hex hex, int unit) {
+    Change c;
+    if (m_replayRunning || !m_game.isUnit(unit) || !m_game.hasHex(hex.column, hex.row)) return c;
+    if (!movementMode() && m_game.combatMode == kResolveDeclared) return c;
+    std::vector<int> stack = m_game.stackAt(hex.column, hex.row);
+    if (std::find(stack.begin(), stack.end(), unit) == stack.end()) return c;
+    std::vector<int> carried = carriedUnits(m_game);
+    if (!carried.empty()) {
+        const UnitState& head = m_game.unit(carried.front());
+        if (head.column != hex.column || head.row != hex.row) return c;
+    }
+    c.ran = true;
+    const bool fresh = carried.empty();
+    if (fresh) {
+        // The stack as it stood, for combat mode to restore.
+        const int head = stack.front();
+        if (!m_game.unit(head).has(UnitFlags::kLinkSaved)) {
+            m_game.unit(head).set(UnitFlags::kWasHead);
+            for (const int u : stack) {
+                UnitState& s = m_game.unit(u);
+                s.savedLink = s.stackLink;
+                s.set(UnitFlags::kLinkSaved);
+            }
+        }
+        m_pickupHex = hex;
+        m_pickupHead = static_cast<std::uint16_t>(head);
+        m_faceUp = m_faceDown = false;
+    }
+    std::erase(stack, unit);
+    carried.push_back(unit);
+    auto link = [this](const std::vector<int>& units) -> std::uint16_t {
+        for (std::size_t i = 0; i < units.size(); ++i)
+            m_game.unit(units[i]).stackLink =
+                i + 1 < units.size() ? static_cast<std::uint16_t>(units[i + 1]) : 0;
+        return units.empty() ? 0 : static_cast<std::uint16_t>(units.front());
+    };
+    m_game.setStackHead(hex.column, hex.row, link(stack));
+    m_game.carriedStack = link(carried);
+    if (fresh) applyState(c, ControlCode::UnitsPickedUp);
+    c.redraw(hex);
+    c.carriedPicture = true;
+    c.post(Receiver::Panel, ControlCode::ListShownAgain);
+    return c;
+}
+
+bool PlayerSession::mayStartStraightEdge() {
+    if (!carrying()) return true;
+    m_prompts.showMessage(msg::kNoLosWhileHolding);
+    return false;
 }
 
 }  // namespace qmx

@@ -139,6 +139,18 @@ public:
     // before the command.
     void recorded(std::uint64_t entriesBefore) { afterRecorded(entriesBefore); }
 
+    // --- the game-controls panel -----------------------------------------------------
+    // A slot button: one unit taken out of the stack of `hex`. With nothing
+    // carried it becomes the carried stack, picked up from `hex`; with units
+    // carried from `hex` it joins them at the end; otherwise nothing.
+    Change pickOne(Hex hex, int unit);
+    // Ctrl + left press: the straight edge may start unless units are held
+    // (message 5).
+    bool mayStartStraightEdge();
+    // After a panel command that may have written entries (a combat, a roll):
+    // the autosave, as after the session's own commands.
+    void afterPanelCommand(std::uint64_t entriesBefore) { afterRecorded(entriesBefore); }
+
 private:
     bool carrying() const { return m_game.holdingUnits(); }
     bool movementMode() const { return m_game.gameMode == GameMode::Movement; }

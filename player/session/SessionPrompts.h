@@ -50,6 +50,13 @@ struct CommentAnswer {
     bool encode = false;  // "Encode" instead of "OK"
 };
 
+// The dice of the next roll, as the "Define Dice" dialog leaves them.
+struct DiceDefinition {
+    int count = 2;
+    int sides = 6;
+    bool operator==(const DiceDefinition&) const = default;
+};
+
 class SessionPrompts : public UserPrompts, public PromptDialog {
 public:
     // File dialogs: the chosen path, or nothing when cancelled. The open
@@ -104,6 +111,14 @@ public:
     // "Give a Card" and "Place a Card": the chosen position, nothing on Cancel.
     virtual std::optional<int> askGiveCard(const std::vector<std::string>& players) = 0;
     virtual std::optional<int> askPlaceCard(const std::vector<std::string>& locations) = 0;
+
+    // --- dice and results ---------------------------------------------------------------
+    // "Define Dice" (OK only): the values as the dialog is closed; the up-down
+    // controls and every field left have stored theirs already.
+    virtual DiceDefinition defineDice(DiceDefinition current) = 0;
+    // The result dialog "Enter a Comment" over `text` (read-only), in the
+    // large font when `largeFont`: the comment and whether "Encode" closed it.
+    virtual CommentAnswer showResult(const std::string& text, bool largeFont) = 0;
 };
 
 }  // namespace qmx

@@ -18,6 +18,7 @@
 #include <cmath>
 
 #include "player/board/ControlNotification.h"
+#include "player/combat/CombatSession.h"
 #include "player/document/UnitRules.h"
 #include "player/replay/ReplayCodes.h"
 #include "player/session/PlayerSession.h"
@@ -400,6 +401,8 @@ void CMainFrame::createActions() {
     setHandler(QStringLiteral("actionDealCard"), [this, &cards] { runSession(cards.dealCard()); });
     setHandler(QStringLiteral("actionViewCards"),
                [this, &cards] { runSession(cards.viewCards()); });
+
+    createCombatHandlers();
     updateValueMenu();
 }
 
@@ -675,14 +678,11 @@ const CommandStates& CMainFrame::states() const {
 
 const QStringList& CMainFrame::commandsToCome() {
     static const QStringList names{
-        QStringLiteral("actionAsciiMove"),        QStringLiteral("actionAsciiPositions"),
-        QStringLiteral("actionAsciiSorted"),      QStringLiteral("actionAsciiComments"),
-        QStringLiteral("actionMoveMode"),         QStringLiteral("actionCombatMode"),
-        QStringLiteral("actionOneByOne"),         QStringLiteral("actionPreDeclare"),
-        QStringLiteral("actionResolveDeclared"),  QStringLiteral("actionThrowDice"),
-        QStringLiteral("actionDefineDice"),       QStringLiteral("actionStepReplay"),
-        QStringLiteral("actionContinuousReplay"), QStringLiteral("actionPauseReplay"),
-        QStringLiteral("actionStopReplay"),       QStringLiteral("actionResetRecorder"),
+        QStringLiteral("actionAsciiMove"),     QStringLiteral("actionAsciiPositions"),
+        QStringLiteral("actionAsciiSorted"),   QStringLiteral("actionAsciiComments"),
+        QStringLiteral("actionStepReplay"),    QStringLiteral("actionContinuousReplay"),
+        QStringLiteral("actionPauseReplay"),   QStringLiteral("actionStopReplay"),
+        QStringLiteral("actionResetRecorder"),
     };
     return names;
 }
@@ -795,6 +795,29 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     // Ending on purpose: nothing is left to continue at the next start.
     m_doc.session().removeAutosave();
     event->accept();
+}
+
+// ---- combat and dice ----------------------------------------------------------------
+
+void CMainFrame::createCombatHandlers() {
+    CombatSession& combat = m_doc.combat();
+    setHandler(QStringLiteral("actionCombatMode"),
+               [this, &combat] { runSession(combat.combatModeCommand()); });
+    setHandler(QStringLiteral("actionMoveMode"),
+               [this, &combat] { runSession(combat.moveModeCommand()); });
+    const std::pair<const char*, std::uint16_t> modes[] = {
+        {"actionOneByOne", kOneByOne},
+        {"actionPreDeclare", kPreDeclare},
+        {"actionResolveDeclared", kResolveDeclared},
+    };
+    for (const auto& [name, mode] : modes) {
+        setHandler(QString::fromLatin1(name),
+                   [this, &combat, m = mode] { runSession(combat.setCombatMode(m)); });
+    }
+    setHandler(QStringLiteral("actionThrowDice"),
+               [this, &combat] { runSession(combat.throwDice()); });
+    setHandler(QStringLiteral("actionDefineDice"),
+               [this, &combat] { runSession(combat.defineDice()); });
 }
 
 }  // namespace qmx

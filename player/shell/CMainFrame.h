@@ -130,6 +130,8 @@ private:
     void showModuleInformation();
     void turnAllTipsOn();
     void chooseValue(int value);
+    // the handlers of the combat and dice commands
+    void createCombatHandlers();
 
     CQMXDoc& m_doc;
     std::map<QString, CommandInfo> m_commands;

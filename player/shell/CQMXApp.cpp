@@ -13,6 +13,7 @@
 #include "player/session/SilentPrompts.h"
 #include "player/shell/CMainFrame.h"
 #include "player/shell/CQMXDoc.h"
+#include "player/shell/CgameControls.h"
 #include "player/shell/HelpPrompts.h"
 #include "player/shell/ProgramFolder.h"
 #include "player/shell/Settings.h"
@@ -191,11 +192,15 @@ void CQMXApp::createMainWindow() {
     QObject::connect(view, &CQMXView::showTerrainChanged, m_frame.get(),
                      &CMainFrame::viewTerrainChanged);
     m_frame->setBoardView(view, std::move(hooks));
+    // The game-controls panel beside the board, for as long as the program runs.
+    auto* panel = new CgameControls(*m_doc, *m_frame, view);
+    m_frame->setPanel(panel);
 
     if (m_options.zoom)
         m_frame->runCommand(QStringLiteral("actionZoom%1").arg(qRound(*m_options.zoom * 100)));
     if (auto* dialogs = dynamic_cast<ShellPrompts*>(m_prompts)) dialogs->setParent(m_frame.get());
     m_frame->show();
+    panel->show();
 }
 
 QString CQMXApp::aboutText() const {

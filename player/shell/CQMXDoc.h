@@ -11,6 +11,7 @@
 #include "module/Random.h"
 #include "module/graphics/ModuleGraphics.h"
 #include "player/cards/CardSession.h"
+#include "player/combat/CombatSession.h"
 #include "player/document/GameState.h"
 #include "player/replay/CardTextSource.h"
 #include "player/replay/ReplayFile.h"
@@ -41,6 +42,8 @@ public:
     SessionPrompts& prompts() { return m_prompts; }
     // The player's commands, run whole.
     PlayerSession& session() { return m_session; }
+    // The panel's combat and dice commands.
+    CombatSession& combat() { return m_combat; }
     Clock& clock() { return m_clock; }
     Random& random() { return m_random; }
 
@@ -72,6 +75,7 @@ private:
     PlayerSession m_session;
     ModuleFileCardTexts m_cardTexts;
     CardSession m_cards;
+    CombatSession m_combat;
 };
 
 }  // namespace qmx

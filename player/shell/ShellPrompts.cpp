@@ -17,6 +17,7 @@
 #include "player/shell/CAboutDlg.h"
 #include "player/shell/CChangePasswordDlg.h"
 #include "player/shell/CCommentDlg.h"
+#include "player/shell/CDEFDICE.h"
 #include "player/shell/CDefinePlayersDlg.h"
 #include "player/shell/CEncryptDlg.h"
 #include "player/shell/CIdentifyDlg.h"
@@ -24,6 +25,7 @@
 #include "player/shell/CInitPlayerDlg.h"
 #include "player/shell/CModuleInfoDlg.h"
 #include "player/shell/CPreferencesDlg.h"
+#include "player/shell/CResult.h"
 
 namespace qmx {
 
@@ -252,6 +254,25 @@ std::optional<int> ShellPrompts::askPlaceCard(const std::vector<std::string>& lo
     Cplacecard dialog(listOf(locations), dialogParent());
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.chosen();
+}
+
+// ---- dice and results ----------------------------------------------------------------
+
+DiceDefinition ShellPrompts::defineDice(DiceDefinition current) {
+    CDEFDICE dialog(current.count, current.sides, m_parent);
+    dialog.exec();
+    return {dialog.count(), dialog.sides()};
+}
+
+CommentAnswer ShellPrompts::showResult(const std::string& text, bool largeFont) {
+    std::unique_ptr<CResult> dialog;
+    if (largeFont) {
+        dialog = std::make_unique<CResultlg>(fromFileText(text), m_parent);
+    } else {
+        dialog = std::make_unique<CResult>(fromFileText(text), m_parent);
+    }
+    dialog->exec();
+    return CommentAnswer{toBytes(dialog->comment()), dialog->encode()};
 }
 
 }  // namespace qmx

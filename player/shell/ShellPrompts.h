@@ -50,6 +50,9 @@ public:
     std::optional<int> askGiveCard(const std::vector<std::string>& players) override;
     std::optional<int> askPlaceCard(const std::vector<std::string>& locations) override;
 
+    DiceDefinition defineDice(DiceDefinition current) override;
+    CommentAnswer showResult(const std::string& text, bool largeFont) override;
+
 private:
     // Over the open modal dialog (the hand), otherwise over the main window.
     QWidget* dialogParent() const;

@@ -194,6 +194,19 @@ public:
         placeLists.push_back(locations);
         return next(places, std::optional<int>());
     }
+    // --- dice and results -----------------------------------------------------------
+    std::vector<DiceDefinition> diceDialogs;            // what each Define Dice dialog opened with
+    std::deque<DiceDefinition> diceAnswers;             // empty: closed unchanged
+    std::vector<std::pair<std::string, bool>> results;  // text and large font of each result
+    std::deque<CommentAnswer> resultAnswers;            // empty: OK without a comment
+    DiceDefinition defineDice(DiceDefinition current) override {
+        diceDialogs.push_back(current);
+        return next(diceAnswers, current);
+    }
+    CommentAnswer showResult(const std::string& text, bool largeFont) override {
+        results.emplace_back(text, largeFont);
+        return next(resultAnswers, CommentAnswer{});
+    }
 
 private:
     template <typename T>
