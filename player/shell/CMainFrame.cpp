@@ -669,15 +669,11 @@ const CommandStates& CMainFrame::states() const {
 
 const QStringList& CMainFrame::commandsToCome() {
     static const QStringList names{
-        QStringLiteral("actionAsciiMove"),        QStringLiteral("actionAsciiPositions"),
-        QStringLiteral("actionAsciiSorted"),      QStringLiteral("actionAsciiComments"),
-        QStringLiteral("actionMoveMode"),         QStringLiteral("actionCombatMode"),
-        QStringLiteral("actionOneByOne"),         QStringLiteral("actionPreDeclare"),
-        QStringLiteral("actionResolveDeclared"),  QStringLiteral("actionThrowDice"),
-        QStringLiteral("actionDefineDice"),       QStringLiteral("actionStepReplay"),
-        QStringLiteral("actionContinuousReplay"), QStringLiteral("actionPauseReplay"),
-        QStringLiteral("actionStopReplay"),       QStringLiteral("actionResetRecorder"),
-        QStringLiteral("actionDealCard"),         QStringLiteral("actionViewCards"),
+        QStringLiteral("actionMoveMode"),        QStringLiteral("actionCombatMode"),
+        QStringLiteral("actionOneByOne"),        QStringLiteral("actionPreDeclare"),
+        QStringLiteral("actionResolveDeclared"), QStringLiteral("actionThrowDice"),
+        QStringLiteral("actionDefineDice"),      QStringLiteral("actionDealCard"),
+        QStringLiteral("actionViewCards"),
     };
     return names;
 }

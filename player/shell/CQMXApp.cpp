@@ -14,6 +14,7 @@
 #include "player/shell/CQMXDoc.h"
 #include "player/shell/HelpPrompts.h"
 #include "player/shell/ProgramFolder.h"
+#include "player/shell/ReplayDriver.h"
 #include "player/shell/Settings.h"
 #include "player/shell/ShellPrompts.h"
 
@@ -190,6 +191,8 @@ void CQMXApp::createMainWindow() {
     QObject::connect(view, &CQMXView::showTerrainChanged, m_frame.get(),
                      &CMainFrame::viewTerrainChanged);
     m_frame->setBoardView(view, std::move(hooks));
+    // Watching the replay, Reset Recorder and the text reports.
+    (new ReplayDriver(m_doc->replay(), *m_settings, *view, *m_frame))->install();
 
     if (m_options.zoom)
         m_frame->runCommand(QStringLiteral("actionZoom%1").arg(qRound(*m_options.zoom * 100)));

@@ -23,7 +23,10 @@ CQMXDoc::CQMXDoc(Module module, ModuleGraphics graphics, std::string modulePath,
       m_recorder(m_replayFile, m_game, m_prompts),
       m_session(m_module, m_game, m_recorder, m_replayFile, m_prompts, m_settings, m_random,
                 SessionFiles{m_programFolder, m_moduleTitle,
-                             m_programFolder + std::string(kSavedGamesFolder)}) {
+                             m_programFolder + std::string(kSavedGamesFolder)}),
+      m_replayCards(m_modulePath, m_cardOffset),
+      m_replay(m_session, m_module, m_game, m_recorder, m_replayFile, m_prompts, m_settings,
+               m_replayCards) {
     m_random.seedFrom(m_clock);
     // The dice of the next roll start as the preferred dice.
     m_game.diceCount = m_settings.preferences().numberOfDice;

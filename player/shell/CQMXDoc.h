@@ -11,9 +11,11 @@
 #include "module/Random.h"
 #include "module/graphics/ModuleGraphics.h"
 #include "player/document/GameState.h"
+#include "player/replay/CardTextSource.h"
 #include "player/replay/ReplayFile.h"
 #include "player/replay/ReplayRecorder.h"
 #include "player/session/PlayerSession.h"
+#include "player/session/ReplayControl.h"
 
 namespace qmx {
 
@@ -39,6 +41,8 @@ public:
     SessionPrompts& prompts() { return m_prompts; }
     // The player's commands, run whole.
     PlayerSession& session() { return m_session; }
+    // Watching the replay, Reset Recorder and the text reports.
+    ReplayControl& replay() { return m_replay; }
     Clock& clock() { return m_clock; }
     Random& random() { return m_random; }
 
@@ -65,6 +69,8 @@ private:
     GameState m_game;
     ReplayRecorder m_recorder;
     PlayerSession m_session;
+    ModuleFileCardTexts m_replayCards;
+    ReplayControl m_replay;
 };
 
 }  // namespace qmx

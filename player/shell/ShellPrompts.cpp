@@ -20,6 +20,8 @@
 #include "player/shell/CInitPlayerDlg.h"
 #include "player/shell/CModuleInfoDlg.h"
 #include "player/shell/CPreferencesDlg.h"
+#include "player/shell/CReadback.h"
+#include "player/shell/CasciiPrefs.h"
 
 namespace qmx {
 
@@ -196,10 +198,30 @@ void ShellPrompts::showModuleInformation(const std::string& notes) {
     dialog.exec();
 }
 
+void ShellPrompts::showReadback(const std::string& text, bool largeFont) {
+    const QString shown = fromBytes(text);
+    std::unique_ptr<CReadback> dialog;
+    if (largeFont) {
+        dialog = std::make_unique<CReadbacklg>(shown, m_parent);
+    } else {
+        dialog = std::make_unique<CReadback>(shown, m_parent);
+    }
+    dialog->exec();
+}
+
+void ShellPrompts::editReportOptions(ReportOptions& options) {
+    CasciiPrefs dialog(options, m_parent);
+    dialog.exec();
+}
+
 // ---- SilentPrompts ---------------------------------------------------------------
 
 void SilentPrompts::showMessage(int number) {
     std::fprintf(stderr, "qmx4: %s\n", messageTextOf(number).toLatin1().constData());
+}
+
+void SilentPrompts::showReadback(const std::string& text, bool) {
+    std::fprintf(stderr, "qmx4: Comment: %s\n", text.c_str());
 }
 
 void SilentPrompts::showText(const std::string& title, const std::string& text) {

@@ -43,6 +43,8 @@ public:
     std::optional<Preferences> editPreferences(const Preferences& current) override;
     void showAbout(const std::string& text) override;
     void showModuleInformation(const std::string& notes) override;
+    void showReadback(const std::string& text, bool largeFont) override;
+    void editReportOptions(ReportOptions& options) override;
 
 private:
     QWidget* m_parent = nullptr;
@@ -83,6 +85,8 @@ public:
     std::optional<Preferences> editPreferences(const Preferences&) override { return std::nullopt; }
     void showAbout(const std::string&) override {}
     void showModuleInformation(const std::string&) override {}
+    void showReadback(const std::string& text, bool largeFont) override;
+    void editReportOptions(ReportOptions&) override {}
 };
 
 // The filter list of a file dialog: "QMX Saved Games(*.qms) (*.qms);;All Files (*)".

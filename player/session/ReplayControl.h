@@ -1,0 +1,107 @@
+#pragma once
+// Watching a replay from the player's windows: "Step Replay", "Continuous
+// Replay", "Pause Replay", "Stop Replay" and the space bar, "Reset Recorder"
+// and the four "ASCII Output" reports. It owns the playback engine and the
+// report options, keeps the command states of a running replay and tells the
+// session that the board is locked.
+//
+// One trigger plays one entry: the board view draws the returned event,
+// then showBoxes() shows its messages and the comment display. playsOnAtOnce()
+// says whether the next entry follows without a trigger, nextDelayMs() whether
+// a timer of continuous mode must be set. The drawing and the timer are the
+// windows'; every decision is made here.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "player/replay/ReplayEvent.h"
+#include "player/replay/ReplayPlayback.h"
+#include "player/replay/TextReport.h"
+#include "player/session/Change.h"
+#include "player/shell/CommandStates.h"
+
+namespace qmx {
+
+class CardTextSource;
+class GameState;
+class Module;
+class PlayerSession;
+class ReplayFile;
+class ReplayRecorder;
+class SessionPrompts;
+class Settings;
+
+// What one trigger played: the entry's event for the board and the boxes,
+// and what changed beside the board (states, the panel, the status text).
+struct ReplayStep {
+    ReplayEvent event;
+    Change change;
+    bool played = false;  // the command ran: the replay started, played on or ended
+};
+
+class ReplayControl {
+public:
+    ReplayControl(PlayerSession& session, const Module& module, GameState& game,
+                  ReplayRecorder& recorder, ReplayFile& file, SessionPrompts& prompts,
+                  Settings& settings, CardTextSource& cards);
+    ReplayControl(const ReplayControl&) = delete;
+    ReplayControl& operator=(const ReplayControl&) = delete;
+
+    bool active() const { return m_playback.active(); }
+    bool continuous() const { return m_continuous; }
+    const ReplayPlayback& playback() const { return m_playback; }
+
+    // "Step Replay": step mode; starts the replay, or plays the next entry.
+    ReplayStep stepReplay();
+    // "Continuous Replay": continuous mode; starts the replay or goes on.
+    ReplayStep continuousReplay();
+    // "Pause Replay": step mode. A timer already set still plays its entry.
+    void pauseReplay();
+    // "Stop Replay": only while active; restores the saved state.
+    ReplayStep stopReplay();
+    // The space bar, and a timer of continuous mode: the next entry, the
+    // mode unchanged; nothing unless a replay is active.
+    ReplayStep next();
+
+    // After the board has drawn `event`: its messages in order, then the
+    // comment display. The change repaints the board when the combat
+    // highlight ends with this box.
+    Change showBoxes(const ReplayEvent& event);
+    // The next entry follows at once: in step mode after an entry whose box
+    // has been seen, and in both modes after a step of a hidden move (the
+    // time it took would tell how long the hidden path was).
+    bool playsOnAtOnce(const ReplayStep& step) const;
+    // Continuous mode: the wait before the next entry ("Replay Delay" x 10 ms).
+    std::optional<int> nextDelayMs() const;
+
+    // "Reset Recorder" (refusal, question, the record deleted, start
+    // positions committed).
+    Change resetRecorder();
+
+    // The four "ASCII Output" commands.
+    Change textReport(ReportKind kind);
+    ReportOptions& reportOptions() { return m_reportOptions; }
+
+private:
+    ReplayStep begin();
+    ReplayStep played(ReplayEvent event);
+    void lockCommands();
+    void unlockCommands(Change& change);
+
+    PlayerSession& m_session;
+    const Module& m_module;
+    GameState& m_game;
+    ReplayFile& m_file;
+    SessionPrompts& m_prompts;
+    Settings& m_settings;
+    CardTextSource& m_cards;
+    ReplayPlayback m_playback;
+    bool m_continuous = false;
+    // The command states as they stood when the replay began.
+    std::optional<std::array<std::uint8_t, kCommandCount>> m_statesBefore;
+    ReportOptions m_reportOptions;
+};
+
+}  // namespace qmx
