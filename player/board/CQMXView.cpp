@@ -186,6 +186,11 @@ void CQMXView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (key == Qt::Key_Backspace || key == Qt::Key_Home || key == Qt::Key_End) {
+        emit replayKey(key);
+        event->accept();
+        return;
+    }
     if (key == Qt::Key_T) {
         toggleShowTerrain();
         event->accept();
@@ -299,6 +304,8 @@ void CQMXView::showReplayEvent(const ReplayEvent& e, int replaySpeed) {
     const bool onMap = geometry().onMap(e.to);
     switch (e.kind) {
         case ReplayEventKind::Started:
+            hideCarriedPicture();
+            m_scene.carriedUnit = 0;
             setReplayCursor(std::nullopt);
             repaintBoard();
             break;

@@ -129,6 +129,8 @@ signals:
     void changed(const qmx::Change& change);
     // The space bar: the next entry of a running replay.
     void spacePressed();
+    // Backspace, Home and End: the replay timeline (back, start, end).
+    void replayKey(int key);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

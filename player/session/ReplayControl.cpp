@@ -33,7 +33,8 @@ ReplayControl::ReplayControl(PlayerSession& session, const Module& module, GameS
       m_prompts(prompts),
       m_settings(settings),
       m_cards(cards),
-      m_playback(game, module, prompts, cards, &recorder) {}
+      m_playbackPrompts(prompts),
+      m_playback(game, module, m_playbackPrompts, cards, &recorder) {}
 
 // ---- the four replay commands ------------------------------------------------------
 
@@ -60,13 +61,20 @@ ReplayStep ReplayControl::stopReplay() {
 
 ReplayStep ReplayControl::next() {
     if (!active()) return {};
-    return played(m_playback.step());
+    ++m_count;
+    ReplayStep s = played(m_playback.step());
+    if (active() && !playsOnAtOnce(s)) m_rests.push_back(m_count);
+    return s;
 }
 
 ReplayStep ReplayControl::begin() {
     ReplayStep s;
-    s.event = m_playback.start(m_file.read());
+    std::optional<Bytes> record = m_file.read();
+    if (record) m_record = *record;
+    s.event = m_playback.start(std::move(record));
     s.played = true;
+    m_count = 0;
+    m_rests.clear();
     if (s.event.kind != ReplayEventKind::Started) {
         m_continuous = false;  // nothing runs: the box says why
         return s;
@@ -104,6 +112,76 @@ ReplayStep ReplayControl::played(ReplayEvent event) {
             break;
     }
     s.event = std::move(event);
+    return s;
+}
+
+// ---- the timeline ------------------------------------------------------------------
+
+ReplayStep ReplayControl::stepBack() {
+    if (!active()) return {};
+    if (!m_rests.empty() && m_rests.back() == m_count) m_rests.pop_back();
+    return jumpTo(m_rests.empty() ? 0 : m_rests.back());
+}
+
+ReplayStep ReplayControl::jumpToStart() {
+    if (!active()) return {};
+    return jumpTo(0);
+}
+
+ReplayStep ReplayControl::jumpToEnd() {
+    if (!active()) return {};
+    // A first silent pass finds where the last trigger before the end rests.
+    m_playbackPrompts.quiet = true;
+    m_playback.stop();
+    m_playback.start(m_record);
+    std::size_t count = 0;
+    std::size_t lastRest = 0;
+    for (;;) {
+        const ReplayEvent e = m_playback.step();
+        if (e.kind == ReplayEventKind::End) break;
+        ++count;
+        if (!e.continueAtOnce) lastRest = count;
+    }
+    m_playback.start(m_record);
+    m_playbackPrompts.quiet = false;
+    return jumpTo(lastRest);
+}
+
+ReplayStep ReplayControl::jumpTo(std::size_t entries) {
+    m_continuous = false;
+    m_playbackPrompts.quiet = true;
+    m_playback.stop();
+    m_playback.start(m_record);
+    m_count = 0;
+    m_rests.clear();
+    while (m_count < entries && m_playback.active()) {
+        const ReplayEvent e = m_playback.step();
+        if (e.kind == ReplayEventKind::End) break;
+        ++m_count;
+        if (!e.continueAtOnce) m_rests.push_back(m_count);
+    }
+    m_playbackPrompts.quiet = false;
+    ReplayStep s;
+    s.played = true;
+    s.change.ran = true;
+    s.change.repaint = true;
+    if (!m_playback.active()) {
+        // Only a record that changed under the replay ends here.
+        s.event = m_playback.stop();
+        unlockCommands(s.change);
+        m_session.setReplayRunning(false);
+        return s;
+    }
+    if (m_playback.shownUnit() != 0) {
+        s.event.kind = ReplayEventKind::MoveStart;
+        s.event.shown = true;
+        s.event.shownUnit = m_playback.shownUnit();
+        s.event.from = m_playback.position();
+        s.change.post(Receiver::Panel, ControlCode::ListCarried);
+    } else {
+        s.event.kind = ReplayEventKind::Started;
+    }
+    s.change.post(Receiver::Panel, ControlCode::RepaintOverview);
     return s;
 }
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "player/replay/ReplayEvent.h"
 #include "player/replay/ReplayPlayback.h"
@@ -65,6 +66,20 @@ public:
     // mode unchanged; nothing unless a replay is active.
     ReplayStep next();
 
+    // The timeline of a running replay, beyond the toolbar's commands: back
+    // to where the board stood before the last trigger, to the start, and to
+    // the last entry before the end. A jump replays the record silently from
+    // its start: no box, no question, no password, nothing written. The
+    // event returned puts the board right (a repaint, and the carried
+    // stack's picture when the jump ends inside a seen move). Step mode
+    // follows. Stepping back goes by triggers, not entries, so a hidden move
+    // costs one step back as it cost one step forward.
+    ReplayStep stepBack();
+    ReplayStep jumpToStart();
+    ReplayStep jumpToEnd();
+    // How many entries have been played since the start.
+    std::size_t played() const { return m_count; }
+
     // After the board has drawn `event`: its messages in order, then the
     // comment display. The change repaints the board when the combat
     // highlight ends with this box.
@@ -85,7 +100,32 @@ public:
     ReportOptions& reportOptions() { return m_reportOptions; }
 
 private:
+    // The person's prompts, or nothing at all while a jump replays silently.
+    class QuietPrompts : public UserPrompts {
+    public:
+        explicit QuietPrompts(UserPrompts& to) : m_to(to) {}
+        bool quiet = false;
+        void showMessage(int number) override {
+            if (!quiet) m_to.showMessage(number);
+        }
+        void showText(const std::string& title, const std::string& text) override {
+            if (!quiet) m_to.showText(title, text);
+        }
+        bool askYesNo(const std::string& title, const std::string& question) override {
+            return !quiet && m_to.askYesNo(title, question);
+        }
+        std::optional<std::string> askText(const std::string& title, const std::string& prompt,
+                                           int maxLength) override {
+            if (quiet) return std::nullopt;
+            return m_to.askText(title, prompt, maxLength);
+        }
+
+    private:
+        UserPrompts& m_to;
+    };
+
     ReplayStep begin();
+    ReplayStep jumpTo(std::size_t entries);
     ReplayStep played(ReplayEvent event);
     void lockCommands();
     void unlockCommands(Change& change);
@@ -97,7 +137,11 @@ private:
     SessionPrompts& m_prompts;
     Settings& m_settings;
     CardTextSource& m_cards;
+    QuietPrompts m_playbackPrompts;
     ReplayPlayback m_playback;
+    Bytes m_record;                    // the record being played, for the jumps
+    std::size_t m_count = 0;           // entries played since the start
+    std::vector<std::size_t> m_rests;  // entry counts where a trigger ended
     bool m_continuous = false;
     // The command states as they stood when the replay began.
     std::optional<std::array<std::uint8_t, kCommandCount>> m_statesBefore;

@@ -36,6 +36,7 @@ void ReplayDriver::install() {
                            [this, k = kind] { m_frame.runSession(m_control.textReport(k)); });
     }
     connect(&m_view, &CQMXView::spacePressed, this, &ReplayDriver::space);
+    connect(&m_view, &CQMXView::replayKey, this, &ReplayDriver::timelineKey);
 }
 
 void ReplayDriver::stepReplay() {
@@ -62,6 +63,18 @@ void ReplayDriver::stopReplay() {
 void ReplayDriver::space() {
     if (m_playing || !m_control.active()) return;
     play(m_control.next());
+}
+
+void ReplayDriver::timelineKey(int key) {
+    if (m_playing || !m_control.active()) return;
+    m_timer->stop();
+    if (key == Qt::Key_Backspace) {
+        play(m_control.stepBack());
+    } else if (key == Qt::Key_Home) {
+        play(m_control.jumpToStart());
+    } else if (key == Qt::Key_End) {
+        play(m_control.jumpToEnd());
+    }
 }
 
 void ReplayDriver::timerFired() {

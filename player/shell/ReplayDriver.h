@@ -34,6 +34,8 @@ public:
     void stopReplay();
     // The space bar: only while a replay is active.
     void space();
+    // Backspace, Home, End: back one trigger, to the start, to the end.
+    void timelineKey(int key);
 
     // The timer of continuous mode (tests fire it by hand).
     QTimer* timer() const { return m_timer; }

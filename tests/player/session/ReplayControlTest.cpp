@@ -254,6 +254,78 @@ TEST_F(ReplayControlTest, TheDelayComesFromThePreferencesAndTheCommentFromTheRea
     EXPECT_FALSE(control->continuous());
 }
 
+// ---- the timeline --------------------------------------------------------------------
+
+TEST_F(ReplayControlTest, StepBackHomeAndEndShowTheBoardAsItStoodAndShowNothingAgain) {
+    Rec r = move();
+    r.comment("Mine").cmd(253);
+    writeRecord(r);
+    control->stepReplay();
+    for (int i = 0; i < 4; ++i) control->showBoxes(control->stepReplay().event);  // to the drop
+    ASSERT_EQ(game.stackAt(4, 2), (std::vector<int>{3, 4}));
+    prompts.clear();
+
+    ReplayStep back = control->stepBack();  // before the drop: carried on (4, 2)
+    EXPECT_EQ(control->played(), 3u);
+    EXPECT_TRUE(game.holdingUnits());
+    EXPECT_EQ(back.event.kind, ReplayEventKind::MoveStart);
+    EXPECT_EQ(back.event.from, (Hex{4, 2}));
+    EXPECT_EQ(back.event.shownUnit, 3);
+    EXPECT_TRUE(back.change.repaint);
+    back = control->stepBack();
+    EXPECT_EQ(back.event.from, (Hex{3, 2}));
+    // Forward again from there.
+    EXPECT_EQ(control->stepReplay().event.to, (Hex{4, 2}));
+
+    EXPECT_EQ(control->jumpToStart().event.kind, ReplayEventKind::Started);
+    EXPECT_EQ(game.stackAt(2, 2), (std::vector<int>{3, 4}));
+    EXPECT_FALSE(game.holdingUnits());
+    EXPECT_EQ(control->played(), 0u);
+
+    // The end: after the comment, before the save marker and the end.
+    control->jumpToEnd();
+    EXPECT_EQ(control->played(), 5u);
+    EXPECT_EQ(game.stackAt(4, 2), (std::vector<int>{3, 4}));
+    EXPECT_TRUE(control->active());
+    EXPECT_TRUE(prompts.shown.empty());  // no box, no comment display on the way
+    EXPECT_TRUE(prompts.readbacks.empty());
+    EXPECT_EQ(file->read(), r.b);
+    EXPECT_TRUE(recorder->playing());
+    const ReplayStep marker = control->stepReplay();
+    EXPECT_EQ(marker.event.kind, ReplayEventKind::SaveMarker);
+    EXPECT_EQ(control->next().event.kind, ReplayEventKind::End);
+    EXPECT_EQ(game.stackAt(2, 2), (std::vector<int>{3, 4}));
+    EXPECT_FALSE(control->stepBack().played);  // nothing runs
+}
+
+TEST_F(ReplayControlTest, AHiddenMoveIsOneStepBackAndAnEncryptedCommentAsksNothing) {
+    game.unit(7).setHiddenBy(1);
+    game.unit(7).setStartHiddenBy(1);
+    Rec r;
+    r.moveStart({7}, 5, 5, 5, 4).hex(5, 3).hex(5, 2).cmd(248);
+    writeRecord(r);
+    ASSERT_TRUE(recorder->recordEncryptedComment("Sealed", "pw", random));
+    const auto recorded = file->read();
+    control->stepReplay();
+    ReplayStep s = control->stepReplay();
+    while (control->playsOnAtOnce(s)) s = control->next();
+    ASSERT_EQ(s.event.kind, ReplayEventKind::Drop);
+    prompts.answers = {std::string("pw")};
+    s = control->stepReplay();
+    control->showBoxes(s.event);
+    EXPECT_EQ(prompts.readbacks.back().first, "Sealed");
+    const std::size_t asked = prompts.asked.size();
+
+    control->stepBack();  // to after the hidden drop
+    EXPECT_EQ(control->played(), 5u);
+    EXPECT_FALSE(game.holdingUnits());
+    EXPECT_EQ(control->stepBack().event.kind, ReplayEventKind::Started);  // the whole move
+    EXPECT_EQ(control->played(), 0u);
+    control->jumpToEnd();
+    EXPECT_EQ(prompts.asked.size(), asked);  // no password asked on the way
+    EXPECT_EQ(file->read(), recorded);
+}
+
 // ---- Reset Recorder ----------------------------------------------------------------------
 
 TEST_F(ReplayControlTest, ResetRecorderAsksThenErasesAndNothingIsLeftToReplay) {

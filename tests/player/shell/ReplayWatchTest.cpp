@@ -236,6 +236,28 @@ private slots:
         QVERIFY(!m_app->document()->replay().active());
     }
 
+    void backspaceHomeAndEndMoveAlongTheTimeline() {
+        place({3, 3}, {1});
+        startWith(moveRecord({1}, {{3, 3}, {4, 3}, {5, 3}}));
+        run("actionStepReplay");
+        run("actionStepReplay");
+        run("actionStepReplay");
+        run("actionStepReplay");  // on (5, 3)
+        m_clock.waits.clear();
+        QTest::keyClick(view(), Qt::Key_Backspace);
+        QVERIFY(m_clock.waits.empty());  // a jump draws no way
+        QCOMPARE(view()->carriedPictureAt(),
+                 std::optional<QPoint>(view()->replayPicturePosition({4, 3})));
+        QCOMPARE(view()->carriedPictureUnit(), 1);
+        QTest::keyClick(view(), Qt::Key_End);  // after the drop
+        QVERIFY(!view()->carriedPictureAt());
+        QCOMPARE(game().stackAt(5, 3), (std::vector<int>{1}));
+        QTest::keyClick(view(), Qt::Key_Home);
+        QCOMPARE(game().stackAt(3, 3), (std::vector<int>{1}));
+        QVERIFY(m_app->document()->replay().active());
+        QVERIFY(m_person->shown.empty());
+    }
+
     void stopInTheMiddleOfAMovePutsEverythingBack() {
         place({3, 3}, {1, 2});
         place({6, 6}, {3});
