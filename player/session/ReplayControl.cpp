@@ -75,6 +75,7 @@ ReplayStep ReplayControl::begin() {
     s.played = true;
     m_count = 0;
     m_rests.clear();
+    m_endRest.reset();
     if (s.event.kind != ReplayEventKind::Started) {
         m_continuous = false;  // nothing runs: the box says why
         return s;
@@ -130,6 +131,7 @@ ReplayStep ReplayControl::jumpToStart() {
 
 ReplayStep ReplayControl::jumpToEnd() {
     if (!active()) return {};
+    if (m_endRest) return jumpTo(*m_endRest);
     // A first silent pass finds where the last trigger before the end rests.
     m_playbackPrompts.quiet = true;
     m_playback.stop();
@@ -144,10 +146,12 @@ ReplayStep ReplayControl::jumpToEnd() {
     }
     m_playback.start(m_record);
     m_playbackPrompts.quiet = false;
+    m_endRest = lastRest;
     return jumpTo(lastRest);
 }
 
 ReplayStep ReplayControl::jumpTo(std::size_t entries) {
+    if (!active()) return {};
     m_continuous = false;
     m_playbackPrompts.quiet = true;
     m_playback.stop();

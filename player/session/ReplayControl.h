@@ -77,6 +77,8 @@ public:
     ReplayStep stepBack();
     ReplayStep jumpToStart();
     ReplayStep jumpToEnd();
+    // To just after entry `entries` (fewer if the record is shorter).
+    ReplayStep jumpTo(std::size_t entries);
     // How many entries have been played since the start.
     std::size_t played() const { return m_count; }
 
@@ -125,7 +127,6 @@ private:
     };
 
     ReplayStep begin();
-    ReplayStep jumpTo(std::size_t entries);
     ReplayStep played(ReplayEvent event);
     void lockCommands();
     void unlockCommands(Change& change);
@@ -139,9 +140,10 @@ private:
     CardTextSource& m_cards;
     QuietPrompts m_playbackPrompts;
     ReplayPlayback m_playback;
-    Bytes m_record;                    // the record being played, for the jumps
-    std::size_t m_count = 0;           // entries played since the start
-    std::vector<std::size_t> m_rests;  // entry counts where a trigger ended
+    Bytes m_record;                        // the record being played, for the jumps
+    std::size_t m_count = 0;               // entries played since the start
+    std::vector<std::size_t> m_rests;      // entry counts where a trigger ended
+    std::optional<std::size_t> m_endRest;  // where the last trigger before the end rests
     bool m_continuous = false;
     // The command states as they stood when the replay began.
     std::optional<std::array<std::uint8_t, kCommandCount>> m_statesBefore;
