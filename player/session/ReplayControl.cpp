@@ -1,8 +1,11 @@
 #include "player/session/ReplayControl.h"
 
+#include <algorithm>
+
 #include "module/MessageTable.h"
 #include "player/document/GameState.h"
 #include "player/replay/ReplayFile.h"
+#include "player/replay/ReplayLines.h"
 #include "player/replay/ResetRecorder.h"
 #include "player/session/PlayerSession.h"
 #include "player/session/SessionPrompts.h"
@@ -80,6 +83,7 @@ ReplayStep ReplayControl::begin() {
         m_continuous = false;  // nothing runs: the box says why
         return s;
     }
+    readTimeline();
     lockCommands();
     m_session.setReplayRunning(true);
     s.change.ran = true;
@@ -117,6 +121,46 @@ ReplayStep ReplayControl::played(ReplayEvent event) {
 }
 
 // ---- the timeline ------------------------------------------------------------------
+
+void ReplayControl::readTimeline() {
+    m_timeline.clear();
+    m_playbackPrompts.quiet = true;
+    std::size_t count = 0;
+    std::size_t lastRest = 0;
+    for (;;) {
+        const ReplayEvent e = m_playback.step();
+        if (e.kind == ReplayEventKind::End) break;
+        ++count;
+        if (!e.continueAtOnce) lastRest = count;
+        const bool hiddenPart = e.continueAtOnce && !e.shown && e.messages.empty();
+        if (hiddenPart) continue;
+        TimelineLine line;
+        line.entries = count;
+        const bool hiddenDrop = e.kind == ReplayEventKind::Drop && !e.shown;
+        line.text = hiddenDrop ? "move: hidden" : replayEventLine(e, m_module, m_game);
+        if (e.display && e.kind != ReplayEventKind::Card) {
+            // the comment's first line
+            std::string first = e.display->substr(0, e.display->find_first_of("\r\n"));
+            if (first.size() > 60) first = first.substr(0, 60) + "...";
+            line.text += " " + first;
+        }
+        line.marked = e.kind == ReplayEventKind::Comment ||
+                      e.kind == ReplayEventKind::EncryptedComment ||
+                      e.kind == ReplayEventKind::Combat || e.kind == ReplayEventKind::Result;
+        m_timeline.push_back(std::move(line));
+    }
+    m_endRest = lastRest;
+    m_playback.start(m_record);
+    m_playbackPrompts.quiet = false;
+}
+
+int ReplayControl::timelineRow() const {
+    // The lines are in the order of their entries.
+    const auto after = std::upper_bound(
+        m_timeline.begin(), m_timeline.end(), m_count,
+        [](std::size_t count, const TimelineLine& line) { return count < line.entries; });
+    return static_cast<int>(after - m_timeline.begin()) - 1;
+}
 
 ReplayStep ReplayControl::stepBack() {
     if (!active()) return {};

@@ -79,6 +79,17 @@ public:
     ReplayStep jumpToEnd();
     // To just after entry `entries` (fewer if the record is shorter).
     ReplayStep jumpTo(std::size_t entries);
+    // The "Replay" list: one line per entry as the person reads it, made by
+    // a silent pass when the replay starts. The steps of a hidden move make
+    // one line ("move: hidden"), so the list never tells how far it went.
+    struct TimelineLine {
+        std::size_t entries = 0;  // jumpTo(entries) shows the board after it
+        std::string text;
+        bool marked = false;  // a comment, a roll or a combat
+    };
+    const std::vector<TimelineLine>& timeline() const { return m_timeline; }
+    // The line of where the board stands now; -1 before the first.
+    int timelineRow() const;
     // How many entries have been played since the start.
     std::size_t played() const { return m_count; }
 
@@ -127,6 +138,7 @@ private:
     };
 
     ReplayStep begin();
+    void readTimeline();
     ReplayStep played(ReplayEvent event);
     void lockCommands();
     void unlockCommands(Change& change);
@@ -140,10 +152,11 @@ private:
     CardTextSource& m_cards;
     QuietPrompts m_playbackPrompts;
     ReplayPlayback m_playback;
-    Bytes m_record;                        // the record being played, for the jumps
-    std::size_t m_count = 0;               // entries played since the start
-    std::vector<std::size_t> m_rests;      // entry counts where a trigger ended
-    std::optional<std::size_t> m_endRest;  // where the last trigger before the end rests
+    Bytes m_record;                    // the record being played, for the jumps
+    std::size_t m_count = 0;           // entries played since the start
+    std::vector<std::size_t> m_rests;  // entry counts where a trigger ended
+    std::optional<std::size_t> m_endRest;
+    std::vector<TimelineLine> m_timeline;  // where the last trigger before the end rests
     bool m_continuous = false;
     // The command states as they stood when the replay began.
     std::optional<std::array<std::uint8_t, kCommandCount>> m_statesBefore;

@@ -326,6 +326,42 @@ TEST_F(ReplayControlTest, AHiddenMoveIsOneStepBackAndAnEncryptedCommentAsksNothi
     EXPECT_EQ(file->read(), recorded);
 }
 
+TEST_F(ReplayControlTest, TheReplayListHasALinePerEntryAndOneForAWholeHiddenMove) {
+    game.unit(7).setHiddenBy(1);
+    game.unit(7).setStartHiddenBy(1);
+    Rec r = move();
+    r.moveStart({7}, 5, 5, 5, 4).hex(5, 3).cmd(248);
+    r.cmd(239).unit(3).unit(7).cmd(249).comment("Att 5\r\nDef 1");
+    writeRecord(r);
+    control->stepReplay();
+    std::vector<std::string> texts;
+    std::vector<std::size_t> entries;
+    for (const auto& line : control->timeline()) {
+        texts.push_back(line.text + (line.marked ? " *" : ""));
+        entries.push_back(line.entries);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "move: Unit 3, Unit 4 leave 0202",
+                         "  step: 0202 -> 0302",
+                         "  step: 0302 -> 0402",
+                         "drop: Unit 3, Unit 4 at 0402",
+                         "move: hidden",
+                         "combat: Unit 3 at 0402 *",  // Bert's unit is not named
+                         "comment: Att 5 *",
+                     }));
+    EXPECT_EQ(entries, (std::vector<std::size_t>{1, 2, 3, 4, 8, 9, 10}));
+    EXPECT_EQ(control->timelineRow(), -1);
+    // The silent pass played nothing that shows: the board is at the start.
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(game.stackAt(2, 2), (std::vector<int>{3, 4}));
+    EXPECT_EQ(control->played(), 0u);
+    control->stepReplay();
+    control->stepReplay();
+    EXPECT_EQ(control->timelineRow(), 1);
+    control->jumpTo(8);
+    EXPECT_EQ(control->timelineRow(), 4);
+}
+
 // ---- Reset Recorder ----------------------------------------------------------------------
 
 TEST_F(ReplayControlTest, ResetRecorderAsksThenErasesAndNothingIsLeftToReplay) {
