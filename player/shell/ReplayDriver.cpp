@@ -1,5 +1,7 @@
 #include "player/shell/ReplayDriver.h"
 
+#include <QDockWidget>
+#include <QListWidget>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -37,6 +39,17 @@ void ReplayDriver::install() {
     }
     connect(&m_view, &CQMXView::spacePressed, this, &ReplayDriver::space);
     connect(&m_view, &CQMXView::replayKey, this, &ReplayDriver::timelineKey);
+
+    m_dock = new QDockWidget(QStringLiteral("Replay"), &m_frame);
+    m_dock->setObjectName(QStringLiteral("replayDock"));
+    m_list = new QListWidget(m_dock);
+    m_list->setObjectName(QStringLiteral("replayList"));
+    m_list->setMinimumWidth(260);
+    m_dock->setWidget(m_list);
+    m_frame.addDockWidget(Qt::RightDockWidgetArea, m_dock);
+    m_dock->hide();
+    connect(m_list, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { jumpToLine(m_list->row(item)); });
 }
 
 void ReplayDriver::stepReplay() {
@@ -77,6 +90,28 @@ void ReplayDriver::timelineKey(int key) {
     }
 }
 
+void ReplayDriver::jumpToLine(int row) {
+    const auto& lines = m_control.timeline();
+    if (m_playing || !m_control.active() || row < 0 || row >= static_cast<int>(lines.size()))
+        return;
+    m_timer->stop();
+    play(m_control.jumpTo(lines[static_cast<std::size_t>(row)].entries));
+    m_view.setFocus();
+}
+
+void ReplayDriver::fillList() {
+    m_list->clear();
+    for (const ReplayControl::TimelineLine& line : m_control.timeline()) {
+        auto* item = new QListWidgetItem(fromBytes(line.text), m_list);
+        if (line.marked) {
+            QFont f = item->font();
+            f.setBold(true);
+            item->setFont(f);
+        }
+    }
+    m_dock->show();
+}
+
 void ReplayDriver::timerFired() {
     m_timer->stop();
     if (m_playing || !m_control.active()) return;
@@ -86,6 +121,9 @@ void ReplayDriver::timerFired() {
 void ReplayDriver::play(ReplayStep step) {
     if (!step.played) return;
     m_playing = true;
+    if (step.event.kind == ReplayEventKind::Started && m_control.active() &&
+        m_control.played() == 0 && step.change.states)
+        fillList();
     for (;;) {
         m_view.setReplayRunning(m_control.active());
         m_view.showReplayEvent(step.event, m_settings.preferences().replaySpeed);
@@ -101,6 +139,13 @@ void ReplayDriver::play(ReplayStep step) {
         if (!step.played) break;
     }
     m_view.setReplayRunning(m_control.active());
+    if (m_control.active()) {
+        const int row = m_control.timelineRow();
+        m_list->setCurrentRow(row);
+        if (row >= 0) m_list->scrollToItem(m_list->item(row));
+    } else {
+        m_list->clearSelection();
+    }
     if (const auto ms = m_control.nextDelayMs()) {
         m_timer->start(*ms);
     } else {

@@ -10,6 +10,9 @@
 
 #include "player/session/ReplayControl.h"
 
+class QDockWidget;
+class QListWidget;
+class QListWidgetItem;
 class QTimer;
 
 namespace qmx {
@@ -41,15 +44,23 @@ public:
     QTimer* timer() const { return m_timer; }
     void timerFired();
 
+    // The dockable "Replay" list beside the board: a line per entry, the
+    // board's place selected; a double click jumps there.
+    QListWidget* list() const { return m_list; }
+    void jumpToLine(int row);
+
 private:
     // Draws the step, shows its boxes and plays on while the control says so.
     void play(ReplayStep step);
+    void fillList();
 
     ReplayControl& m_control;
     Settings& m_settings;
     CQMXView& m_view;
     CMainFrame& m_frame;
     QTimer* m_timer = nullptr;
+    QDockWidget* m_dock = nullptr;
+    QListWidget* m_list = nullptr;
     bool m_playing = false;
 };
 

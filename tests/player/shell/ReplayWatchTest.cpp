@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QListWidget>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -96,8 +97,10 @@ private slots:
         QDir(m_home->path()).mkpath(QStringLiteral("Savedgames"));
         m_module = m_home->filePath(QStringLiteral("modules/Battle.qm4"));
         Module m = Module::createEmpty(30, 20, GridOrientation::RowsAligned, 40);
-        for (int u = 1; u <= m.unitCount; ++u)
+        for (int u = 1; u <= m.unitCount; ++u) {
             m.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 0, 0, 0, 0};
+            m.units[static_cast<std::size_t>(u)].name = "Unit " + std::to_string(u);
+        }
         ModuleGraphics g = ModuleGraphics::createBlank(m);
         QVERIFY(g.save(m_module.toStdString()).ok());
         FixedClock clock;
@@ -256,6 +259,28 @@ private slots:
         QCOMPARE(game().stackAt(3, 3), (std::vector<int>{1}));
         QVERIFY(m_app->document()->replay().active());
         QVERIFY(m_person->shown.empty());
+    }
+
+    void theReplayListFollowsTheBoardAndJumpsOnADoubleClick() {
+        place({3, 3}, {1});
+        startWith(moveRecord({1}, {{3, 3}, {4, 3}, {5, 3}}));
+        auto* driver = frame()->findChild<ReplayDriver*>();
+        QListWidget* list = driver->list();
+        QVERIFY(!list->isVisibleTo(frame()));
+        run("actionStepReplay");
+        QVERIFY(list->isVisibleTo(frame()));
+        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("move: Unit 1 leave 0303"));
+        QCOMPARE(list->currentRow(), -1);
+        run("actionStepReplay");
+        run("actionStepReplay");
+        QCOMPARE(list->currentRow(), 1);
+        m_clock.waits.clear();
+        driver->jumpToLine(3);  // after the drop
+        QCOMPARE(list->currentRow(), 3);
+        QCOMPARE(game().stackAt(5, 3), (std::vector<int>{1}));
+        QVERIFY(m_clock.waits.empty());
+        QVERIFY(m_app->document()->replay().active());
     }
 
     void stopInTheMiddleOfAMovePutsEverythingBack() {
