@@ -12,9 +12,12 @@
 #include <QTimer>
 
 #include "module/Clock.h"
+#include "module/FileIo.h"
 #include "module/ModuleFile.h"
 #include "module/graphics/ModuleGraphics.h"
 #include "player/board/CQMXView.h"
+#include "player/document/PlayerIdentity.h"
+#include "player/document/SavedGame.h"
 #include "player/replay/ReplayFile.h"
 #include "player/shell/CMainFrame.h"
 #include "player/shell/CQMXApp.h"
@@ -281,6 +284,132 @@ private slots:
         QCOMPARE(game().stackAt(5, 3), (std::vector<int>{1}));
         QVERIFY(m_clock.waits.empty());
         QVERIFY(m_app->document()->replay().active());
+    }
+
+    void blueMovesAndRedWatchesTheWholeTurnWithoutSeeingTheHiddenUnit() {
+        // The set-up: Blue's units 1, 2 on (2, 2) and 3 on (4, 4); both players
+        // initialized ("blue", "red").
+        ModuleLoad load = loadModuleFile(m_module.toStdString(), ModuleReader::Player);
+        QVERIFY(load.ok);
+        GameState setup(load.module);
+        for (auto& h : setup.hexes()) h.stackHead = 0;
+        for (int u = 1; u <= setup.unitCount(); ++u) {
+            UnitState& s = setup.unit(u);
+            s.column = s.startColumn = 1;
+            s.row = s.startRow = 1;
+            s.stackLink = s.startStackLink = 0;
+        }
+        auto stackOn = [&](Hex hex, std::vector<int> units) {
+            for (std::size_t i = 0; i < units.size(); ++i) {
+                UnitState& s = setup.unit(units[i]);
+                s.column = s.startColumn = static_cast<std::uint8_t>(hex.column);
+                s.row = s.startRow = static_cast<std::uint8_t>(hex.row);
+                s.stackLink = s.startStackLink =
+                    i + 1 < units.size() ? static_cast<std::uint16_t>(units[i + 1]) : 0;
+            }
+            setup.setStackHead(hex.column, hex.row, static_cast<std::uint16_t>(units.front()));
+        };
+        stackOn({2, 2}, {1, 2});
+        stackOn({4, 4}, {3});
+        setup.players[0].kind = SlotKind::Player;
+        setup.players[1].kind = SlotKind::Player;
+        QVERIFY(initializePlayer(setup, "Blue", "blue", 17).accepted);
+        QVERIFY(initializePlayer(setup, "Red", "red", 42).accepted);
+        setup.currentSlot = kObserver;
+        const QString setupPath = m_home->filePath(QStringLiteral("Savedgames/setup.qms"));
+        QVERIFY(writeFileAtomically(setupPath.toStdString(),
+                                    serializeSavedGame(setup, load.module, {})));
+
+        auto startAs = [&](const QString& game, IdentityAnswer who, ScriptedPrompts& person) {
+            StartOptions o;
+            o.modulePath = m_module;
+            o.savedGamePath = game;
+            o.prompts = &person;
+            o.executableDir = m_home->path();
+            person.identities = {who};
+            auto app = std::make_unique<CQMXApp>(o);
+            app->start();
+            app->frame()->resize(1000, 800);
+            QCoreApplication::processEvents();
+            return app;
+        };
+        auto centre = [](CQMXView* v, Hex hex) {
+            const PixelPoint p =
+                v->geometry().unitWindowPosition(hex, v->zoom(), v->scrollOrigin());
+            return QPoint(p.x + 20, p.y + 20);
+        };
+        auto click = [&](CQMXView* v, Hex hex) {
+            QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, centre(v, hex));
+        };
+        auto doubleClick = [&](CQMXView* v, Hex hex) {
+            click(v, hex);
+            QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, centre(v, hex));
+        };
+
+        // Blue: the stack of (2, 2) to (4, 3) by way of (3, 3); unit 3 hidden
+        // on (4, 4) and taken to (5, 6); a comment; the save.
+        ScriptedPrompts blueP;
+        auto blue = startAs(setupPath, {0, "blue"}, blueP);
+        auto* bview = qobject_cast<CQMXView*>(blue->frame()->boardView());
+        doubleClick(bview, {2, 2});
+        click(bview, {3, 3});
+        doubleClick(bview, {4, 3});
+        doubleClick(bview, {4, 4});
+        blue->frame()->action("actionHideUnits")->trigger();
+        click(bview, {5, 5});
+        doubleClick(bview, {5, 6});
+        blueP.comments = {CommentAnswer{"Go", false}};
+        blue->frame()->action("actionComment")->trigger();
+        blueP.files = {m_home->filePath(QStringLiteral("Savedgames/turn1")).toStdString()};
+        blue->frame()->action("actionSave")->trigger();
+        QVERIFY(blue->document()->game().moveSaved);
+
+        // Red watches it to the end, one Step at a time.
+        ScriptedPrompts redP;
+        auto red =
+            startAs(m_home->filePath(QStringLiteral("Savedgames/turn1.qms")), {1, "red"}, redP);
+        QCOMPARE(red->document()->game().currentSlot, 1);
+        auto* rview = qobject_cast<CQMXView*>(red->frame()->boardView());
+        CountingClock clock;
+        rview->setSession(&red->document()->session(), &clock);
+        const GameState& rg = red->document()->game();
+        int triggers = 0;
+        red->frame()->runCommand(QStringLiteral("actionStepReplay"));
+        while (red->document()->replay().active() && triggers < 50) {
+            red->frame()->runCommand(QStringLiteral("actionStepReplay"));
+            ++triggers;
+            // Unit 3 was open when it was picked up; once hidden, nothing of
+            // its way is drawn.
+            if (redP.showedText("These units have been hidden")) {
+                QVERIFY(!rview->carriedPictureAt() || rview->carriedPictureUnit() != 3);
+                QVERIFY(!rview->replayCursor() || *rview->replayCursor() != (Hex{5, 6}));
+            }
+        }
+        QVERIFY(!red->document()->replay().active());
+        // Move start, (3, 3), (4, 3), the drop; unit 3's start, its first hex
+        // (4, 4), then the hide with the rest of its move and the drop at
+        // once; the comment; the save marker with the end.
+        QCOMPARE(triggers, 9);
+        QVERIFY(redP.showedText("These units have been hidden"));
+        QVERIFY(redP.showedText("Hidden units have just moved."));
+        QCOMPARE(redP.readbacks.back().first, std::string("Go"));
+        QVERIFY(redP.showedText("A Save Game occurred at this point."));
+        QVERIFY(redP.showedText("End of Replay"));
+        QCOMPARE(rg.stackAt(4, 3), (std::vector<int>{1, 2}));
+        QCOMPARE(rg.stackAt(5, 6), (std::vector<int>{3}));
+        QVERIFY(!rg.holdingUnits());
+
+        // Red's Move report names Blue's open units and not the hidden one.
+        redP.files = {m_home->filePath(QStringLiteral("move")).toStdString()};
+        QVERIFY(red->frame()->runCommand(QStringLiteral("actionAsciiMove")));
+        const auto bytes =
+            readWholeFile(m_home->filePath(QStringLiteral("move.txt")).toStdString());
+        QVERIFY(bytes.has_value());
+        const std::string text(bytes->begin(), bytes->end());
+        QVERIFY(text.find("Unit 1, Unit 2") != std::string::npos);
+        QVERIFY(text.find("A hidden stack moved.") != std::string::npos);
+        QVERIFY(text.find("Unit 3") == std::string::npos);
+        QVERIFY(text.find("Go") != std::string::npos);
     }
 
     void stopInTheMiddleOfAMovePutsEverythingBack() {
