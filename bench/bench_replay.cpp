@@ -4,6 +4,11 @@
 // to four hexes with a unit command on the way, comments, and combats
 // followed by their result and its comment. The counter "per_entry" is the
 // time per entry; it should not grow with the length of the record.
+//
+// BM_JumpTo: the replay timeline's jump to entry k of a 100,000-entry record
+// (a silent replay from the start), for k = 1,000, 10,000 and 100,000; the
+// last is the jump to the end, which takes a second pass. The cost should
+// grow with k, and the jump to the end should stay within 100 ms.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -11,12 +16,19 @@
 
 #include "bench/BenchSupport.h"
 #include "module/Module.h"
+#include "module/Random.h"
 #include "player/document/GameState.h"
 #include "player/document/UserPrompts.h"
 #include "player/replay/CardTextSource.h"
+#include "player/replay/ReplayFile.h"
 #include "player/replay/ReplayPlayback.h"
 #include "player/replay/ReplayReader.h"
+#include "player/replay/ReplayRecorder.h"
 #include "player/replay/TextReport.h"
+#include "player/session/PlayerSession.h"
+#include "player/session/ReplayControl.h"
+#include "player/shell/Settings.h"
+#include "tests/support/ScriptedPrompts.h"
 
 namespace {
 
@@ -140,9 +152,37 @@ void BM_MoveReport(benchmark::State& state) {
     perEntry(state);
 }
 
+void BM_JumpTo(benchmark::State& state) {
+    Game& g = game();
+    constexpr int kEntries = 100000;
+    const auto k = static_cast<std::size_t>(state.range(0));
+    const std::string path = qmx::bench::benchFilePath("jump", kEntries, ".tmp");
+    ReplayFile file(path);
+    file.replace(makeRecord(kEntries));
+    Settings settings(qmx::bench::benchFilePath("jump", kEntries, ".ini"));
+    ScriptedPrompts prompts;
+    Random random;
+    ReplayRecorder recorder(file, g.state, prompts);
+    PlayerSession session(g.module, g.state, recorder, file, prompts, settings, random,
+                          SessionFiles{"/tmp/", "Bench", "/tmp/"});
+    ModuleCardTexts cards(g.module);
+    ReplayControl control(session, g.module, g.state, recorder, file, prompts, settings, cards);
+    control.stepReplay();
+    for (auto _ : state) {
+        ReplayStep s =
+            k >= static_cast<std::size_t>(kEntries) ? control.jumpToEnd() : control.jumpTo(k);
+        benchmark::DoNotOptimize(s.played);
+    }
+    state.counters["entries"] = static_cast<double>(control.played());
+    control.stopReplay();
+    file.remove();
+    std::filesystem::remove(qmx::bench::benchFilePath("jump", kEntries, ".ini"));
+}
+
 BENCHMARK(BM_ReadFloor)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Playback)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MoveReport)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_JumpTo)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

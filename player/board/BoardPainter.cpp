@@ -151,6 +151,8 @@ void BoardPainter::paint(QPainter& painter, const QRect& area, const BoardScene&
         }
     }
     if (scene.cursor && m_geometry.onMap(*scene.cursor)) paintCursor(painter, *scene.cursor, scene);
+    if (scene.replayCursor && m_geometry.onMap(*scene.replayCursor))
+        paintCursor(painter, *scene.replayCursor, scene);
     if (scene.carriedAt) paintCarried(painter, *scene.carriedAt, scene);
     painter.restore();
 }
@@ -217,7 +219,7 @@ void BoardPainter::paintCursor(QPainter& painter, Hex hex, const BoardScene& sce
 }
 
 void BoardPainter::paintCarried(QPainter& painter, QPoint at, const BoardScene& scene) const {
-    const int unit = m_state.carriedStack;
+    const int unit = scene.carriedUnit != 0 ? scene.carriedUnit : m_state.carriedStack;
     if (!m_state.isUnit(unit)) return;
     prepareTiles(painter, scene.zoom);
     paintUnit(painter, PixelPoint{at.x(), at.y()}, unit, false, scene);

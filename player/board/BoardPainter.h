@@ -29,6 +29,8 @@ struct BoardScene {
     std::optional<Hex> cursor;        // the red hex cursor
     std::optional<Hex> peek;          // the hex whose bare map cell covers its units
     std::optional<QPoint> carriedAt;  // top-left of the carried stack's picture
+    int carriedUnit = 0;              // the unit that picture shows; 0: the first carried
+    std::optional<Hex> replayCursor;  // the replayed stack's cursor, drawn during a replay
     QColor facingColour{0, 0, 0};
     bool facingLines = false;
 };
@@ -47,7 +49,8 @@ public:
     // a full repaint is compared with.
     void paintMap(QPainter& painter, const QRect& area, float zoom, PixelPoint scrollOrigin) const;
 
-    // The carried stack's picture (its first unit) with its top-left at `at`.
+    // The carried stack's picture (its first unit, or the scene's carriedUnit)
+    // with its top-left at `at`.
     void paintCarried(QPainter& painter, QPoint at, const BoardScene& scene) const;
 
     // Window areas to redraw when something changes.

@@ -1,5 +1,6 @@
 #include "player/board/CQMXView.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -184,6 +185,16 @@ void CQMXView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const int key = event->key();
+    if (key == Qt::Key_Space) {
+        emit spacePressed();
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Backspace || key == Qt::Key_Home || key == Qt::Key_End) {
+        emit replayKey(key);
+        event->accept();
+        return;
+    }
     if (key == Qt::Key_T) {
         toggleShowTerrain();
         event->accept();
@@ -231,6 +242,7 @@ void CQMXView::apply(const Change& change) {
 }
 
 void CQMXView::placeCarriedPicture() {
+    if (m_replayRunning) return;  // the replay places its picture itself
     if (m_state.holdingUnits()) {
         showCarriedPicture(carriedPicturePosition(m_pointer));
     } else {
@@ -249,6 +261,123 @@ void CQMXView::runUndo() {
         // The units stand on their start hex for a moment before the next pass.
         viewport()->repaint();
         if (m_clock != nullptr) m_clock->sleepMs(400);
+    }
+}
+
+// ---- watching a replay ---------------------------------------------------------------
+
+QPoint CQMXView::replayPicturePosition(Hex hex) const {
+    // The unit picture's place on the hex, zoomed, kept inside the scrollable
+    // area, then seen from the scroll position.
+    const PixelPoint origin = geometry().unitImageOrigin(hex);
+    const PixelPoint extent = geometry().scrollExtent(m_scene.zoom);
+    const int x = std::clamp(zoomed(origin.x, m_scene.zoom), 0, std::max(0, extent.x));
+    const int y = std::clamp(zoomed(origin.y, m_scene.zoom), 0, std::max(0, extent.y));
+    return {x - horizontalScrollBar()->value(), y - verticalScrollBar()->value()};
+}
+
+void CQMXView::replayWait(int ms) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (m_clock != nullptr) m_clock->sleepMs(ms);
+}
+
+void CQMXView::setReplayCursor(std::optional<Hex> hex) {
+    const float z = m_scene.zoom;
+    if (m_scene.replayCursor)
+        viewport()->update(m_painter.cursorArea(*m_scene.replayCursor, z, m_scene.scrollOrigin));
+    m_scene.replayCursor = hex;
+    if (hex) viewport()->update(m_painter.cursorArea(*hex, z, m_scene.scrollOrigin));
+}
+
+void CQMXView::animateReplay(Hex from, Hex to, int replaySpeed) {
+    const QPoint start = replayPicturePosition(from);
+    const QPoint end = replayPicturePosition(to);
+    const QPoint delta = end - start;
+    const double distance = std::hypot(double(delta.x()), double(delta.y()));
+    const double stepLength = std::max(1, replaySpeed) / 5.0;
+    const int n = delta.isNull() ? 1 : static_cast<int>(distance / stepLength);
+    for (int i = 1; i <= n; ++i) {
+        const QPoint at(start.x() + delta.x() * i / n, start.y() + delta.y() * i / n);
+        showCarriedPicture(at);
+        // The cursor may lie under the picture's old place.
+        if (m_scene.replayCursor)
+            viewport()->update(
+                m_painter.cursorArea(*m_scene.replayCursor, m_scene.zoom, m_scene.scrollOrigin));
+        if (viewport()->rect().contains(at)) replayWait(20);
+    }
+    showCarriedPicture(end);
+}
+
+void CQMXView::showReplayEvent(const ReplayEvent& e, int replaySpeed) {
+    const bool onMap = geometry().onMap(e.to);
+    switch (e.kind) {
+        case ReplayEventKind::Started:
+            hideCarriedPicture();
+            m_scene.carriedUnit = 0;
+            setReplayCursor(std::nullopt);
+            repaintBoard();
+            break;
+        case ReplayEventKind::MoveStart:
+            if (!e.shown || !geometry().onMap(e.from)) break;
+            if (isOutsideWindow(e.from)) {
+                centreOn(e.from);
+                replayWait(400);
+            }
+            redrawHex(e.from);  // the carried units have left it
+            setReplayCursor(e.from);
+            m_scene.carriedUnit = e.shownUnit;
+            showCarriedPicture(replayPicturePosition(e.from));
+            break;
+        case ReplayEventKind::PathStep:
+            if (!e.shown || !onMap) break;
+            if (isOutsideWindow(e.to)) {
+                centreOn(e.to);
+                replayWait(400);
+            }
+            hideCarriedPicture();
+            if (geometry().onMap(e.from)) {
+                redrawHex(e.from);
+                animateReplay(e.from, e.to, replaySpeed);
+            } else {
+                showCarriedPicture(replayPicturePosition(e.to));
+            }
+            break;
+        case ReplayEventKind::UnitCommand:
+            if (e.shown && onMap) {
+                m_scene.carriedUnit = e.shownUnit;
+                showCarriedPicture(replayPicturePosition(e.to));
+            } else {
+                // hidden on the way: from here on nothing of the move is seen
+                hideCarriedPicture();
+                m_scene.carriedUnit = 0;
+                setReplayCursor(std::nullopt);
+            }
+            break;
+        case ReplayEventKind::Drop:
+            hideCarriedPicture();
+            m_scene.carriedUnit = 0;
+            if (onMap) redrawHex(e.to);
+            if (e.shown && onMap) setReplayCursor(e.to);
+            break;
+        case ReplayEventKind::Combat:
+            setCombatHighlight(true);
+            if (onMap) {
+                centreOn(e.to);
+                replayWait(400);
+            }
+            break;
+        case ReplayEventKind::FlipAll:
+            repaintBoard();
+            break;
+        case ReplayEventKind::End:
+            hideCarriedPicture();
+            m_scene.carriedUnit = 0;
+            setReplayCursor(std::nullopt);
+            setCombatHighlight(false);
+            repaintBoard();
+            break;
+        default:
+            break;
     }
 }
 
@@ -312,7 +441,8 @@ void CQMXView::mouseMoveEvent(QMouseEvent* event) {
     }
     // The carried stack's picture follows the pointer: only its old and new
     // areas are repainted.
-    if (m_state.holdingUnits()) showCarriedPicture(carriedPicturePosition(m_pointer));
+    if (m_state.holdingUnits() && !m_replayRunning)
+        showCarriedPicture(carriedPicturePosition(m_pointer));
     const Hex hex = hexAt(m_pointer);
     if (m_mouseHex && *m_mouseHex == hex) return;
     m_mouseHex = hex;

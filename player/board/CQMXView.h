@@ -20,6 +20,7 @@
 #include "player/board/HexGeometry.h"
 #include "player/board/HexPicture.h"
 #include "player/document/GameState.h"
+#include "player/replay/ReplayEvent.h"
 #include "player/session/Change.h"
 
 namespace qmx {
@@ -101,6 +102,22 @@ public:
         return pointer + QPoint(kCarriedPictureOffset.x, kCarriedPictureOffset.y);
     }
 
+    // --- watching a replay ---------------------------------------------------------
+    // Draws one played entry: a hex outside the window is centred first with
+    // a wait of 400 ms; the shown unit's picture goes along the path in steps
+    // of `replaySpeed` / 5 pixels, 20 ms each while it is inside the window;
+    // the replay cursor marks where the stack started and where it was put
+    // down. A hidden move draws nothing. Every wait goes through the clock.
+    void showReplayEvent(const ReplayEvent& event, int replaySpeed);
+    std::optional<Hex> replayCursor() const { return m_scene.replayCursor; }
+    std::optional<QPoint> carriedPictureAt() const { return m_scene.carriedAt; }
+    // The unit the carried picture shows.
+    int carriedPictureUnit() const {
+        return m_scene.carriedUnit != 0 ? m_scene.carriedUnit : m_state.carriedStack;
+    }
+    // Where the replayed stack's picture stands on a hex, in window pixels.
+    QPoint replayPicturePosition(Hex hex) const;
+
     // --- redrawing after changes of the game --------------------------------------
     // The units of one hex changed: redraw that hex and what overlaps it.
     void redrawHex(Hex hex);
@@ -118,6 +135,10 @@ signals:
     // A command of the session ran from the board; the frame shows the rest
     // of what it changed (states, caption, notifications).
     void changed(const qmx::Change& change);
+    // The space bar: the next entry of a running replay.
+    void spacePressed();
+    // Backspace, Home and End: the replay timeline (back, start, end).
+    void replayKey(int key);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -136,6 +157,10 @@ private:
     void endPeek();
     void run(const Change& change);
     void placeCarriedPicture();
+    void animateReplay(Hex from, Hex to, int replaySpeed);
+    void setReplayCursor(std::optional<Hex> hex);
+    // A wait of the replay: what is pending is painted, then the clock waits.
+    void replayWait(int ms);
 
     // The straight edge: from the Ctrl + left press to the first move with
     // the button up.

@@ -236,7 +236,8 @@ Change PlayerSession::faceDownKey() {
 
 Change PlayerSession::unitCommand(UnitCommand command) {
     Change c;
-    if (!carrying()) return c;
+    // During a replay the carried units are the replay's.
+    if (!carrying() || m_replayRunning) return c;
     // The toolbar's commands run only while their state allows it.
     auto guarded = [this](Command s) { return m_states.enabled(s); };
     switch (command) {
@@ -361,6 +362,7 @@ Change PlayerSession::undoPass() {
 
 Change PlayerSession::flipAll(bool up) {
     Change c;
+    if (m_replayRunning) return c;
     const std::uint64_t before = m_recorder.written();
     const bool flipped = up ? flipAllUnitsFaceUp(m_game, m_prompts)
                             : flipAllUnitsFaceDown(m_game, m_module, m_prompts);
@@ -375,6 +377,7 @@ Change PlayerSession::flipAll(bool up) {
 
 Change PlayerSession::clearFlags(bool movement) {
     Change c;
+    if (m_replayRunning) return c;
     c.ran = true;
     if (movement) {
         clearMovementFlags(m_game);

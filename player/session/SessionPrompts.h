@@ -12,6 +12,7 @@
 
 #include "player/document/PlayerDefinition.h"
 #include "player/document/UserPrompts.h"
+#include "player/replay/TextReport.h"
 #include "player/shell/HelpPrompts.h"
 #include "player/shell/Settings.h"
 
@@ -119,6 +120,13 @@ public:
     // The result dialog "Enter a Comment" over `text` (read-only), in the
     // large font when `largeFont`: the comment and whether "Encode" closed it.
     virtual CommentAnswer showResult(const std::string& text, bool largeFont) = 0;
+
+    // --- the replay and the text reports ---------------------------------------------
+    // The comment display (a replayed comment or a card's text) with OK:
+    // CReadback, or CReadbacklg in the large font.
+    virtual void showReadback(const std::string& text, bool largeFont) = 0;
+    // "ASCII Save Preferences": every check box changes `options` as it is clicked.
+    virtual void editReportOptions(ReportOptions& options) = 0;
 };
 
 }  // namespace qmx

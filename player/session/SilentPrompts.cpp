@@ -16,4 +16,8 @@ void SilentPrompts::showText(const std::string& title, const std::string& text) 
     std::fprintf(stderr, "qmx4: %s: %s\n", title.c_str(), text.c_str());
 }
 
+void SilentPrompts::showReadback(const std::string& text, bool) {
+    std::fprintf(stderr, "qmx4: Comment: %s\n", text.c_str());
+}
+
 }  // namespace qmx

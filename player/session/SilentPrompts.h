@@ -49,6 +49,8 @@ public:
         return std::nullopt;
     }
     void viewHand(CardHand&) override {}
+    void showReadback(const std::string& text, bool largeFont) override;
+    void editReportOptions(ReportOptions&) override {}
     DiceDefinition defineDice(DiceDefinition current) override { return current; }
     CommentAnswer showResult(const std::string&, bool) override { return {}; }
     std::optional<int> askGiveCard(const std::vector<std::string>&) override {

@@ -677,13 +677,7 @@ const CommandStates& CMainFrame::states() const {
 }
 
 const QStringList& CMainFrame::commandsToCome() {
-    static const QStringList names{
-        QStringLiteral("actionAsciiMove"),     QStringLiteral("actionAsciiPositions"),
-        QStringLiteral("actionAsciiSorted"),   QStringLiteral("actionAsciiComments"),
-        QStringLiteral("actionStepReplay"),    QStringLiteral("actionContinuousReplay"),
-        QStringLiteral("actionPauseReplay"),   QStringLiteral("actionStopReplay"),
-        QStringLiteral("actionResetRecorder"),
-    };
+    static const QStringList names{};
     return names;
 }
 

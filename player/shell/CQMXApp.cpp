@@ -16,6 +16,7 @@
 #include "player/shell/CgameControls.h"
 #include "player/shell/HelpPrompts.h"
 #include "player/shell/ProgramFolder.h"
+#include "player/shell/ReplayDriver.h"
 #include "player/shell/Settings.h"
 #include "player/shell/ShellPrompts.h"
 
@@ -195,6 +196,9 @@ void CQMXApp::createMainWindow() {
     // The game-controls panel beside the board, for as long as the program runs.
     auto* panel = new CgameControls(*m_doc, *m_frame, view);
     m_frame->setPanel(panel);
+
+    // Watching the replay, Reset Recorder and the text reports.
+    (new ReplayDriver(m_doc->replay(), *m_settings, *view, *m_frame))->install();
 
     if (m_options.zoom)
         m_frame->runCommand(QStringLiteral("actionZoom%1").arg(qRound(*m_options.zoom * 100)));

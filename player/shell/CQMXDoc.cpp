@@ -26,7 +26,9 @@ CQMXDoc::CQMXDoc(Module module, ModuleGraphics graphics, std::string modulePath,
                              m_programFolder + std::string(kSavedGamesFolder)}),
       m_cardTexts(m_modulePath, m_cardOffset),
       m_cards(m_module, m_game, m_recorder, m_prompts, m_random, m_clock, m_cardTexts, m_session),
-      m_combat(m_module, m_game, m_recorder, m_prompts, m_settings, m_random, m_clock, m_session) {
+      m_combat(m_module, m_game, m_recorder, m_prompts, m_settings, m_random, m_clock, m_session),
+      m_replay(m_session, m_module, m_game, m_recorder, m_replayFile, m_prompts, m_settings,
+               m_cardTexts) {
     m_random.seedFrom(m_clock);
     // The dice of the next roll start as the preferred dice.
     m_game.diceCount = m_settings.preferences().numberOfDice;

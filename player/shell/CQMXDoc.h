@@ -17,6 +17,7 @@
 #include "player/replay/ReplayFile.h"
 #include "player/replay/ReplayRecorder.h"
 #include "player/session/PlayerSession.h"
+#include "player/session/ReplayControl.h"
 
 namespace qmx {
 
@@ -44,6 +45,8 @@ public:
     PlayerSession& session() { return m_session; }
     // The panel's combat and dice commands.
     CombatSession& combat() { return m_combat; }
+    // Watching the replay, Reset Recorder and the text reports.
+    ReplayControl& replay() { return m_replay; }
     Clock& clock() { return m_clock; }
     Random& random() { return m_random; }
 
@@ -76,6 +79,7 @@ private:
     ModuleFileCardTexts m_cardTexts;
     CardSession m_cards;
     CombatSession m_combat;
+    ReplayControl m_replay;
 };
 
 }  // namespace qmx

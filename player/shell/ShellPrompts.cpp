@@ -25,7 +25,9 @@
 #include "player/shell/CInitPlayerDlg.h"
 #include "player/shell/CModuleInfoDlg.h"
 #include "player/shell/CPreferencesDlg.h"
+#include "player/shell/CReadback.h"
 #include "player/shell/CResult.h"
+#include "player/shell/CasciiPrefs.h"
 
 namespace qmx {
 
@@ -206,6 +208,22 @@ void ShellPrompts::showAbout(const std::string& text) {
 
 void ShellPrompts::showModuleInformation(const std::string& notes) {
     CModuleInfoDlg dialog(notes, m_parent);
+    dialog.exec();
+}
+
+void ShellPrompts::showReadback(const std::string& text, bool largeFont) {
+    const QString shown = fromBytes(text);
+    std::unique_ptr<CReadback> dialog;
+    if (largeFont) {
+        dialog = std::make_unique<CReadbacklg>(shown, m_parent);
+    } else {
+        dialog = std::make_unique<CReadback>(shown, m_parent);
+    }
+    dialog->exec();
+}
+
+void ShellPrompts::editReportOptions(ReportOptions& options) {
+    CasciiPrefs dialog(options, m_parent);
     dialog.exec();
 }
 

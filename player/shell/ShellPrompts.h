@@ -42,6 +42,8 @@ public:
     std::optional<Preferences> editPreferences(const Preferences& current) override;
     void showAbout(const std::string& text) override;
     void showModuleInformation(const std::string& notes) override;
+    void showReadback(const std::string& text, bool largeFont) override;
+    void editReportOptions(ReportOptions& options) override;
 
     bool askOkCancel(const std::string& title, const std::string& question) override;
     std::optional<DealAnswer> askDeal(const std::vector<std::string>& sources,

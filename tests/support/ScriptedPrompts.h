@@ -47,6 +47,8 @@ public:
     int definitions = 0;
     int abouts = 0;
     int moduleInformations = 0;
+    std::vector<std::pair<std::string, bool>> readbacks;  // text, large font
+    int reportOptionDialogs = 0;
 
     // --- the answers --------------------------------------------------------------
     std::deque<bool> yesNo;
@@ -63,6 +65,8 @@ public:
     std::deque<std::optional<std::string>> commentPasswords;
     std::deque<std::optional<Preferences>> preferences;
     std::string clipboard;
+    // The clicks of the "ASCII Save Preferences" dialog.
+    std::function<void(ReportOptions&)> reportOptionClicks;
 
     // --- the cards --------------------------------------------------------------------
     std::deque<bool> okCancel;                        // askOkCancel (also in questions)
@@ -167,6 +171,13 @@ public:
     }
     void showAbout(const std::string&) override { ++abouts; }
     void showModuleInformation(const std::string&) override { ++moduleInformations; }
+    void showReadback(const std::string& text, bool largeFont) override {
+        readbacks.emplace_back(text, largeFont);
+    }
+    void editReportOptions(ReportOptions& options) override {
+        ++reportOptionDialogs;
+        if (reportOptionClicks) reportOptionClicks(options);
+    }
 
     bool askOkCancel(const std::string& title, const std::string& question) override {
         shown.push_back({title, question});

@@ -9,6 +9,7 @@
 
 #include "module/FileIo.h"
 #include "player/replay/CardTextSource.h"
+#include "player/replay/ReplayLines.h"
 #include "player/replay/ReplayNames.h"
 #include "player/replay/ReplayPlayback.h"
 #include "player/replay/TextReport.h"
@@ -56,115 +57,11 @@ private:
     std::string m_prefix;
 };
 
-std::string hexText(const Module& module, Hex h) {
-    const std::string name = hexName(module, h);
-    return name.empty() ? std::to_string(h.column) + "," + std::to_string(h.row)
-                        : displayText(name);
-}
-
-std::string unitsText(const Module& module, const GameState& state, const std::vector<int>& units) {
-    std::string s;
-    for (int u : units) s += (s.empty() ? "" : ", ") + displayText(shownUnitName(module, state, u));
-    return s;
-}
-
-const char* commandName(std::uint8_t code) {
-    switch (static_cast<ReplayCode>(code)) {
-        case ReplayCode::StepDown:
-            return "step decrease";
-        case ReplayCode::StepUp:
-            return "step increase";
-        case ReplayCode::HideId:
-            return "hide unit ID";
-        case ReplayCode::Unhide:
-            return "unhide units";
-        case ReplayCode::Hide:
-            return "hide units";
-        case ReplayCode::SetStep:
-            return "set step";
-        case ReplayCode::RotateRight:
-            return "rotate right";
-        case ReplayCode::RotateLeft:
-            return "rotate left";
-        case ReplayCode::FaceSide:
-            return "face side";
-        case ReplayCode::FaceCorner:
-            return "face corner";
-        case ReplayCode::FacingOff:
-            return "facing off";
-        case ReplayCode::FacingOn:
-            return "facing on";
-        case ReplayCode::FaceUp:
-            return "face up";
-        case ReplayCode::FaceDown:
-            return "face down";
-        default:
-            return "command";
-    }
-}
-
 // One line for an event, then one line for each box it shows.
 void printEvent(const ReplayEvent& e, const Module& module, const GameState& state,
                 std::ostream& out) {
-    const auto units = [&] { return unitsText(module, state, e.units); };
-    switch (e.kind) {
-        case ReplayEventKind::NothingToReplay:
-        case ReplayEventKind::Refused:
-            break;
-        case ReplayEventKind::Started:
-            out << "start: every unit at its start position\n";
-            break;
-        case ReplayEventKind::MoveStart:
-            if (e.shown)
-                out << "move: " << units() << " leave " << hexText(module, e.from) << "\n";
-            else
-                out << "move: hidden\n";
-            break;
-        case ReplayEventKind::PathStep:
-            if (e.shown)
-                out << "  step: " << hexText(module, e.from) << " -> " << hexText(module, e.to)
-                    << "\n";
-            else
-                out << "  step: hidden\n";
-            break;
-        case ReplayEventKind::UnitCommand:
-            out << "  " << commandName(e.code);
-            if (e.shown) out << ": " << units();
-            out << "\n";
-            break;
-        case ReplayEventKind::Drop:
-            if (e.shown)
-                out << "drop: " << units() << " at " << hexText(module, e.to) << "\n";
-            else
-                out << "drop: hidden\n";
-            break;
-        case ReplayEventKind::Combat:
-            out << "combat: " << (e.units.empty() ? "(no unit you may see)" : units());
-            if (!e.to.isNone()) out << " at " << hexText(module, e.to);
-            out << "\n";
-            break;
-        case ReplayEventKind::Result:
-            out << "result: " << e.status.value_or("") << "\n";
-            break;
-        case ReplayEventKind::Comment:
-            out << "comment:\n";
-            break;
-        case ReplayEventKind::EncryptedComment:
-            out << "encrypted comment: not read\n";
-            break;
-        case ReplayEventKind::FlipAll:
-            out << "flip all\n";
-            break;
-        case ReplayEventKind::SaveMarker:
-            out << "save marker\n";
-            break;
-        case ReplayEventKind::Card:
-            out << "card:\n";
-            break;
-        case ReplayEventKind::End:
-            out << "end\n";
-            break;
-    }
+    const std::string line = replayEventLine(e, module, state);
+    if (!line.empty()) out << displayText(line) << "\n";
     for (const ReplayMessage& m : e.messages) {
         if (m.number)
             out << "  [WARNING] " << messageOf(m.number) << "\n";

@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QImage>
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "module/FileIo.h"
 #include "module/ModuleFile.h"
+#include "module/graphics/ModuleGraphics.h"
+#include "player/board/HexGeometry.h"
+#include "player/board/HexPicture.h"
 #include "player/document/PlayerIdentity.h"
 #include "player/document/SavedGame.h"
 #include "player/replay/CardTextSource.h"
@@ -15,6 +20,7 @@
 #include "tests/support/ScriptedPrompts.h"
 #include "tools/demo/DemoGames.h"
 #include "tools/demo/DemoModule.h"
+#include "tools/qmxtool/Commands.h"
 
 using namespace qmx;
 using namespace qmx::demo;
@@ -246,4 +252,55 @@ TEST(DemoGames, EveryBuildWritesTheSameBytes) {
     // The work file of the record is gone.
     for (const auto& entry : fs::directory_iterator(again))
         EXPECT_EQ(entry.path().extension(), ".qms") << entry.path();
+}
+
+// qmxtool render draws the demo turn as the board does: the top unit's own
+// picture where the person may see it, the bare map where a unit hidden from
+// the person stands.
+TEST(DemoGames, RenderShowsEachPersonTheBoardTheyMaySee) {
+    const WrittenDemo& d = writtenDemo();
+    const std::string modulePath = (d.folder / "modules" / "Demo.qm4").string();
+    auto render = [&](const std::string& name, std::vector<std::string> extra,
+                      const std::string& input) {
+        std::vector<std::string> args{"render", modulePath, d.turnPath, "-o",
+                                      (d.folder / name).string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        qmx::tool::CommandTable table;
+        qmx::tool::registerAllCommands(table);
+        std::istringstream in(input);
+        std::ostringstream out, err;
+        EXPECT_EQ(qmx::tool::runTool(table, args, {in, out, err}), 0) << err.str();
+        return QImage(QString::fromStdString((d.folder / name).string()));
+    };
+    const QImage observer = render("observer.png", {}, "");
+    const QImage red = render("red.png", {"--player", "Red"}, "red\n");
+    ASSERT_FALSE(observer.isNull());
+    ASSERT_FALSE(red.isNull());
+
+    const Module& m = d.module.module;
+    ModuleGraphics graphics;
+    ASSERT_TRUE(graphics.load(modulePath).ok());
+    Loaded g;
+    loadGame(d.turnPath, g);
+    ASSERT_TRUE(g.load.ok);
+    const HexGeometry geometry(m);
+    const QRect map = graphics.mapRect(m);
+    // Red's hidden guns stand together: Red sees the top one, an observer the map.
+    const UnitState& gun = g.state.unit(57);
+    const Hex hex{gun.column, gun.row};
+    ASSERT_EQ(g.state.stackAt(hex.column, hex.row), (std::vector<int>{57, 58}));
+    ASSERT_EQ(g.state.unit(58).hiddenBy(), 1);
+    const PixelPoint at = geometry.unitImageOrigin(hex);
+    const QPoint centre(at.x + 20, at.y + 20);
+    g.state.currentSlot = 1;
+    ASSERT_EQ(hexPicture(g.state, hex, false).unit, 57);
+    const QImage picture = graphics.unitImage(m, shownImage(m, g.state, 57));
+    EXPECT_EQ(red.pixel(centre), picture.pixel(20, 20));
+    EXPECT_EQ(observer.pixel(centre), graphics.image().pixel(map.topLeft() + centre));
+    EXPECT_NE(observer.pixel(centre), red.pixel(centre));
+
+    // --zoom and --hexes: hexes 0101 to 0303 at 200 %.
+    const QImage part = render("part.png", {"--zoom", "200", "--hexes", "1,1-3,3"}, "");
+    EXPECT_LT(part.width(), 400);
+    EXPECT_GT(part.width(), 250);
 }

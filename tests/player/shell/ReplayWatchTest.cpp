@@ -1,0 +1,444 @@
+// Watching a replay through the real frame and board view: the animation's
+// steps and waits counted on a test clock, centring, the drag picture of the
+// shown unit, the replay cursor, a hidden move, the timer of continuous mode,
+// the space bar and Stop in the middle of a move.
+
+#include <QAction>
+#include <QDir>
+#include <QListWidget>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "module/Clock.h"
+#include "module/FileIo.h"
+#include "module/ModuleFile.h"
+#include "module/graphics/ModuleGraphics.h"
+#include "player/board/CQMXView.h"
+#include "player/document/PlayerIdentity.h"
+#include "player/document/SavedGame.h"
+#include "player/replay/ReplayFile.h"
+#include "player/shell/CMainFrame.h"
+#include "player/shell/CQMXApp.h"
+#include "player/shell/CQMXDoc.h"
+#include "player/shell/ReplayDriver.h"
+#include "tests/support/ScriptedPrompts.h"
+
+using namespace qmx;
+
+namespace {
+
+// Keeps every wait instead of waiting.
+class CountingClock : public Clock {
+public:
+    std::int64_t secondsNow() const override { return 1000000000; }
+    std::uint64_t fileTimeNow() const override { return 1; }
+    void sleepMs(int ms) override { waits.push_back(ms); }
+    int count(int ms) const { return static_cast<int>(std::count(waits.begin(), waits.end(), ms)); }
+    std::vector<int> waits;
+};
+
+// 255, 241, units, 255, 247, then the origin and the path hexes, then the drop.
+Bytes moveRecord(std::initializer_list<int> units, std::vector<Hex> path) {
+    Bytes b{255, 241};
+    for (int u : units) {
+        b.push_back(static_cast<std::uint8_t>(u / 255));
+        b.push_back(static_cast<std::uint8_t>(u % 255));
+    }
+    b.insert(b.end(), {255, 247});
+    for (Hex h : path) {
+        b.push_back(static_cast<std::uint8_t>(h.column));
+        b.push_back(static_cast<std::uint8_t>(h.row));
+    }
+    b.insert(b.end(), {255, 248});
+    return b;
+}
+
+}  // namespace
+
+class ReplayWatchTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    QString m_module;
+    std::unique_ptr<ScriptedPrompts> m_person;
+    std::unique_ptr<CQMXApp> m_app;
+    CountingClock m_clock;
+
+    CQMXView* view() { return qobject_cast<CQMXView*>(m_app->frame()->boardView()); }
+    GameState& game() { return m_app->document()->game(); }
+    CMainFrame* frame() { return m_app->frame(); }
+    bool run(const char* command) { return frame()->runCommand(QString::fromLatin1(command)); }
+
+    // Puts `units` on `hex` as one stack, now and at the start of the record.
+    void place(Hex hex, std::vector<int> units) {
+        GameState& g = game();
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            UnitState& u = g.unit(units[i]);
+            u.column = u.startColumn = static_cast<std::uint8_t>(hex.column);
+            u.row = u.startRow = static_cast<std::uint8_t>(hex.row);
+            u.stackLink = u.startStackLink =
+                i + 1 < units.size() ? static_cast<std::uint16_t>(units[i + 1]) : 0;
+        }
+        g.setStackHead(hex.column, hex.row, static_cast<std::uint16_t>(units.front()));
+    }
+    void startWith(const Bytes& record, float zoom = 1.0f) {
+        QVERIFY(m_app->document()->replayFile().replace(record));
+        QVERIFY(view()->setZoom(zoom));
+        view()->scrollToPosition({0, 0});
+        m_clock.waits.clear();
+    }
+
+private slots:
+    void init() {
+        m_home = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_home->isValid());
+        qputenv("QMX_HOME", m_home->path().toLocal8Bit());
+        QDir(m_home->path()).mkpath(QStringLiteral("modules"));
+        QDir(m_home->path()).mkpath(QStringLiteral("Savedgames"));
+        m_module = m_home->filePath(QStringLiteral("modules/Battle.qm4"));
+        Module m = Module::createEmpty(30, 20, GridOrientation::RowsAligned, 40);
+        for (int u = 1; u <= m.unitCount; ++u) {
+            m.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 0, 0, 0, 0};
+            m.units[static_cast<std::size_t>(u)].name = "Unit " + std::to_string(u);
+        }
+        ModuleGraphics g = ModuleGraphics::createBlank(m);
+        QVERIFY(g.save(m_module.toStdString()).ok());
+        FixedClock clock;
+        QVERIFY(saveModuleFile(m_module.toStdString(), m, clock));
+
+        m_person = std::make_unique<ScriptedPrompts>();
+        StartOptions o;
+        o.modulePath = m_module;
+        o.prompts = m_person.get();
+        o.executableDir = m_home->path();
+        m_app = std::make_unique<CQMXApp>(o);
+        QCOMPARE(m_app->start(), CQMXApp::StartResult::Running);
+        frame()->resize(1000, 800);
+        QCoreApplication::processEvents();
+        view()->setSession(&m_app->document()->session(), &m_clock);
+    }
+    void cleanup() {
+        m_app.reset();
+        m_person.reset();
+        qunsetenv("QMX_HOME");
+        m_home.reset();
+    }
+
+    void oneHexAtTwiceTheSizeIsTwentyFiveStepsOfTwentyMs() {
+        place({3, 3}, {1});
+        startWith(moveRecord({1}, {{3, 3}, {4, 3}}), 2.0f);
+        QVERIFY(run("actionStepReplay"));  // start
+        QVERIFY(m_app->document()->replay().active());
+        QVERIFY(!frame()->commandAction(Command::Save)->isEnabled());
+        QVERIFY(frame()->commandAction(Command::StopReplay)->isEnabled());
+        run("actionStepReplay");  // the move start: picture and cursor on (3, 3)
+        QCOMPARE(view()->replayCursor(), std::optional<Hex>(Hex{3, 3}));
+        QCOMPARE(view()->carriedPictureAt(),
+                 std::optional<QPoint>(view()->replayPicturePosition({3, 3})));
+        QVERIFY(m_clock.waits.empty());
+        run("actionStepReplay");  // (3, 3) to (4, 3): 100 px in steps of 20 / 5
+        QCOMPARE(m_clock.waits, std::vector<int>(25, 20));
+        QCOMPARE(view()->carriedPictureAt(),
+                 std::optional<QPoint>(view()->replayPicturePosition({4, 3})));
+        run("actionStepReplay");  // the drop
+        QVERIFY(!view()->carriedPictureAt());
+        QCOMPARE(view()->replayCursor(), std::optional<Hex>(Hex{4, 3}));
+        run("actionStepReplay");  // the end
+        QVERIFY(m_person->showedText("End of Replay"));
+        QVERIFY(!view()->replayCursor());
+        QVERIFY(!m_app->document()->replay().active());
+        QVERIFY(frame()->commandAction(Command::Save)->isEnabled());
+        QCOMPARE(game().stackAt(3, 3), (std::vector<int>{1}));
+    }
+
+    void aHexOutsideTheWindowIsCentredFirstAndTheSpeedSetsTheSteps() {
+        Preferences p = m_app->settings().preferences();
+        p.replaySpeed = 40;  // steps of 8 px
+        m_app->settings().setPreferences(p);
+        place({2, 2}, {1});
+        startWith(moveRecord({1}, {{2, 2}, {3, 2}, {28, 18}}));
+        run("actionStepReplay");
+        run("actionStepReplay");
+        m_clock.waits.clear();
+        run("actionStepReplay");  // 50 px: 6 steps of 8 px
+        QCOMPARE(m_clock.waits, std::vector<int>(6, 20));
+        m_clock.waits.clear();
+        QVERIFY(view()->isOutsideWindow({28, 18}));
+        run("actionStepReplay");
+        QCOMPARE(m_clock.waits.front(), 400);
+        QVERIFY(!view()->isOutsideWindow({28, 18}));
+        // After the centring (3, 2) lies far outside: only the steps inside wait.
+        QVERIFY(m_clock.count(20) > 0);
+        QVERIFY(m_clock.count(20) < 1300 / 8);
+    }
+
+    void theDragPictureShowsTheFirstUnitThePersonMaySee() {
+        GameState& g = game();
+        g.players[0].kind = SlotKind::Player;
+        g.players[1].kind = SlotKind::Player;
+        g.identifyProgress = 30;
+        g.currentSlot = 0;
+        place({3, 3}, {5, 6});
+        g.unit(5).setHiddenBy(1);  // the other player's hidden unit on top
+        g.unit(5).setStartHiddenBy(1);
+        startWith(moveRecord({5, 6}, {{3, 3}, {4, 3}}));
+        run("actionStepReplay");
+        run("actionStepReplay");
+        QCOMPARE(g.carriedStack, std::uint16_t(5));
+        QCOMPARE(view()->carriedPictureUnit(), 6);
+        run("actionStepReplay");  // on to (4, 3)
+        QCOMPARE(view()->carriedPictureUnit(), 6);
+        QVERIFY(view()->carriedPictureAt());
+    }
+
+    void aHiddenMoveDrawsNothingAndEndsWithItsMessage() {
+        GameState& g = game();
+        g.players[0].kind = SlotKind::Player;
+        g.players[1].kind = SlotKind::Player;
+        g.identifyProgress = 30;
+        g.currentSlot = 0;
+        place({3, 3}, {5});
+        g.unit(5).setHiddenBy(1);
+        g.unit(5).setStartHiddenBy(1);
+        startWith(moveRecord({5}, {{3, 3}, {4, 3}, {5, 3}, {28, 18}}));
+        run("actionStepReplay");
+        run("actionStepReplay");  // the whole move at once
+        QVERIFY(m_clock.waits.empty());
+        QVERIFY(!view()->carriedPictureAt());
+        QVERIFY(!view()->replayCursor());
+        QVERIFY(view()->isOutsideWindow({28, 18}));  // not scrolled there either
+        QCOMPARE(m_person->texts.back(), std::string("Replay: Hidden units have just moved."));
+    }
+
+    void continuousModeGoesOnByTimerAndPauseSetsNoFurtherOne() {
+        place({3, 3}, {1});
+        Bytes record = moveRecord({1}, {{3, 3}, {4, 3}});
+        record.insert(record.end(), {255, 242, 'H', 'i', 255, 249});
+        startWith(record);
+        auto* driver = frame()->findChild<ReplayDriver*>();
+        QVERIFY(driver != nullptr);
+        run("actionContinuousReplay");
+        QVERIFY(driver->timer()->isActive());
+        QCOMPARE(driver->timer()->interval(), 200);  // "Replay Delay" 20 x 10 ms
+        driver->timerFired();                        // the move start
+        QCOMPARE(view()->replayCursor(), std::optional<Hex>(Hex{3, 3}));
+        // The space bar plays the next entry; the mode stays continuous.
+        QTest::keyClick(view(), Qt::Key_Space);
+        QVERIFY(driver->timer()->isActive());
+        run("actionPauseReplay");
+        QVERIFY(driver->timer()->isActive());  // the timer set still plays its entry
+        driver->timerFired();
+        QVERIFY(!driver->timer()->isActive());   // and no further one is set
+        QTest::keyClick(view(), Qt::Key_Space);  // the drop
+        QTest::keyClick(view(), Qt::Key_Space);  // the comment
+        QCOMPARE(m_person->readbacks.back().first, std::string("Hi"));
+        QCOMPARE(frame()->statusBar()->currentMessage(), QStringLiteral("Comment"));
+        QTest::keyClick(view(), Qt::Key_Space);
+        QVERIFY(!m_app->document()->replay().active());
+        QTest::keyClick(view(), Qt::Key_Space);  // nothing runs: nothing happens
+        QVERIFY(!m_app->document()->replay().active());
+    }
+
+    void backspaceHomeAndEndMoveAlongTheTimeline() {
+        place({3, 3}, {1});
+        startWith(moveRecord({1}, {{3, 3}, {4, 3}, {5, 3}}));
+        run("actionStepReplay");
+        run("actionStepReplay");
+        run("actionStepReplay");
+        run("actionStepReplay");  // on (5, 3)
+        m_clock.waits.clear();
+        QTest::keyClick(view(), Qt::Key_Backspace);
+        QVERIFY(m_clock.waits.empty());  // a jump draws no way
+        QCOMPARE(view()->carriedPictureAt(),
+                 std::optional<QPoint>(view()->replayPicturePosition({4, 3})));
+        QCOMPARE(view()->carriedPictureUnit(), 1);
+        QTest::keyClick(view(), Qt::Key_End);  // after the drop
+        QVERIFY(!view()->carriedPictureAt());
+        QCOMPARE(game().stackAt(5, 3), (std::vector<int>{1}));
+        QTest::keyClick(view(), Qt::Key_Home);
+        QCOMPARE(game().stackAt(3, 3), (std::vector<int>{1}));
+        QVERIFY(m_app->document()->replay().active());
+        QVERIFY(m_person->shown.empty());
+    }
+
+    void theReplayListFollowsTheBoardAndJumpsOnADoubleClick() {
+        place({3, 3}, {1});
+        startWith(moveRecord({1}, {{3, 3}, {4, 3}, {5, 3}}));
+        auto* driver = frame()->findChild<ReplayDriver*>();
+        QListWidget* list = driver->list();
+        QVERIFY(!list->isVisibleTo(frame()));
+        run("actionStepReplay");
+        QVERIFY(list->isVisibleTo(frame()));
+        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("move: Unit 1 leave 0303"));
+        QCOMPARE(list->currentRow(), -1);
+        run("actionStepReplay");
+        run("actionStepReplay");
+        QCOMPARE(list->currentRow(), 1);
+        m_clock.waits.clear();
+        driver->jumpToLine(3);  // after the drop
+        QCOMPARE(list->currentRow(), 3);
+        QCOMPARE(game().stackAt(5, 3), (std::vector<int>{1}));
+        QVERIFY(m_clock.waits.empty());
+        QVERIFY(m_app->document()->replay().active());
+    }
+
+    void blueMovesAndRedWatchesTheWholeTurnWithoutSeeingTheHiddenUnit() {
+        // The set-up: Blue's units 1, 2 on (2, 2) and 3 on (4, 4); both players
+        // initialized ("blue", "red").
+        ModuleLoad load = loadModuleFile(m_module.toStdString(), ModuleReader::Player);
+        QVERIFY(load.ok);
+        GameState setup(load.module);
+        for (auto& h : setup.hexes()) h.stackHead = 0;
+        for (int u = 1; u <= setup.unitCount(); ++u) {
+            UnitState& s = setup.unit(u);
+            s.column = s.startColumn = 1;
+            s.row = s.startRow = 1;
+            s.stackLink = s.startStackLink = 0;
+        }
+        auto stackOn = [&](Hex hex, std::vector<int> units) {
+            for (std::size_t i = 0; i < units.size(); ++i) {
+                UnitState& s = setup.unit(units[i]);
+                s.column = s.startColumn = static_cast<std::uint8_t>(hex.column);
+                s.row = s.startRow = static_cast<std::uint8_t>(hex.row);
+                s.stackLink = s.startStackLink =
+                    i + 1 < units.size() ? static_cast<std::uint16_t>(units[i + 1]) : 0;
+            }
+            setup.setStackHead(hex.column, hex.row, static_cast<std::uint16_t>(units.front()));
+        };
+        stackOn({2, 2}, {1, 2});
+        stackOn({4, 4}, {3});
+        setup.players[0].kind = SlotKind::Player;
+        setup.players[1].kind = SlotKind::Player;
+        QVERIFY(initializePlayer(setup, "Blue", "blue", 17).accepted);
+        QVERIFY(initializePlayer(setup, "Red", "red", 42).accepted);
+        setup.currentSlot = kObserver;
+        const QString setupPath = m_home->filePath(QStringLiteral("Savedgames/setup.qms"));
+        QVERIFY(writeFileAtomically(setupPath.toStdString(),
+                                    serializeSavedGame(setup, load.module, {})));
+
+        auto startAs = [&](const QString& game, IdentityAnswer who, ScriptedPrompts& person) {
+            StartOptions o;
+            o.modulePath = m_module;
+            o.savedGamePath = game;
+            o.prompts = &person;
+            o.executableDir = m_home->path();
+            person.identities = {who};
+            auto app = std::make_unique<CQMXApp>(o);
+            app->start();
+            app->frame()->resize(1000, 800);
+            QCoreApplication::processEvents();
+            return app;
+        };
+        auto centre = [](CQMXView* v, Hex hex) {
+            const PixelPoint p =
+                v->geometry().unitWindowPosition(hex, v->zoom(), v->scrollOrigin());
+            return QPoint(p.x + 20, p.y + 20);
+        };
+        auto click = [&](CQMXView* v, Hex hex) {
+            QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, centre(v, hex));
+        };
+        auto doubleClick = [&](CQMXView* v, Hex hex) {
+            click(v, hex);
+            QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, centre(v, hex));
+        };
+
+        // Blue: the stack of (2, 2) to (4, 3) by way of (3, 3); unit 3 hidden
+        // on (4, 4) and taken to (5, 6); a comment; the save.
+        ScriptedPrompts blueP;
+        auto blue = startAs(setupPath, {0, "blue"}, blueP);
+        auto* bview = qobject_cast<CQMXView*>(blue->frame()->boardView());
+        doubleClick(bview, {2, 2});
+        click(bview, {3, 3});
+        doubleClick(bview, {4, 3});
+        doubleClick(bview, {4, 4});
+        blue->frame()->action("actionHideUnits")->trigger();
+        click(bview, {5, 5});
+        doubleClick(bview, {5, 6});
+        blueP.comments = {CommentAnswer{"Go", false}};
+        blue->frame()->action("actionComment")->trigger();
+        blueP.files = {m_home->filePath(QStringLiteral("Savedgames/turn1")).toStdString()};
+        blue->frame()->action("actionSave")->trigger();
+        QVERIFY(blue->document()->game().moveSaved);
+
+        // Red watches it to the end, one Step at a time.
+        ScriptedPrompts redP;
+        auto red =
+            startAs(m_home->filePath(QStringLiteral("Savedgames/turn1.qms")), {1, "red"}, redP);
+        QCOMPARE(red->document()->game().currentSlot, 1);
+        auto* rview = qobject_cast<CQMXView*>(red->frame()->boardView());
+        CountingClock clock;
+        rview->setSession(&red->document()->session(), &clock);
+        const GameState& rg = red->document()->game();
+        int triggers = 0;
+        red->frame()->runCommand(QStringLiteral("actionStepReplay"));
+        while (red->document()->replay().active() && triggers < 50) {
+            red->frame()->runCommand(QStringLiteral("actionStepReplay"));
+            ++triggers;
+            // Unit 3 was open when it was picked up; once hidden, nothing of
+            // its way is drawn.
+            if (redP.showedText("These units have been hidden")) {
+                QVERIFY(!rview->carriedPictureAt() || rview->carriedPictureUnit() != 3);
+                QVERIFY(!rview->replayCursor() || *rview->replayCursor() != (Hex{5, 6}));
+            }
+        }
+        QVERIFY(!red->document()->replay().active());
+        // Move start, (3, 3), (4, 3), the drop; unit 3's start, its first hex
+        // (4, 4), then the hide with the rest of its move and the drop at
+        // once; the comment; the save marker with the end.
+        QCOMPARE(triggers, 9);
+        QVERIFY(redP.showedText("These units have been hidden"));
+        QVERIFY(redP.showedText("Hidden units have just moved."));
+        QCOMPARE(redP.readbacks.back().first, std::string("Go"));
+        QVERIFY(redP.showedText("A Save Game occurred at this point."));
+        QVERIFY(redP.showedText("End of Replay"));
+        QCOMPARE(rg.stackAt(4, 3), (std::vector<int>{1, 2}));
+        QCOMPARE(rg.stackAt(5, 6), (std::vector<int>{3}));
+        QVERIFY(!rg.holdingUnits());
+
+        // Red's Move report names Blue's open units and not the hidden one.
+        redP.files = {m_home->filePath(QStringLiteral("move")).toStdString()};
+        QVERIFY(red->frame()->runCommand(QStringLiteral("actionAsciiMove")));
+        const auto bytes =
+            readWholeFile(m_home->filePath(QStringLiteral("move.txt")).toStdString());
+        QVERIFY(bytes.has_value());
+        const std::string text(bytes->begin(), bytes->end());
+        QVERIFY(text.find("Unit 1, Unit 2") != std::string::npos);
+        QVERIFY(text.find("A hidden stack moved.") != std::string::npos);
+        QVERIFY(text.find("Unit 3") == std::string::npos);
+        QVERIFY(text.find("Go") != std::string::npos);
+    }
+
+    void stopInTheMiddleOfAMovePutsEverythingBack() {
+        place({3, 3}, {1, 2});
+        place({6, 6}, {3});
+        // The saved game has the stack on (5, 3) already.
+        GameState& g = game();
+        g.setStackHead(3, 3, 0);
+        g.unit(1).column = g.unit(2).column = 5;
+        g.setStackHead(5, 3, 1);
+        startWith(moveRecord({1, 2}, {{3, 3}, {4, 3}, {5, 3}}));
+        run("actionStepReplay");
+        QCOMPARE(g.stackAt(3, 3), (std::vector<int>{1, 2}));
+        run("actionStepReplay");
+        run("actionStepReplay");
+        run("actionStepReplay");
+        QVERIFY(g.holdingUnits());
+        // While it runs, the board takes nothing.
+        QVERIFY(!m_app->document()->session().doubleClick({6, 6}).ran);
+        QVERIFY(run("actionStopReplay"));
+        QVERIFY(!g.holdingUnits());
+        QCOMPARE(g.stackAt(5, 3), (std::vector<int>{1, 2}));
+        QCOMPARE(g.stackAt(6, 6), (std::vector<int>{3}));
+        QVERIFY(!view()->carriedPictureAt());
+        QVERIFY(!view()->replayRunning());
+        QVERIFY(frame()->commandAction(Command::Load)->isEnabled());
+        QVERIFY(!run("actionStopReplay") || !m_app->document()->replay().active());
+    }
+};
+
+QTEST_MAIN(ReplayWatchTest)
+#include "ReplayWatchTest.moc"
