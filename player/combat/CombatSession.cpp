@@ -74,7 +74,7 @@ Change CombatSession::combatModeCommand() {
 
 Change CombatSession::moveModeCommand() {
     Change c;
-    if (carrying() || !boxesEmpty()) return c;
+    if (carrying() || !boxesEmpty() || m_session.replayRunning()) return c;
     c.ran = true;
     const bool wasCombat = m_game.gameMode == GameMode::Combat;
     if (wasCombat) {
