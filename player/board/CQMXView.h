@@ -83,6 +83,7 @@ public:
 
     // While a replayed combat entry is shown only its units are drawn.
     void setCombatHighlight(bool on);
+    bool combatHighlight() const { return m_scene.combatHighlight; }
     // During a replay the hex cursor is not drawn.
     void setReplayRunning(bool running);
     bool replayRunning() const { return m_replayRunning; }

@@ -255,6 +255,25 @@ private slots:
         add({255, 239, 0, 3, 0, 5, 255, 249});
         add(resultEntry(r[4].first));
         QCOMPARE(app.document()->replayFile().read().value_or(Bytes{}), expected);
+
+        // The replay of this record on the board highlights each combat's
+        // units and shows each result's text.
+        m_person->readbacks.clear();
+        QVERIFY(f->runCommand(QStringLiteral("actionStepReplay")));
+        QVERIFY(app.document()->session().replayRunning());
+        int highlightedSteps = 0;
+        for (int i = 0; i < 100 && app.document()->session().replayRunning(); ++i) {
+            f->runCommand(QStringLiteral("actionStepReplay"));
+            QCoreApplication::processEvents();
+            if (view->combatHighlight()) ++highlightedSteps;
+        }
+        QVERIFY(!app.document()->session().replayRunning());
+        QVERIFY(highlightedSteps >= 5);
+        QVERIFY(!view->combatHighlight());
+        QCOMPARE(m_person->readbacks.size(), std::size_t(5));
+        // Each shows the result's text, then the comment written with it (none here).
+        for (std::size_t i = 0; i < 5; ++i)
+            QVERIFY(m_person->readbacks[i].first.rfind(r[i].first, 0) == 0);
     }
 
     void slotsKeysAndTheStraightEdge() {
