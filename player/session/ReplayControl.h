@@ -27,7 +27,7 @@ namespace qmx {
 
 class CardTextSource;
 class GameState;
-class Module;
+struct Module;
 class PlayerSession;
 class ReplayFile;
 class ReplayRecorder;
