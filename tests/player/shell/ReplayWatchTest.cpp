@@ -10,15 +10,19 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 
 #include "module/Clock.h"
 #include "module/FileIo.h"
 #include "module/ModuleFile.h"
 #include "module/graphics/ModuleGraphics.h"
 #include "player/board/CQMXView.h"
+#include "player/board/HexPicture.h"
 #include "player/document/PlayerIdentity.h"
 #include "player/document/SavedGame.h"
+#include "player/replay/CardTextSource.h"
 #include "player/replay/ReplayFile.h"
+#include "player/replay/TextReport.h"
 #include "player/shell/CMainFrame.h"
 #include "player/shell/CQMXApp.h"
 #include "player/shell/CQMXDoc.h"
@@ -410,6 +414,249 @@ private slots:
         QVERIFY(text.find("A hidden stack moved.") != std::string::npos);
         QVERIFY(text.find("Unit 3") == std::string::npos);
         QVERIFY(text.find("Go") != std::string::npos);
+    }
+
+    // Ten turns by mail. Blue and Red alternate through files with the real
+    // frame: each loads, identifies, replays the other's whole turn (step
+    // mode and continuous mode by turns, one Stop in the middle of a move),
+    // moves with a comment and saves. Every other turn travels as a text save
+    // that a mail client has quoted and re-wrapped with soft line breaks.
+    void tenTurnsByMail() {
+        ModuleLoad load = loadModuleFile(m_module.toStdString(), ModuleReader::Player);
+        QVERIFY(load.ok);
+        // No pause between the entries of a continuous replay.
+        std::ofstream(m_home->filePath(QStringLiteral("QMX.ini")).toStdString())
+            << "[PREFERENCES]\nReplay Delay=0\n";
+        GameState setup(load.module);
+        for (auto& h : setup.hexes()) h.stackHead = 0;
+        std::vector<int> rest;
+        for (int u = 1; u <= setup.unitCount(); ++u) {
+            UnitState& s = setup.unit(u);
+            s.column = s.startColumn = 1;
+            s.row = s.startRow = 1;
+            s.stackLink = s.startStackLink = 0;
+            if (u != 1 && u != 2 && u != 3 && u != 10 && u != 11) rest.push_back(u);
+        }
+        auto stackOn = [&](Hex hex, std::vector<int> units) {
+            for (std::size_t i = 0; i < units.size(); ++i) {
+                UnitState& s = setup.unit(units[i]);
+                s.column = s.startColumn = static_cast<std::uint8_t>(hex.column);
+                s.row = s.startRow = static_cast<std::uint8_t>(hex.row);
+                s.stackLink = s.startStackLink =
+                    i + 1 < units.size() ? static_cast<std::uint16_t>(units[i + 1]) : 0;
+            }
+            setup.setStackHead(hex.column, hex.row, static_cast<std::uint16_t>(units.front()));
+        };
+        stackOn({1, 1}, rest);
+        stackOn({2, 4}, {1, 2});
+        stackOn({3, 8}, {3});
+        stackOn({25, 6}, {10, 11});
+        setup.players[0].kind = SlotKind::Player;
+        setup.players[1].kind = SlotKind::Player;
+        QVERIFY(initializePlayer(setup, "Blue", "blue", 17).accepted);
+        QVERIFY(initializePlayer(setup, "Red", "red", 42).accepted);
+        setup.currentSlot = kObserver;
+        QString game = m_home->filePath(QStringLiteral("Savedgames/setup.qms"));
+        QVERIFY(
+            writeFileAtomically(game.toStdString(), serializeSavedGame(setup, load.module, {})));
+
+        auto centre = [](CQMXView* v, Hex hex) {
+            const PixelPoint p =
+                v->geometry().unitWindowPosition(hex, v->zoom(), v->scrollOrigin());
+            return QPoint(p.x + 20, p.y + 20);
+        };
+        auto click = [&](CQMXView* v, Hex hex) {
+            QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, centre(v, hex));
+        };
+        auto doubleClick = [&](CQMXView* v, Hex hex) {
+            click(v, hex);
+            QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, centre(v, hex));
+        };
+        // What a mail client does to a pasted text: "> " before every line,
+        // lines re-wrapped at 25 characters with "=" soft breaks, no NUL.
+        auto throughMail = [](const Bytes& text) {
+            std::string out = "Here is my move.\r\n\r\n";
+            std::string line;
+            auto flush = [&](bool soft) {
+                out += "> " + line + (soft ? "=\r\n" : "\r\n");
+                line.clear();
+            };
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                const char c = static_cast<char>(text[i]);
+                if (c == '\0') continue;
+                if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                    flush(false);
+                    ++i;
+                    continue;
+                }
+                line += c;
+                if (line.size() == 25 && line.find("[[") == std::string::npos) flush(true);
+            }
+            if (!line.empty()) flush(false);
+            return out + "\r\nRegards\r\n";
+        };
+
+        Hex blueAt{2, 4};
+        Hex redAt{25, 6};
+        for (int turn = 1; turn <= 10; ++turn) {
+            const bool blueTurn = turn % 2 == 1;
+            ScriptedPrompts person;
+            StartOptions o;
+            o.modulePath = m_module;
+            o.savedGamePath = game;
+            o.prompts = &person;
+            o.executableDir = m_home->path();
+            person.identities = {blueTurn ? IdentityAnswer{0, "blue"} : IdentityAnswer{1, "red"}};
+            CQMXApp app(o);
+            QCOMPARE(app.start(), CQMXApp::StartResult::Running);
+            app.frame()->resize(1300, 800);
+            QCoreApplication::processEvents();
+            CMainFrame* f = app.frame();
+            auto* v = qobject_cast<CQMXView*>(f->boardView());
+            CountingClock clock;
+            v->setSession(&app.document()->session(), &clock);
+            const GameState& g = app.document()->game();
+            QCOMPARE(int(g.currentSlot), blueTurn ? 0 : 1);
+
+            if (turn > 1) {
+                // The other side's stack stands where its move ended.
+                const Hex theirs = blueTurn ? redAt : blueAt;
+                const std::vector<int> theirUnits =
+                    blueTurn ? std::vector<int>{10, 11} : std::vector<int>{1, 2};
+                QCOMPARE(g.stackAt(theirs.column, theirs.row), theirUnits);
+                ReplayControl& replay = app.document()->replay();
+                if (turn == 4) {
+                    // Stopped in the middle of the move: all as the file has it.
+                    QVERIFY(f->runCommand(QStringLiteral("actionStepReplay")));
+                    f->runCommand(QStringLiteral("actionStepReplay"));
+                    f->runCommand(QStringLiteral("actionStepReplay"));
+                    QVERIFY(replay.active());
+                    QVERIFY(f->runCommand(QStringLiteral("actionStopReplay")));
+                    QVERIFY(!replay.active());
+                    QCOMPARE(g.stackAt(theirs.column, theirs.row), theirUnits);
+                }
+                if (turn % 3 == 0) {
+                    QVERIFY(f->runCommand(QStringLiteral("actionContinuousReplay")));
+                    for (int i = 0; i < 400 && replay.active(); ++i) QTest::qWait(5);
+                } else {
+                    QVERIFY(f->runCommand(QStringLiteral("actionStepReplay")));
+                    for (int i = 0; i < 100 && replay.active(); ++i)
+                        f->runCommand(QStringLiteral("actionStepReplay"));
+                }
+                QVERIFY(!replay.active());
+                QVERIFY(person.showedText("End of Replay"));
+                const std::string said = "Turn " + std::to_string(turn - 1);
+                QVERIFY(!person.readbacks.empty());
+                QCOMPARE(person.readbacks.back().first, said);
+                QCOMPARE(g.stackAt(theirs.column, theirs.row), theirUnits);
+                // Blue's hidden move of unit 3 names it nowhere in Red's replay
+                // list, and Red never sees the unit.
+                if (turn == 4) {
+                    QCOMPARE(g.stackAt(4, 9), (std::vector<int>{3}));
+                    QCOMPARE(hexPicture(g, {4, 9}, false).unit, 0);
+                    auto* list = f->findChild<QListWidget*>(QStringLiteral("replayList"));
+                    QVERIFY(list != nullptr);
+                    for (int i = 0; i < list->count(); ++i)
+                        QVERIFY(!list->item(i)->text().contains(QStringLiteral("Unit 3")));
+                }
+            }
+
+            // Watched: the record starts afresh for this side's move.
+            if (turn > 1) {
+                person.yesNo = {true};
+                QVERIFY(f->runCommand(QStringLiteral("actionResetRecorder")));
+                QVERIFY(!app.document()->replayFile().exists() ||
+                        app.document()->replayFile().read().value_or(Bytes{}).empty());
+            }
+            // The move: the own stack one hex on, by way of a click.
+            Hex& at = blueTurn ? blueAt : redAt;
+            const Hex to{at.column + (blueTurn ? 1 : -1), at.row};
+            doubleClick(v, at);
+            click(v, to);
+            doubleClick(v, to);
+            QCOMPARE(g.stackAt(to.column, to.row),
+                     blueTurn ? (std::vector<int>{1, 2}) : (std::vector<int>{10, 11}));
+            at = to;
+            if (turn == 1) {
+                // Blue hides unit 3 where it stands: Red sees that it was hidden.
+                doubleClick(v, {3, 8});
+                f->action(QStringLiteral("actionHideUnits"))->trigger();
+                doubleClick(v, {3, 8});
+            } else if (turn == 3) {
+                // ... and moves it, hidden, two turns later.
+                doubleClick(v, {3, 8});
+                click(v, {4, 8});
+                doubleClick(v, {4, 9});
+                QCOMPARE(g.stackAt(4, 9), (std::vector<int>{3}));
+            }
+            person.comments = {CommentAnswer{"Turn " + std::to_string(turn), false}};
+            f->action(QStringLiteral("actionComment"))->trigger();
+            const std::string name =
+                m_home->filePath(QStringLiteral("Savedgames/turn%1").arg(turn)).toStdString();
+            person.files = {name};
+            if (turn % 2 == 0) {
+                f->action(QStringLiteral("actionSaveEncoded"))->trigger();
+                const auto text = readWholeFile(name + ".txt");
+                QVERIFY(text.has_value());
+                const std::string mail = throughMail(*text);
+                game = QString::fromStdString(name + "-mail.txt");
+                std::ofstream(game.toStdString(), std::ios::binary) << mail;
+            } else {
+                f->action(QStringLiteral("actionSave"))->trigger();
+                game = QString::fromStdString(name + ".qms");
+            }
+            QVERIFY(g.moveSaved);
+        }
+
+        // After turn ten Blue loads Red's last move, replays it and writes the
+        // three reports; each equals the report built from the file itself.
+        ScriptedPrompts person;
+        StartOptions o;
+        o.modulePath = m_module;
+        o.savedGamePath = game;
+        o.prompts = &person;
+        o.executableDir = m_home->path();
+        person.identities = {IdentityAnswer{0, "blue"}};
+        CQMXApp app(o);
+        QCOMPARE(app.start(), CQMXApp::StartResult::Running);
+        CMainFrame* f = app.frame();
+        QVERIFY(f->runCommand(QStringLiteral("actionStepReplay")));
+        for (int i = 0; i < 100 && app.document()->replay().active(); ++i)
+            f->runCommand(QStringLiteral("actionStepReplay"));
+        QCOMPARE(app.document()->game().stackAt(blueAt.column, blueAt.row),
+                 (std::vector<int>{1, 2}));
+        QCOMPARE(app.document()->game().stackAt(redAt.column, redAt.row),
+                 (std::vector<int>{10, 11}));
+
+        GameState fileState(load.module);
+        ScriptedPrompts quiet;
+        const auto bytes = readWholeFile(game.toStdString());
+        QVERIFY(bytes.has_value());
+        const SavedGameLoad fromFile = readSavedGame(*bytes, load.module, fileState, quiet);
+        QVERIFY(fromFile.ok);
+        fileState.currentSlot = 0;
+        ModuleFileCardTexts cards(m_module.toStdString(), load.cardOffset);
+        const std::pair<const char*, ReportKind> reports[] = {
+            {"actionAsciiMove", ReportKind::Move},
+            {"actionAsciiPositions", ReportKind::Positions},
+            {"actionAsciiSorted", ReportKind::SortedPositions},
+        };
+        for (const auto& [command, kind] : reports) {
+            const std::string out = m_home->filePath(QString::fromLatin1(command)).toStdString();
+            person.files = {out};
+            QVERIFY(f->runCommand(QString::fromLatin1(command)));
+            const auto written = readWholeFile(out + ".txt");
+            QVERIFY2(written.has_value(), command);
+            ReportOptions options;
+            if (kind == ReportKind::SortedPositions) options.sortByPosition = true;
+            std::vector<int> messages;
+            const auto expected = buildTextReport(kind, fromFile.replay, load.module, fileState,
+                                                  options, cards, messages);
+            QVERIFY(expected.has_value());
+            QCOMPARE(std::string(written->begin(), written->end()), *expected);
+        }
+        const auto move = readWholeFile(m_home->filePath("actionAsciiMove").toStdString() + ".txt");
+        QVERIFY(std::string(move->begin(), move->end()).find("Turn 10") != std::string::npos);
     }
 
     void stopInTheMiddleOfAMovePutsEverythingBack() {
