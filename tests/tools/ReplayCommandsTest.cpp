@@ -75,8 +75,7 @@ TEST_F(ReplayCommands, ReplayAsAnObserverAndAsTheHider) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "start: every unit at its start position\n"
-              "move: hidden\n"
-              "  step: hidden\n"
+              "move: hidden\n"  // its path does not show, not even its length
               "drop: hidden\n"
               "  [Replay] Hidden units have just moved.\n"
               "move: Guards leave 0101\n"

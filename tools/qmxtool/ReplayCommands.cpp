@@ -60,7 +60,11 @@ private:
 // One line for an event, then one line for each box it shows.
 void printEvent(const ReplayEvent& e, const Module& module, const GameState& state,
                 std::ostream& out) {
-    const std::string line = replayEventLine(e, module, state);
+    // The steps and commands of a hidden move print nothing: one line each
+    // would tell how long the hidden path was.
+    const bool insideHiddenMove =
+        !e.shown && (e.kind == ReplayEventKind::PathStep || e.kind == ReplayEventKind::UnitCommand);
+    const std::string line = insideHiddenMove ? std::string() : replayEventLine(e, module, state);
     if (!line.empty()) out << displayText(line) << "\n";
     for (const ReplayMessage& m : e.messages) {
         if (m.number)
