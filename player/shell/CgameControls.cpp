@@ -15,6 +15,7 @@
 #include "module/Clock.h"
 #include "player/board/CQMXView.h"
 #include "player/board/ControlNotification.h"
+#include "player/board/HexPicture.h"
 #include "player/combat/CombatRules.h"
 #include "player/combat/CombatSession.h"
 #include "player/document/Visibility.h"
@@ -143,6 +144,7 @@ CgameControls::CgameControls(CQMXDoc& doc, CMainFrame& frame, CQMXView* view)
     for (int n = 0; n < kSlotsShown; ++n) {
         Slot& s = m_slots[static_cast<std::size_t>(n)];
         s.picture = new QLabel(this);
+        s.picture->setObjectName(QStringLiteral("picture%1").arg(n + 1));
         s.picture->setFixedSize(40, 40);
         s.button = new QPushButton(this);
         s.button->setObjectName(QStringLiteral("slot%1").arg(n + 1));
@@ -355,8 +357,24 @@ QPixmap CgameControls::unitPicture(int unit, bool concealed) const {
     const int step = concealed ? 0 : std::min<int>(g.unit(unit).step, kStepCount - 1);
     const int image =
         m.units[static_cast<std::size_t>(unit)].stepImage[static_cast<std::size_t>(step)];
-    const QImage picture = m_doc.graphics().unitImage(m, image);
-    return picture.isNull() ? QPixmap() : QPixmap::fromImage(picture);
+    QImage picture = m_doc.graphics().unitImage(m, image);
+    if (picture.isNull()) return {};
+    // The facing stroke as the board draws it, in the board's colour.
+    const UnitLayout layout = unitLayout({0, 0}, 1.0f, g.unit(unit).facing);
+    if (layout.facingDot) {
+        picture = picture.convertToFormat(QImage::Format_RGB32);
+        const Preferences& prefs = m_doc.settings().preferences();
+        const Rgb c = facingColorRgb(prefs.facingColor);
+        const QColor colour(c.red, c.green, c.blue);
+        QPainter p(&picture);
+        const PixelPoint d = *layout.facingDot;
+        p.fillRect(QRect(d.x - 1, d.y - 1, 4, 3), colour);
+        if (prefs.showFacingLines) {
+            p.setPen(QPen(colour, 1, Qt::SolidLine));
+            p.drawLine(QPoint(d.x, d.y), QPoint(layout.centre.x, layout.centre.y));
+        }
+    }
+    return QPixmap::fromImage(picture);
 }
 
 void CgameControls::showListing() {

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -19,6 +20,7 @@
 #include "module/ModuleFile.h"
 #include "module/graphics/ModuleGraphics.h"
 #include "player/board/CQMXView.h"
+#include "player/board/HexPicture.h"
 #include "player/document/SavedGame.h"
 #include "player/replay/ReplayFile.h"
 #include "player/shell/CDEFDICE.h"
@@ -166,6 +168,23 @@ private slots:
         // Listing a stack: the totals and the count.
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(view, {2, 2}));
         QCoreApplication::processEvents();
+        // The slot picture carries the facing stroke of the board, in its colour.
+        {
+            app.document()->game().unit(1).facing = Facing::kShown | 1;
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(view, {2, 2}));
+            QCoreApplication::processEvents();
+            const auto* picture = panel->findChild<QLabel*>(QStringLiteral("picture1"));
+            QVERIFY(picture != nullptr);
+            const QImage shown = picture->pixmap().toImage();
+            const UnitLayout layout = unitLayout({0, 0}, 1.0f, Facing::kShown | 1);
+            QVERIFY(layout.facingDot.has_value());
+            const Rgb c = facingColorRgb(app.document()->settings().preferences().facingColor);
+            QCOMPARE(shown.pixelColor(layout.facingDot->x, layout.facingDot->y),
+                     QColor(c.red, c.green, c.blue));
+            app.document()->game().unit(1).facing = 0;
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(view, {2, 2}));
+            QCoreApplication::processEvents();
+        }
         QCOMPARE(panel->totalText(0), QStringLiteral("3"));
         QCOMPARE(panel->countText(), QStringLiteral("2 units"));
         QCOMPARE(panel->slotButton(1)->text(), QStringLiteral("B"));
