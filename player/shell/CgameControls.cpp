@@ -350,6 +350,10 @@ void CgameControls::listStack(int first) {
     showListing();
 }
 
+void CgameControls::showStatusText(const QString& text) {
+    m_hexName->setText(text.left(29));
+}
+
 QPixmap CgameControls::unitPicture(int unit, bool concealed) const {
     const Module& m = m_doc.module();
     const GameState& g = m_doc.game();

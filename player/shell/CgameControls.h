@@ -70,6 +70,9 @@ public:
     QString countText() const;
     QString pendingText() const;
     QString hexNameText() const;
+    // The replay's status text ("Roll: 2 die,6 sides.", "Comment", a card
+    // action), at most 29 characters, in the hex-name field.
+    void showStatusText(const QString& text);
     QPushButton* releaseButton() const { return m_release; }
     QPushButton* nextButton() const { return m_next; }
     CBoxButton* attackButton() const { return m_attack; }

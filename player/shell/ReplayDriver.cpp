@@ -7,6 +7,7 @@
 
 #include "player/board/CQMXView.h"
 #include "player/shell/CMainFrame.h"
+#include "player/shell/CgameControls.h"
 #include "player/shell/Settings.h"
 #include "player/shell/ShellPrompts.h"
 
@@ -129,7 +130,15 @@ void ReplayDriver::play(ReplayStep step) {
         m_view.showReplayEvent(step.event, m_settings.preferences().replaySpeed);
         if (step.change.repaint) m_view.repaintBoard();
         m_frame.applyChange(step.change);
-        if (step.event.status) m_frame.statusBar()->showMessage(fromBytes(*step.event.status));
+        if (step.event.status) {
+            // The panel shows the status text; without one, the status bar does.
+            const QString status = fromBytes(*step.event.status);
+            if (auto* panel = qobject_cast<CgameControls*>(m_frame.panel())) {
+                panel->showStatusText(status);
+            } else {
+                m_frame.statusBar()->showMessage(status);
+            }
+        }
         const Change after = m_control.showBoxes(step.event);
         m_view.setCombatHighlight(m_control.playback().combatHighlight());
         if (after.repaint) m_view.repaintBoard();

@@ -26,6 +26,7 @@
 #include "player/shell/CMainFrame.h"
 #include "player/shell/CQMXApp.h"
 #include "player/shell/CQMXDoc.h"
+#include "player/shell/CgameControls.h"
 #include "player/shell/ReplayDriver.h"
 #include "tests/support/ScriptedPrompts.h"
 
@@ -239,7 +240,9 @@ private slots:
         QTest::keyClick(view(), Qt::Key_Space);  // the drop
         QTest::keyClick(view(), Qt::Key_Space);  // the comment
         QCOMPARE(m_person->readbacks.back().first, std::string("Hi"));
-        QCOMPARE(frame()->statusBar()->currentMessage(), QStringLiteral("Comment"));
+        auto* panel = qobject_cast<CgameControls*>(frame()->panel());
+        QVERIFY(panel != nullptr);
+        QCOMPARE(panel->hexNameText(), QStringLiteral("Comment"));
         QTest::keyClick(view(), Qt::Key_Space);
         QVERIFY(!m_app->document()->replay().active());
         QTest::keyClick(view(), Qt::Key_Space);  // nothing runs: nothing happens
