@@ -113,6 +113,12 @@ public:
     virtual std::optional<int> askGiveCard(const std::vector<std::string>& players) = 0;
     virtual std::optional<int> askPlaceCard(const std::vector<std::string>& locations) = 0;
 
+    // --- start-up ------------------------------------------------------------------------
+    // One entry of a list, the first one selected, with OK and Cancel (several
+    // modules that match a saved game): the chosen position, nothing on Cancel.
+    virtual std::optional<int> chooseItem(const std::string& title, const std::string& label,
+                                          const std::vector<std::string>& items) = 0;
+
     // --- dice and results ---------------------------------------------------------------
     // "Define Dice" (OK only): the values as the dialog is closed; the up-down
     // controls and every field left have stored theirs already.

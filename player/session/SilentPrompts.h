@@ -59,6 +59,10 @@ public:
     std::optional<int> askPlaceCard(const std::vector<std::string>&) override {
         return std::nullopt;
     }
+    std::optional<int> chooseItem(const std::string&, const std::string&,
+                                  const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
 };
 
 }  // namespace qmx

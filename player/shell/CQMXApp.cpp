@@ -8,6 +8,7 @@
 #include "module/ModuleFile.h"
 #include "module/graphics/ModuleGraphics.h"
 #include "player/board/CQMXView.h"
+#include "player/document/ModuleFinder.h"
 #include "player/document/SavedGame.h"
 #include "player/replay/ReplayFile.h"
 #include "player/session/SilentPrompts.h"
@@ -58,8 +59,11 @@ StartOptions parseStartOptions(const QStringList& arguments) {
 QString usageText() {
     return QStringLiteral(
         "Usage: qmx4 [options] [module.qm4 [game.qms]]\n"
+        "       qmx4 [options] game.qms\n"
         "  module.qm4         the module to play (otherwise a file dialog asks)\n"
-        "  game.qms           a saved game of that module to continue\n"
+        "  game.qms           a saved game of that module to continue; named alone (also\n"
+        "                     a text save or a mail holding one), it opens in the module\n"
+        "                     it was played with\n"
         "  --no-dialogs       open no dialogs (a missing module ends the program)\n"
         "  --screenshot FILE  save a picture of the main window and quit\n"
         "  --zoom PERCENT     start at 200, 150, 100, 75 or 50 percent\n");
@@ -89,17 +93,34 @@ CQMXApp::StartResult CQMXApp::start() {
     QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
 
     // 2. The program folder and the name of this run's replay work file.
-    m_programFolder = resolveProgramFolder(programFolderInputs(
+    const ProgramFolderInputs folders = programFolderInputs(
         toBytes(m_options.executableDir.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                  : m_options.executableDir)));
+                                                  : m_options.executableDir));
+    m_installedData = folders.installedData;
+    m_programFolder = resolveProgramFolder(folders);
     m_replayPath = ReplayFile(m_programFolder, m_clock).path();
 
     // 3. The preferences.
     m_settings = std::make_unique<Settings>(m_programFolder + std::string(ini::kFileName));
     m_settings->load();
 
-    // 4, 5. The module: the one named on the command line, or the one chosen.
+    // 4, 5. The module: the one named on the command line, the one a saved game
+    // named alone was played with, or the one chosen.
     QString path = m_options.modulePath;
+    QString gamePath = m_options.savedGamePath;
+    bool moduleMissing = false;
+    if (!path.isEmpty() && gamePath.isEmpty() &&
+        startFileKind(toBytes(path)) == StartFileKind::SavedGame) {
+        gamePath = path;
+        path.clear();
+        const ModuleChoice choice = moduleForSavedGame(gamePath);
+        if (choice.cancelled) {
+            m_exitCode = 0;
+            return StartResult::Cancelled;
+        }
+        path = choice.module;
+        moduleMissing = path.isEmpty();
+    }
     if (path.isEmpty()) {
         // The first tip is about choosing a module, so it comes with the dialog.
         showHelpPrompt(*m_settings, *m_prompts, prompt::kLoadModule);
@@ -109,7 +130,7 @@ CQMXApp::StartResult CQMXApp::start() {
         // 6. Cancelled: a file dialog of this toolkit reports no error codes.
         if (chosen) path = fromBytes(*chosen);
         if (path.isEmpty()) {
-            m_exitCode = 0;
+            m_exitCode = moduleMissing ? 1 : 0;
             return StartResult::Cancelled;
         }
     }
@@ -126,9 +147,8 @@ CQMXApp::StartResult CQMXApp::start() {
     // and the new game goes on. Without one, a game that ended without being
     // saved may be continued.
     PlayerSession& session = m_doc->session();
-    if (!m_options.savedGamePath.isEmpty()) {
-        const std::string file =
-            toBytes(QDir::cleanPath(QFileInfo(m_options.savedGamePath).absoluteFilePath()));
+    if (!gamePath.isEmpty()) {
+        const std::string file = toBytes(QDir::cleanPath(QFileInfo(gamePath).absoluteFilePath()));
         m_frame->runSession(session.loadGameFile(file));
     } else {
         m_frame->runSession(session.offerAutosave());
@@ -137,6 +157,37 @@ CQMXApp::StartResult CQMXApp::start() {
         QTimer::singleShot(1500, this, &CQMXApp::takeScreenshot);
     }
     return StartResult::Running;
+}
+
+CQMXApp::ModuleChoice CQMXApp::moduleForSavedGame(const QString& gamePath) {
+    const std::string game = toBytes(QDir::cleanPath(QFileInfo(gamePath).absoluteFilePath()));
+    const std::string name = toBytes(QFileInfo(gamePath).fileName());
+    const std::optional<SavedGameModule> wanted = savedGameModuleOfFile(game);
+    if (!wanted) {
+        m_prompts->showText(kModuleNotFoundTitle,
+                            "The saved game \"" + name +
+                                "\" could not be read, so its module is not known. Choose the "
+                                "module in the next dialog.");
+        return {};
+    }
+    const std::vector<std::string> found = findModulesFor(
+        *wanted,
+        moduleSearchFor(game, m_programFolder, m_installedData, m_settings->recentModules()));
+    if (found.empty()) {
+        m_prompts->showText(kModuleNotFoundTitle,
+                            "The module of the saved game \"" + name +
+                                "\" was not found among the modules this program knows. Choose "
+                                "it in the next dialog.");
+        return {};
+    }
+    if (found.size() == 1) return {fromBytes(found.front()), false};
+    const std::optional<int> chosen = m_prompts->chooseItem(
+        "Choose a Module",
+        "Several modules match the saved game \"" + name + "\". Choose the one to play it with:",
+        found);
+    if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= found.size())
+        return {{}, true};
+    return {fromBytes(found[static_cast<std::size_t>(*chosen)]), false};
 }
 
 bool CQMXApp::loadModule(const QString& path) {
@@ -162,6 +213,7 @@ bool CQMXApp::loadModule(const QString& path) {
         }
         return false;
     }
+    m_settings->noteModuleOpened(file);
     m_doc = std::make_unique<CQMXDoc>(std::move(load.module), std::move(graphics), file,
                                       load.cardOffset, m_programFolder, ReplayFile(m_replayPath),
                                       *m_settings, *m_prompts, m_clock);

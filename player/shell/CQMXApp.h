@@ -4,7 +4,10 @@
 // the command line), its image, and the main window. A failed load ends the
 // program with "Load Error. Application Terminated"; cancelling the module
 // dialog ends it quietly. A saved game given after the module is loaded
-// once the main window stands; a failed load leaves the new game.
+// once the main window stands; a failed load leaves the new game. A saved
+// game named alone is played with the module it names by identity: found
+// among the modules opened lately and in the "modules/" folders, chosen by
+// the person when several match, and asked for when none does.
 
 #include <QObject>
 #include <QString>
@@ -33,12 +36,14 @@ struct StartOptions {
     SessionPrompts* prompts = nullptr;
 };
 
-// "qmx4 [--no-dialogs] [--screenshot FILE] [--zoom PERCENT] [MODULE.qm4 [SAVE.qms]]".
+// "qmx4 [--no-dialogs] [--screenshot FILE] [--zoom PERCENT] [MODULE.qm4 [SAVE.qms]]"
+// or "qmx4 [options] SAVE.qms" (a text save or a mail holding one too).
 // QMX_NO_DIALOGS=1 in the environment has the effect of --no-dialogs.
 StartOptions parseStartOptions(const QStringList& arguments);
 QString usageText();
 
 inline constexpr const char* kLoadErrorText = "Load Error. Application Terminated";
+inline constexpr const char* kModuleNotFoundTitle = "Module Not Found";
 
 class CQMXApp : public QObject {
     Q_OBJECT
@@ -61,6 +66,12 @@ public:
     CMainFrame* frame() { return m_frame.get(); }
 
 private:
+    // The module of a saved game named alone on the command line.
+    struct ModuleChoice {
+        QString module;          // empty: none known (said so); the module dialog follows
+        bool cancelled = false;  // the person cancelled the choice among several
+    };
+    ModuleChoice moduleForSavedGame(const QString& gamePath);
     bool loadModule(const QString& path);
     void createMainWindow();
     void takeScreenshot();
@@ -69,6 +80,7 @@ private:
     StartOptions m_options;
     int m_exitCode = 0;
     std::string m_programFolder;
+    std::string m_installedData;  // the installed modules and saved games, if installed
     std::string m_replayPath;
     SystemClock m_clock;
     std::unique_ptr<Settings> m_settings;

@@ -23,10 +23,33 @@ std::string withSlash(std::string dir) {
     return dir;
 }
 
+// Copies the regular files of `from` into `to`, keeping files already there.
+void seedFolder(const fs::path& from, const fs::path& to) {
+    std::error_code ec;
+    for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code copyError;
+        if (it->is_regular_file(copyError))
+            fs::copy_file(it->path(), to / it->path().filename(), fs::copy_options::skip_existing,
+                          copyError);
+    }
+}
+
 }  // namespace
 
+std::string installedDataFolder(const std::string& executableDir) {
+    if (executableDir.empty()) return {};
+    const fs::path bin = fs::path(executableDir).lexically_normal();
+    const fs::path dir = bin.filename().empty() ? bin.parent_path() : bin;
+    if (dir.filename() != "bin") return {};
+    const fs::path data = dir.parent_path() / "share" / "qmx4";
+    std::error_code ec;
+    if (!fs::is_directory(data / "modules", ec)) return {};
+    return withSlash(data.string());
+}
+
 ProgramFolderInputs programFolderInputs(const std::string& executableDir) {
-    return {env("QMX_HOME"), executableDir, env("XDG_DATA_HOME"), env("HOME")};
+    return {env("QMX_HOME"), executableDir, env("XDG_DATA_HOME"), env("HOME"),
+            installedDataFolder(executableDir)};
 }
 
 bool folderWritable(const std::string& dir) {
@@ -39,7 +62,7 @@ std::string resolveProgramFolder(const ProgramFolderInputs& inputs) {
     std::string folder;
     if (!inputs.qmxHome.empty()) {
         folder = inputs.qmxHome;
-    } else if (folderWritable(inputs.executableDir)) {
+    } else if (inputs.installedData.empty() && folderWritable(inputs.executableDir)) {
         folder = inputs.executableDir;
     } else if (!inputs.dataHome.empty()) {
         folder = inputs.dataHome + "/qmx4";
@@ -48,9 +71,14 @@ std::string resolveProgramFolder(const ProgramFolderInputs& inputs) {
     }
     folder = withSlash(folder);
     std::error_code ec;
+    const bool fresh = !fs::is_directory(folder + std::string(kModulesFolder), ec);
     fs::create_directories(folder, ec);
     fs::create_directories(folder + std::string(kModulesFolder), ec);
     fs::create_directories(folder + std::string(kSavedGamesFolder), ec);
+    if (fresh && !inputs.installedData.empty()) {
+        for (const std::string_view sub : {kModulesFolder, kSavedGamesFolder})
+            seedFolder(inputs.installedData + std::string(sub), folder + std::string(sub));
+    }
     return folder;
 }
 

@@ -59,6 +59,10 @@ std::string promptKey(int number) {
     return "Prompt" + std::to_string(number);
 }
 
+std::string recentModuleKey(int number) {
+    return "Module" + std::to_string(number);
+}
+
 Preferences Preferences::clamped() const {
     Preferences p = *this;
     p.replaySpeed = std::clamp(p.replaySpeed, 1, 255);
@@ -131,6 +135,25 @@ void Settings::load() {
         const auto v = ini.integer(ini::kHelpPrompts, promptKey(n));
         m_prompts[static_cast<std::size_t>(n)] = !v || *v == 1;
     }
+    m_recentModules.clear();
+    for (int n = 1; n <= kRecentModuleCount; ++n) {
+        const auto v = ini.value(ini::kRecentModules, recentModuleKey(n));
+        if (v && !v->empty()) m_recentModules.push_back(*v);
+    }
+}
+
+bool Settings::noteModuleOpened(const std::string& path) {
+    std::erase(m_recentModules, path);
+    m_recentModules.insert(m_recentModules.begin(), path);
+    if (m_recentModules.size() > std::size_t(kRecentModuleCount))
+        m_recentModules.resize(kRecentModuleCount);
+    return update([&](IniFile& ini) {
+        for (int n = 1; n <= kRecentModuleCount; ++n) {
+            const std::size_t i = static_cast<std::size_t>(n - 1);
+            ini.set(ini::kRecentModules, recentModuleKey(n),
+                    i < m_recentModules.size() ? m_recentModules[i] : std::string());
+        }
+    });
 }
 
 template <typename Change>

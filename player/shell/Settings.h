@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "player/shell/IniFile.h"
 
@@ -52,6 +53,7 @@ inline constexpr std::string_view kFileName = "QMX.ini";
 inline constexpr std::string_view kPreferences = "PREFERENCES";
 inline constexpr std::string_view kWindow = "WINDOW";
 inline constexpr std::string_view kHelpPrompts = "HELP PROMPTS";
+inline constexpr std::string_view kRecentModules = "RECENT MODULES";
 
 inline constexpr std::string_view kReplaySpeed = "Replay Speed";
 inline constexpr std::string_view kReplayDelay = "Replay Delay";
@@ -75,12 +77,15 @@ inline constexpr std::string_view kPanelYPos = "Game control Y pos";
 
 constexpr int kPromptCount = 15;
 constexpr int kFacingColorCount = 16;
+constexpr int kRecentModuleCount = 8;
 
 // The colour of a facing colour index (0..15; other values are wrapped).
 Rgb facingColorRgb(int index);
 
 // "Prompt1" .. "Prompt15".
 std::string promptKey(int number);
+// "Module1" .. "Module8" of [RECENT MODULES].
+std::string recentModuleKey(int number);
 
 class Settings {
 public:
@@ -114,6 +119,11 @@ public:
     // "Turn all tips on": writes 1 to each of the fifteen prompt keys.
     bool enableAllPrompts();
 
+    // The modules opened lately, the last one first (at most eight paths).
+    const std::vector<std::string>& recentModules() const { return m_recentModules; }
+    // Puts `path` first in that list (once) and writes the list.
+    bool noteModuleOpened(const std::string& path);
+
     // Size stored for a window whose client area is `width` x `height`, and back.
     static std::pair<int, int> storedSizeForClient(int width, int height) {
         return {width + 8, height + 46};
@@ -132,6 +142,7 @@ private:
     Preferences m_preferences;
     WindowPlacement m_window;
     std::array<bool, kPromptCount + 1> m_prompts{};
+    std::vector<std::string> m_recentModules;
 };
 
 // The [PREFERENCES] of an ini file, with defaults and clamping.

@@ -274,6 +274,18 @@ std::optional<int> ShellPrompts::askPlaceCard(const std::vector<std::string>& lo
     return dialog.chosen();
 }
 
+std::optional<int> ShellPrompts::chooseItem(const std::string& title, const std::string& label,
+                                            const std::vector<std::string>& items) {
+    const QStringList list = listOf(items);
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(dialogParent(), fromBytes(title), fromBytes(label),
+                                                 list, 0, false, &ok);
+    if (!ok) return std::nullopt;
+    const qsizetype at = list.indexOf(chosen);
+    if (at < 0) return std::nullopt;
+    return static_cast<int>(at);
+}
+
 // ---- dice and results ----------------------------------------------------------------
 
 DiceDefinition ShellPrompts::defineDice(DiceDefinition current) {

@@ -51,6 +51,8 @@ public:
     void viewHand(CardHand& hand) override;
     std::optional<int> askGiveCard(const std::vector<std::string>& players) override;
     std::optional<int> askPlaceCard(const std::vector<std::string>& locations) override;
+    std::optional<int> chooseItem(const std::string& title, const std::string& label,
+                                  const std::vector<std::string>& items) override;
 
     DiceDefinition defineDice(DiceDefinition current) override;
     CommentAnswer showResult(const std::string& text, bool largeFont) override;

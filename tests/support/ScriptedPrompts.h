@@ -205,6 +205,16 @@ public:
         placeLists.push_back(locations);
         return next(places, std::optional<int>());
     }
+    // --- start-up -----------------------------------------------------------------------
+    std::deque<std::optional<int>> choices;  // chooseItem; empty: Cancel
+    std::vector<std::vector<std::string>>
+        choiceLists;  // the items of each (title and label in shown)
+    std::optional<int> chooseItem(const std::string& title, const std::string& label,
+                                  const std::vector<std::string>& items) override {
+        shown.push_back({title, label});
+        choiceLists.push_back(items);
+        return next(choices, std::optional<int>());
+    }
     // --- dice and results -----------------------------------------------------------
     std::vector<DiceDefinition> diceDialogs;            // what each Define Dice dialog opened with
     std::deque<DiceDefinition> diceAnswers;             // empty: closed unchanged

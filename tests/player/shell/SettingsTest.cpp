@@ -225,3 +225,24 @@ TEST_F(SettingsTest, UnwritableFolderFailsQuietly) {
     EXPECT_EQ(settings.window().x, 5);  // the running program still uses the value
     EXPECT_EQ(settings.cycleFacingColor(), 1);
 }
+
+TEST_F(SettingsTest, RecentModulesLastFirstOnceAndAtMostEight) {
+    Settings settings(m_path);
+    settings.load();
+    EXPECT_TRUE(settings.recentModules().empty());
+    for (int n = 1; n <= 9; ++n) settings.noteModuleOpened("/m/" + std::to_string(n) + ".qm4");
+    settings.noteModuleOpened("/m/5.qm4");  // opened again: moves to the front, once
+    const std::vector<std::string> expected{"/m/5.qm4", "/m/9.qm4", "/m/8.qm4", "/m/7.qm4",
+                                            "/m/6.qm4", "/m/4.qm4", "/m/3.qm4", "/m/2.qm4"};
+    EXPECT_EQ(settings.recentModules(), expected);
+
+    Settings again(m_path);
+    again.load();
+    EXPECT_EQ(again.recentModules(), expected);
+    EXPECT_EQ(IniFile::load(m_path).value("RECENT MODULES", "Module1"), "/m/5.qm4");
+
+    // Keys left empty or missing in a hand-edited file are skipped.
+    writeFile("[RECENT MODULES]\r\nModule1=\r\nModule3=/games/a.qm4\r\n");
+    again.load();
+    EXPECT_EQ(again.recentModules(), std::vector<std::string>{"/games/a.qm4"});
+}

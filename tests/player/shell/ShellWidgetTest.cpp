@@ -18,10 +18,12 @@
 #include <memory>
 
 #include "module/Clock.h"
+#include "module/FileIo.h"
 #include "module/ModuleFile.h"
 #include "module/graphics/ModuleGraphics.h"
 #include "player/board/CQMXView.h"
 #include "player/board/ControlNotification.h"
+#include "player/document/EncodedSave.h"
 #include "player/document/GameState.h"
 #include "player/document/SavedGame.h"
 #include "player/shell/CHelpWindow.h"
@@ -237,6 +239,80 @@ private slots:
         QCOMPARE(int((*record)[1]), 248);
         QCOMPARE(QString::fromStdString(app->document()->session().savedGameTitle()),
                  QStringLiteral("Battle-setup"));
+    }
+
+    void savedGameAloneOpensInItsModule() {
+        const QString save = homePath(QStringLiteral("Savedgames/Battle-setup.qms"));
+        QVERIFY(QDir(m_home->path()).mkpath(QStringLiteral("Savedgames")));
+        writeSaveWithUnitFiveMoved(m_module, save);
+        QCOMPARE(parseStartOptions({"qmx4", save}).modulePath, save);
+
+        // One module matches: no dialog, the game is loaded into it.
+        auto app = startApp(save);
+        QCOMPARE(app->start(), CQMXApp::StartResult::Running);
+        QCOMPARE(app->frame()->windowTitle(), QStringLiteral("Battle: Battle-setup"));
+        QCOMPARE(int(app->document()->game().unit(5).column), 7);
+        QVERIFY(fake(*app).fileDialogs.empty());
+        QVERIFY(fake(*app).shown.empty());
+        QCOMPARE(app->settings().recentModules(), std::vector<std::string>{str(m_module)});
+        app.reset();
+
+        // Two editions of the module (same identity, other notes): the person chooses.
+        const QString second = homePath(QStringLiteral("modules/Battle 2.qm4"));
+        writeModule(second, "Second edition");
+        auto choose = startApp(save);
+        fake(*choose).choices.push_back(1);
+        QCOMPARE(choose->start(), CQMXApp::StartResult::Running);
+        QCOMPARE(fake(*choose).choiceLists.size(), std::size_t(1));
+        QCOMPARE(fake(*choose).choiceLists[0],
+                 (std::vector<std::string>{str(m_module), str(second)}));
+        QCOMPARE(fake(*choose).shown[0].title, std::string("Choose a Module"));
+        QVERIFY(fake(*choose).shown[0].text.find("\"Battle-setup.qms\"") != std::string::npos);
+        QCOMPARE(choose->document()->moduleTitle(), std::string("Battle 2"));
+        choose.reset();
+        // The one opened last now comes first; cancelling ends the program quietly.
+        auto cancel = startApp(save);
+        QCOMPARE(cancel->start(), CQMXApp::StartResult::Cancelled);
+        QCOMPARE(cancel->exitCode(), 0);
+        QCOMPARE(fake(*cancel).choiceLists[0][0], str(second));
+        QVERIFY(cancel->frame() == nullptr);
+    }
+
+    void savedGameOfAnUnknownModuleSaysSoAndAsks() {
+        // A saved game of another module identity, as a text save kept from a mail.
+        const QString binary = homePath(QStringLiteral("game.qms"));
+        writeSaveWithUnitFiveMoved(m_module, binary);
+        const auto bytes = readFilePrefix(str(binary), 1 << 20);
+        QVERIFY(bytes.has_value());
+        Bytes foreign = *bytes;
+        foreign[0] = static_cast<std::uint8_t>((foreign[0] + 1) % 255);
+        const Bytes text = encodeTextSave(foreign);
+        const QString mail = homePath(QStringLiteral("Re turn 3.txt"));
+        writeText(mail, "Your move.\n\n" + std::string(text.begin(), text.end()));
+
+        auto cancel = startApp(mail);
+        QCOMPARE(cancel->start(), CQMXApp::StartResult::Cancelled);
+        QCOMPARE(cancel->exitCode(), 1);
+        QCOMPARE(fake(*cancel).shown.size(), std::size_t(1));
+        QCOMPARE(fake(*cancel).shown[0].title, std::string("Module Not Found"));
+        QCOMPARE(fake(*cancel).shown[0].text,
+                 std::string("The module of the saved game \"Re turn 3.txt\" was not found "
+                             "among the modules this program knows. Choose it in the next "
+                             "dialog."));
+        QCOMPARE(fake(*cancel).fileDialogs.size(), std::size_t(1));
+
+        // The module chosen in the dialog: the game loads after message 15.
+        auto chosen = startApp(mail);
+        fake(*chosen).files.push_back(str(m_module));
+        QCOMPARE(chosen->start(), CQMXApp::StartResult::Running);
+        QCOMPARE(fake(*chosen).messages, std::vector<int>{15});
+        QCOMPARE(int(chosen->document()->game().unit(5).column), 7);
+
+        // A saved game that cannot be read says that instead.
+        auto broken = startApp(homePath(QStringLiteral("missing.qms")));
+        QCOMPARE(broken->start(), CQMXApp::StartResult::Cancelled);
+        QVERIFY(fake(*broken).shown[0].text.find("\"missing.qms\" could not be read") !=
+                std::string::npos);
     }
 
     void failedSavedGameLeavesTheNewGame() {
