@@ -2,13 +2,14 @@
 #   make run    build, then start the player on the bundled demo module
 #   make test   build everything, run the whole suite and the fuzzers
 #   make edit   build, then start the module editor
+#   make package  build, then the Debian package qmx_VERSION_ARCH.deb here
 BUILD ?= build
 FUZZ_BUILD ?= build-fuzz
 WERROR ?= OFF
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run edit test fuzz clean
+.PHONY: deps build run edit test fuzz package clean
 
 deps:
 	scripts/install-deps
@@ -26,6 +27,10 @@ edit: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 	$(MAKE) fuzz
+
+package: build
+	cd $(BUILD) && rm -f qmx_*.deb && cpack -G DEB
+	cp $(BUILD)/qmx_*.deb .
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DQMX_FUZZ=ON -DQMX_WERROR=$(WERROR)
