@@ -51,7 +51,7 @@ const char* unitCommandName(std::uint8_t code) {
         case ReplayCode::FaceDown:
             return "face down";
         default:
-            return "command";
+            return kOtherCommandName;
     }
 }
 

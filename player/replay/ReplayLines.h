@@ -18,7 +18,9 @@ namespace qmx {
 // for the events that are no entry (a refused or impossible start).
 std::string replayEventLine(const ReplayEvent& event, const Module& module, const GameState& state);
 
-// "step decrease", "rotate left", ... for a unit command code.
+// "step decrease", "rotate left", ... for a unit command code;
+// kOtherCommandName for any other code.
+inline constexpr const char* kOtherCommandName = "command";
 const char* unitCommandName(std::uint8_t code);
 
 }  // namespace qmx

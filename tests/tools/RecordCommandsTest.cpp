@@ -48,7 +48,7 @@ const char* kSampleListing =
     "0  move start: units 3 300; from 4,7; first hex 5,7\n"  // 2 + 4 + 2 + 2 + 2 bytes
     "12  path 5,8\n"
     "14  rotate right\n"
-    "16  hide by slot 1\n"
+    "16  hide units by slot 1\n"
     "20  path 6,8\n"
     "22  drop\n"
     "24  combat: units 40 7\n"                                 // 2 + 4 + 2

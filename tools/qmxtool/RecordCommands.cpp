@@ -9,6 +9,7 @@
 #include "player/document/Comment.h"
 #include "player/document/EncodedSave.h"
 #include "player/replay/ReplayCodes.h"
+#include "player/replay/ReplayLines.h"
 #include "player/replay/ReplayReader.h"
 #include "tools/qmxtool/Commands.h"
 
@@ -75,41 +76,12 @@ const char* listEndText(ListEnd end) {
     return "";
 }
 
+// The name of a command inside a move (the replay list's name of a unit
+// command, or "drop"); nothing for any other code.
 const char* moveCommandName(std::uint8_t code) {
-    switch (static_cast<ReplayCode>(code)) {
-        case ReplayCode::StepDown:
-            return "step down";
-        case ReplayCode::StepUp:
-            return "step up";
-        case ReplayCode::HideId:
-            return "hide ID";
-        case ReplayCode::Unhide:
-            return "unhide";
-        case ReplayCode::Hide:
-            return "hide";
-        case ReplayCode::SetStep:
-            return "set step";
-        case ReplayCode::RotateRight:
-            return "rotate right";
-        case ReplayCode::RotateLeft:
-            return "rotate left";
-        case ReplayCode::FaceSide:
-            return "face side";
-        case ReplayCode::FaceCorner:
-            return "face corner";
-        case ReplayCode::FacingOff:
-            return "facing off";
-        case ReplayCode::FacingOn:
-            return "facing on";
-        case ReplayCode::FaceUp:
-            return "face up";
-        case ReplayCode::FaceDown:
-            return "face down";
-        case ReplayCode::Drop:
-            return "drop";
-        default:
-            return nullptr;
-    }
+    if (static_cast<ReplayCode>(code) == ReplayCode::Drop) return "drop";
+    const char* name = unitCommandName(code);
+    return std::string_view(name) == kOtherCommandName ? nullptr : name;
 }
 
 // Writes the record's entries one per line, as playback reads them.
