@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
 
@@ -30,6 +29,7 @@
 #include "player/shell/CMainFrame.h"
 #include "player/shell/CQMXApp.h"
 #include "player/shell/CQMXDoc.h"
+#include "tests/support/PlayerHome.h"
 #include "tests/support/ScriptedPrompts.h"
 
 using namespace qmx;
@@ -157,20 +157,15 @@ class CardDialogsTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<PlayerHome> m_home;
     QString m_module;
     std::vector<std::unique_ptr<CardPerson>> m_people;
 
-    QString homePath(const QString& name) const { return m_home->filePath(name); }
+    QString homePath(const QString& name) const { return m_home->path(name); }
     std::unique_ptr<CQMXApp> start(const QString& game, CardPerson*& person) {
         m_people.push_back(std::make_unique<CardPerson>());
         person = m_people.back().get();
-        StartOptions o;
-        o.modulePath = m_module;
-        o.savedGamePath = game;
-        o.prompts = person;
-        o.executableDir = m_home->path();
-        return std::make_unique<CQMXApp>(o);
+        return m_home->player(m_module, game, person);
     }
     static Bytes record(CQMXApp& app) {
         return app.document()->replayFile().read().value_or(Bytes{});
@@ -178,12 +173,8 @@ private:
 
 private slots:
     void init() {
-        m_home = std::make_unique<QTemporaryDir>();
+        m_home = std::make_unique<PlayerHome>();
         QVERIFY(m_home->isValid());
-        qputenv("QMX_HOME", m_home->path().toLocal8Bit());
-        QDir(m_home->path()).mkpath(QStringLiteral("modules"));
-        QDir(m_home->path()).mkpath(QStringLiteral("Savedgames"));
-        m_module = homePath(QStringLiteral("modules/Cards.qm4"));
         Module m = Module::createEmpty(8, 6, GridOrientation::RowsAligned, 10);
         auto deck = [&m](int d, const char* name, std::vector<std::string> texts) {
             Deck& k = m.decks[static_cast<std::size_t>(d)];
@@ -197,14 +188,11 @@ private slots:
         };
         deck(1, "Orders", {"Attack at dawn.\r\nAll units.", "Hold the line", "Retreat", "Dig in"});
         deck(2, "Weather", {"Rain", "Snow", "Fog"});
-        ModuleGraphics g = ModuleGraphics::createBlank(m);
-        QVERIFY(g.save(str(m_module)).ok());
-        FixedClock clock;
-        QVERIFY(saveModuleFile(str(m_module), m, clock));
+        m_module = m_home->writeModule(m, QStringLiteral("Cards"));
+        QVERIFY(!m_module.isEmpty());
         writeGame(m_module, homePath(QStringLiteral("Savedgames/cards.qms")));
     }
     void cleanup() {
-        qunsetenv("QMX_HOME");
         m_people.clear();
         m_home.reset();
     }

@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
@@ -29,6 +28,7 @@
 #include "player/shell/CQMXDoc.h"
 #include "player/shell/CResult.h"
 #include "player/shell/CgameControls.h"
+#include "tests/support/PlayerHome.h"
 #include "tests/support/ScriptedPrompts.h"
 
 using namespace qmx;
@@ -78,24 +78,14 @@ class CombatPanelTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<PlayerHome> m_home;
     QString m_module;
     std::unique_ptr<ScriptedPrompts> m_person;
 
-    QString homePath(const QString& name) const { return m_home->filePath(name); }
-    static QPoint centre(CQMXView* view, Hex hex) {
-        const PixelPoint p =
-            view->geometry().unitWindowPosition(hex, view->zoom(), view->scrollOrigin());
-        const int half = static_cast<int>(20 * view->zoom());
-        return {p.x + half, p.y + half};
-    }
-    static void doubleClick(CQMXView* view, Hex hex) {
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(view, hex));
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre(view, hex));
-    }
+    QString homePath(const QString& name) const { return m_home->path(name); }
     // A stack carried from the board into a box: a click and a double click on it.
     static void intoBox(CQMXView* view, Hex hex, QPushButton* box) {
-        doubleClick(view, hex);
+        doubleClickHex(view, hex);
         QTest::mouseClick(box, Qt::LeftButton);
         QTest::mouseDClick(box, Qt::LeftButton);
         QCoreApplication::processEvents();
@@ -115,12 +105,8 @@ private:
 
 private slots:
     void init() {
-        m_home = std::make_unique<QTemporaryDir>();
+        m_home = std::make_unique<PlayerHome>();
         QVERIFY(m_home->isValid());
-        qputenv("QMX_HOME", m_home->path().toLocal8Bit());
-        QDir(m_home->path()).mkpath(QStringLiteral("modules"));
-        QDir(m_home->path()).mkpath(QStringLiteral("Savedgames"));
-        m_module = homePath(QStringLiteral("modules/Battle.qm4"));
         Module m = Module::createEmpty(12, 10, GridOrientation::RowsAligned, 40);
         for (int u = 1; u <= m.unitCount; ++u) {
             auto& d = m.units[static_cast<std::size_t>(u)];
@@ -130,26 +116,20 @@ private slots:
         }
         m.valueNames[0] = "Att";
         m.setTotalMode(0, TotalMode::Total);
-        ModuleGraphics g = ModuleGraphics::createBlank(m);
-        QVERIFY(g.save(str(m_module)).ok());
-        FixedClock clock;
-        QVERIFY(saveModuleFile(str(m_module), m, clock));
+        m_module = m_home->writeModule(m, QStringLiteral("Battle"));
+        QVERIFY(!m_module.isEmpty());
         writeSetup(m_module, homePath(QStringLiteral("Savedgames/setup.qms")));
     }
     void cleanup() {
-        qunsetenv("QMX_HOME");
         m_person.reset();
         m_home.reset();
     }
 
     void fightsThroughThePanel() {
         m_person = std::make_unique<ScriptedPrompts>();
-        StartOptions o;
-        o.modulePath = m_module;
-        o.savedGamePath = homePath(QStringLiteral("Savedgames/setup.qms"));
-        o.prompts = m_person.get();
-        o.executableDir = m_home->path();
-        CQMXApp app(o);
+        const auto player = m_home->player(
+            m_module, homePath(QStringLiteral("Savedgames/setup.qms")), m_person.get());
+        CQMXApp& app = *player;
         QCOMPARE(app.start(), CQMXApp::StartResult::Running);
         CMainFrame* f = app.frame();
         f->resize(1000, 800);
@@ -166,12 +146,12 @@ private slots:
         QCOMPARE(panel->nextButton()->text(), QString());
 
         // Listing a stack: the totals and the count.
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(view, {2, 2}));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, hexCentre(view, {2, 2}));
         QCoreApplication::processEvents();
         // The slot picture carries the facing stroke of the board, in its colour.
         {
             app.document()->game().unit(1).facing = Facing::kShown | 1;
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(view, {2, 2}));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, hexCentre(view, {2, 2}));
             QCoreApplication::processEvents();
             const auto* picture = panel->findChild<QLabel*>(QStringLiteral("picture1"));
             QVERIFY(picture != nullptr);
@@ -182,7 +162,7 @@ private slots:
             QCOMPARE(shown.pixelColor(layout.facingDot->x, layout.facingDot->y),
                      QColor(c.red, c.green, c.blue));
             app.document()->game().unit(1).facing = 0;
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(view, {2, 2}));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, hexCentre(view, {2, 2}));
             QCoreApplication::processEvents();
         }
         QCOMPARE(panel->totalText(0), QStringLiteral("3"));
@@ -230,7 +210,7 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(panel->pendingText(), QStringLiteral("2 Cmbts pending"));
         // Declared units show "D" in the slots.
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(view, {6, 6}));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, hexCentre(view, {6, 6}));
         QCoreApplication::processEvents();
         QCOMPARE(panel->findChild<QLineEdit*>(QStringLiteral("status1"))->text(),
                  QStringLiteral("D"));
@@ -297,12 +277,9 @@ private slots:
 
     void slotsKeysAndTheStraightEdge() {
         m_person = std::make_unique<ScriptedPrompts>();
-        StartOptions o;
-        o.modulePath = m_module;
-        o.savedGamePath = homePath(QStringLiteral("Savedgames/setup.qms"));
-        o.prompts = m_person.get();
-        o.executableDir = m_home->path();
-        CQMXApp app(o);
+        const auto player = m_home->player(
+            m_module, homePath(QStringLiteral("Savedgames/setup.qms")), m_person.get());
+        CQMXApp& app = *player;
         QCOMPARE(app.start(), CQMXApp::StartResult::Running);
         CMainFrame* f = app.frame();
         f->resize(1000, 800);
@@ -311,7 +288,7 @@ private slots:
         const GameState& g = app.document()->game();
 
         // A slot button takes that one unit out of the listed stack.
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(view, {2, 2}));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, hexCentre(view, {2, 2}));
         QCoreApplication::processEvents();
         QTest::mouseClick(panel->slotButton(1), Qt::LeftButton);
         QCoreApplication::processEvents();
@@ -332,7 +309,7 @@ private slots:
         QVERIFY(m_person->showedMessage(5));
         QVERIFY(!view->straightEdgeActive());
         QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::ControlModifier, QPoint(50, 50));
-        doubleClick(view, {2, 2});
+        doubleClickHex(view, {2, 2});
         QVERIFY(!g.holdingUnits());
 
         auto move = [view](QPoint at, Qt::MouseButtons buttons) {

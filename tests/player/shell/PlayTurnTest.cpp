@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
 
@@ -22,6 +21,7 @@
 #include "player/shell/CMainFrame.h"
 #include "player/shell/CQMXApp.h"
 #include "player/shell/CQMXDoc.h"
+#include "tests/support/PlayerHome.h"
 #include "tests/support/ScriptedPrompts.h"
 
 using namespace qmx;
@@ -72,40 +72,20 @@ class PlayTurnTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<PlayerHome> m_home;
     QString m_module;
     std::vector<std::unique_ptr<ScriptedPrompts>> m_people;
 
-    QString homePath(const QString& name) const { return m_home->filePath(name); }
+    QString homePath(const QString& name) const { return m_home->path(name); }
 
     // A player's program on the module, with a saved game and a person.
     std::unique_ptr<CQMXApp> start(const QString& game, ScriptedPrompts*& person) {
         m_people.push_back(std::make_unique<ScriptedPrompts>());
         person = m_people.back().get();
-        StartOptions o;
-        o.modulePath = m_module;
-        o.savedGamePath = game;
-        o.prompts = person;
-        o.executableDir = m_home->path();
-        return std::make_unique<CQMXApp>(o);
+        return m_home->player(m_module, game, person);
     }
     static CQMXView* viewOf(CQMXApp& app) {
         return qobject_cast<CQMXView*>(app.frame()->boardView());
-    }
-    // The centre of a hex in the view's window.
-    static QPoint centre(CQMXView* view, Hex hex) {
-        const PixelPoint p =
-            view->geometry().unitWindowPosition(hex, view->zoom(), view->scrollOrigin());
-        const int half = static_cast<int>(20 * view->zoom());
-        return {p.x + half, p.y + half};
-    }
-    static void click(CQMXView* view, Hex hex) {
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(view, hex));
-    }
-    // A double click, as a person makes it: a click, then the double click.
-    static void doubleClick(CQMXView* view, Hex hex) {
-        click(view, hex);
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre(view, hex));
     }
     static Bytes record(CQMXApp& app) {
         return app.document()->replayFile().read().value_or(Bytes{});
@@ -113,23 +93,16 @@ private:
 
 private slots:
     void init() {
-        m_home = std::make_unique<QTemporaryDir>();
+        m_home = std::make_unique<PlayerHome>();
         QVERIFY(m_home->isValid());
-        qputenv("QMX_HOME", m_home->path().toLocal8Bit());
-        QDir(m_home->path()).mkpath(QStringLiteral("modules"));
-        QDir(m_home->path()).mkpath(QStringLiteral("Savedgames"));
-        m_module = homePath(QStringLiteral("modules/Battle.qm4"));
         Module m = Module::createEmpty(12, 10, GridOrientation::RowsAligned, 40);
         for (int u = 1; u <= m.unitCount; ++u)
             m.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 0, 0, 0, 0};
-        ModuleGraphics g = ModuleGraphics::createBlank(m);
-        QVERIFY(g.save(str(m_module)).ok());
-        FixedClock clock;
-        QVERIFY(saveModuleFile(str(m_module), m, clock));
+        m_module = m_home->writeModule(m, QStringLiteral("Battle"));
+        QVERIFY(!m_module.isEmpty());
         writeSetup(m_module, homePath(QStringLiteral("Savedgames/setup.qms")));
     }
     void cleanup() {
-        qunsetenv("QMX_HOME");
         m_people.clear();
         m_home.reset();
     }
@@ -168,24 +141,24 @@ private slots:
         QVERIFY(view != nullptr);
 
         // The stack of (2, 2) goes to (4, 3) by way of (3, 3).
-        doubleClick(view, {2, 2});
+        doubleClickHex(view, {2, 2});
         const GameState& bg = blue->document()->game();
         QCOMPARE(bg.chain(bg.carriedStack), (std::vector<int>{1, 2}));
         QVERIFY(!bf->commandAction(Command::Save)->isEnabled());
         QVERIFY(!bf->commandAction(Command::Load)->isEnabled());
         // The picture follows the pointer 12 px right and 25 px below it.
-        QTest::mouseMove(view->viewport(), centre(view, {3, 3}));
-        click(view, {3, 3});
-        doubleClick(view, {4, 3});
+        QTest::mouseMove(view->viewport(), hexCentre(view, {3, 3}));
+        clickHex(view, {3, 3});
+        doubleClickHex(view, {4, 3});
         QCOMPARE(bg.stackAt(4, 3), (std::vector<int>{1, 2}));
         QVERIFY(bf->commandAction(Command::Save)->isEnabled());
 
         // Unit 3 goes to (5, 6), hidden on the way and stepped with key 2.
-        doubleClick(view, {4, 4});
+        doubleClickHex(view, {4, 4});
         bf->action("actionHideUnits")->trigger();
         QTest::keyClick(view, Qt::Key_2);
-        click(view, {5, 6});
-        doubleClick(view, {5, 6});
+        clickHex(view, {5, 6});
+        doubleClickHex(view, {5, 6});
         QCOMPARE(int(bg.unit(3).hiddenBy()), 0);
         QCOMPARE(int(bg.unit(3).step), 1);
 
@@ -220,13 +193,13 @@ private slots:
         CQMXView* rview = viewOf(*red);
         // Blue's hidden unit: not drawn, and a double click takes nothing.
         QCOMPARE(hexPicture(rg, {5, 6}, false).unit, 0);
-        doubleClick(rview, {5, 6});
+        doubleClickHex(rview, {5, 6});
         QVERIFY(!rg.holdingUnits());
         QCOMPARE(record(*red), expected);  // the record came with the game
         // Red's stack of (8, 8) to (7, 7).
-        doubleClick(rview, {8, 8});
-        click(rview, {7, 7});
-        doubleClick(rview, {7, 7});
+        doubleClickHex(rview, {8, 8});
+        clickHex(rview, {7, 7});
+        doubleClickHex(rview, {7, 7});
         QCOMPARE(rg.stackAt(7, 7), (std::vector<int>{10, 11}));
         redP->files = {str(homePath(QStringLiteral("Savedgames/turn2")))};
         red->frame()->action("actionSave")->trigger();
@@ -254,8 +227,8 @@ private slots:
         QCoreApplication::processEvents();
         CQMXView* view = viewOf(*app);
         const GameState& g = app->document()->game();
-        doubleClick(view, {2, 2});
-        click(view, {6, 6});
+        doubleClickHex(view, {2, 2});
+        clickHex(view, {6, 6});
         QTest::keyClick(app->frame(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(!g.holdingUnits());
         QCOMPARE(g.stackAt(2, 2), (std::vector<int>{1, 2}));

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QListWidget>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
@@ -28,6 +27,7 @@
 #include "player/shell/CQMXDoc.h"
 #include "player/shell/CgameControls.h"
 #include "player/shell/ReplayDriver.h"
+#include "tests/support/PlayerHome.h"
 #include "tests/support/ScriptedPrompts.h"
 
 using namespace qmx;
@@ -66,7 +66,7 @@ class ReplayWatchTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<PlayerHome> m_home;
     QString m_module;
     std::unique_ptr<ScriptedPrompts> m_person;
     std::unique_ptr<CQMXApp> m_app;
@@ -98,28 +98,18 @@ private:
 
 private slots:
     void init() {
-        m_home = std::make_unique<QTemporaryDir>();
+        m_home = std::make_unique<PlayerHome>();
         QVERIFY(m_home->isValid());
-        qputenv("QMX_HOME", m_home->path().toLocal8Bit());
-        QDir(m_home->path()).mkpath(QStringLiteral("modules"));
-        QDir(m_home->path()).mkpath(QStringLiteral("Savedgames"));
-        m_module = m_home->filePath(QStringLiteral("modules/Battle.qm4"));
         Module m = Module::createEmpty(30, 20, GridOrientation::RowsAligned, 40);
         for (int u = 1; u <= m.unitCount; ++u) {
             m.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 0, 0, 0, 0};
             m.units[static_cast<std::size_t>(u)].name = "Unit " + std::to_string(u);
         }
-        ModuleGraphics g = ModuleGraphics::createBlank(m);
-        QVERIFY(g.save(m_module.toStdString()).ok());
-        FixedClock clock;
-        QVERIFY(saveModuleFile(m_module.toStdString(), m, clock));
+        m_module = m_home->writeModule(m, QStringLiteral("Battle"));
+        QVERIFY(!m_module.isEmpty());
 
         m_person = std::make_unique<ScriptedPrompts>();
-        StartOptions o;
-        o.modulePath = m_module;
-        o.prompts = m_person.get();
-        o.executableDir = m_home->path();
-        m_app = std::make_unique<CQMXApp>(o);
+        m_app = m_home->player(m_module, {}, m_person.get());
         QCOMPARE(m_app->start(), CQMXApp::StartResult::Running);
         frame()->resize(1000, 800);
         QCoreApplication::processEvents();
@@ -128,7 +118,6 @@ private slots:
     void cleanup() {
         m_app.reset();
         m_person.reset();
-        qunsetenv("QMX_HOME");
         m_home.reset();
     }
 
@@ -323,34 +312,17 @@ private slots:
         QVERIFY(initializePlayer(setup, "Blue", "blue", 17).accepted);
         QVERIFY(initializePlayer(setup, "Red", "red", 42).accepted);
         setup.currentSlot = kObserver;
-        const QString setupPath = m_home->filePath(QStringLiteral("Savedgames/setup.qms"));
+        const QString setupPath = m_home->path(QStringLiteral("Savedgames/setup.qms"));
         QVERIFY(writeFileAtomically(setupPath.toStdString(),
                                     serializeSavedGame(setup, load.module, {})));
 
         auto startAs = [&](const QString& game, IdentityAnswer who, ScriptedPrompts& person) {
-            StartOptions o;
-            o.modulePath = m_module;
-            o.savedGamePath = game;
-            o.prompts = &person;
-            o.executableDir = m_home->path();
             person.identities = {who};
-            auto app = std::make_unique<CQMXApp>(o);
+            auto app = m_home->player(m_module, game, &person);
             app->start();
             app->frame()->resize(1000, 800);
             QCoreApplication::processEvents();
             return app;
-        };
-        auto centre = [](CQMXView* v, Hex hex) {
-            const PixelPoint p =
-                v->geometry().unitWindowPosition(hex, v->zoom(), v->scrollOrigin());
-            return QPoint(p.x + 20, p.y + 20);
-        };
-        auto click = [&](CQMXView* v, Hex hex) {
-            QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, centre(v, hex));
-        };
-        auto doubleClick = [&](CQMXView* v, Hex hex) {
-            click(v, hex);
-            QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, centre(v, hex));
         };
 
         // Blue: the stack of (2, 2) to (4, 3) by way of (3, 3); unit 3 hidden
@@ -358,23 +330,22 @@ private slots:
         ScriptedPrompts blueP;
         auto blue = startAs(setupPath, {0, "blue"}, blueP);
         auto* bview = qobject_cast<CQMXView*>(blue->frame()->boardView());
-        doubleClick(bview, {2, 2});
-        click(bview, {3, 3});
-        doubleClick(bview, {4, 3});
-        doubleClick(bview, {4, 4});
+        doubleClickHex(bview, {2, 2});
+        clickHex(bview, {3, 3});
+        doubleClickHex(bview, {4, 3});
+        doubleClickHex(bview, {4, 4});
         blue->frame()->action("actionHideUnits")->trigger();
-        click(bview, {5, 5});
-        doubleClick(bview, {5, 6});
+        clickHex(bview, {5, 5});
+        doubleClickHex(bview, {5, 6});
         blueP.comments = {CommentAnswer{"Go", false}};
         blue->frame()->action("actionComment")->trigger();
-        blueP.files = {m_home->filePath(QStringLiteral("Savedgames/turn1")).toStdString()};
+        blueP.files = {m_home->path(QStringLiteral("Savedgames/turn1")).toStdString()};
         blue->frame()->action("actionSave")->trigger();
         QVERIFY(blue->document()->game().moveSaved);
 
         // Red watches it to the end, one Step at a time.
         ScriptedPrompts redP;
-        auto red =
-            startAs(m_home->filePath(QStringLiteral("Savedgames/turn1.qms")), {1, "red"}, redP);
+        auto red = startAs(m_home->path(QStringLiteral("Savedgames/turn1.qms")), {1, "red"}, redP);
         QCOMPARE(red->document()->game().currentSlot, 1);
         auto* rview = qobject_cast<CQMXView*>(red->frame()->boardView());
         CountingClock clock;
@@ -407,10 +378,9 @@ private slots:
         QVERIFY(!rg.holdingUnits());
 
         // Red's Move report names Blue's open units and not the hidden one.
-        redP.files = {m_home->filePath(QStringLiteral("move")).toStdString()};
+        redP.files = {m_home->path(QStringLiteral("move")).toStdString()};
         QVERIFY(red->frame()->runCommand(QStringLiteral("actionAsciiMove")));
-        const auto bytes =
-            readWholeFile(m_home->filePath(QStringLiteral("move.txt")).toStdString());
+        const auto bytes = readWholeFile(m_home->path(QStringLiteral("move.txt")).toStdString());
         QVERIFY(bytes.has_value());
         const std::string text(bytes->begin(), bytes->end());
         QVERIFY(text.find("Unit 1, Unit 2") != std::string::npos);
@@ -428,7 +398,7 @@ private slots:
         ModuleLoad load = loadModuleFile(m_module.toStdString(), ModuleReader::Player);
         QVERIFY(load.ok);
         // No pause between the entries of a continuous replay.
-        std::ofstream(m_home->filePath(QStringLiteral("QMX.ini")).toStdString())
+        std::ofstream(m_home->path(QStringLiteral("QMX.ini")).toStdString())
             << "[PREFERENCES]\nReplay Delay=0\n";
         GameState setup(load.module);
         for (auto& h : setup.hexes()) h.stackHead = 0;
@@ -459,22 +429,10 @@ private slots:
         QVERIFY(initializePlayer(setup, "Blue", "blue", 17).accepted);
         QVERIFY(initializePlayer(setup, "Red", "red", 42).accepted);
         setup.currentSlot = kObserver;
-        QString game = m_home->filePath(QStringLiteral("Savedgames/setup.qms"));
+        QString game = m_home->path(QStringLiteral("Savedgames/setup.qms"));
         QVERIFY(
             writeFileAtomically(game.toStdString(), serializeSavedGame(setup, load.module, {})));
 
-        auto centre = [](CQMXView* v, Hex hex) {
-            const PixelPoint p =
-                v->geometry().unitWindowPosition(hex, v->zoom(), v->scrollOrigin());
-            return QPoint(p.x + 20, p.y + 20);
-        };
-        auto click = [&](CQMXView* v, Hex hex) {
-            QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, centre(v, hex));
-        };
-        auto doubleClick = [&](CQMXView* v, Hex hex) {
-            click(v, hex);
-            QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, centre(v, hex));
-        };
         // What a mail client does to a pasted text: "> " before every line,
         // lines re-wrapped at 25 characters with "=" soft breaks, no NUL.
         auto throughMail = [](const Bytes& text) {
@@ -504,13 +462,9 @@ private slots:
         for (int turn = 1; turn <= 10; ++turn) {
             const bool blueTurn = turn % 2 == 1;
             ScriptedPrompts person;
-            StartOptions o;
-            o.modulePath = m_module;
-            o.savedGamePath = game;
-            o.prompts = &person;
-            o.executableDir = m_home->path();
             person.identities = {blueTurn ? IdentityAnswer{0, "blue"} : IdentityAnswer{1, "red"}};
-            CQMXApp app(o);
+            const auto player = m_home->player(m_module, game, &person);
+            CQMXApp& app = *player;
             QCOMPARE(app.start(), CQMXApp::StartResult::Running);
             app.frame()->resize(1300, 800);
             QCoreApplication::processEvents();
@@ -574,28 +528,28 @@ private slots:
             // The move: the own stack one hex on, by way of a click.
             Hex& at = blueTurn ? blueAt : redAt;
             const Hex to{at.column + (blueTurn ? 1 : -1), at.row};
-            doubleClick(v, at);
-            click(v, to);
-            doubleClick(v, to);
+            doubleClickHex(v, at);
+            clickHex(v, to);
+            doubleClickHex(v, to);
             QCOMPARE(g.stackAt(to.column, to.row),
                      blueTurn ? (std::vector<int>{1, 2}) : (std::vector<int>{10, 11}));
             at = to;
             if (turn == 1) {
                 // Blue hides unit 3 where it stands: Red sees that it was hidden.
-                doubleClick(v, {3, 8});
+                doubleClickHex(v, {3, 8});
                 f->action(QStringLiteral("actionHideUnits"))->trigger();
-                doubleClick(v, {3, 8});
+                doubleClickHex(v, {3, 8});
             } else if (turn == 3) {
                 // ... and moves it, hidden, two turns later.
-                doubleClick(v, {3, 8});
-                click(v, {4, 8});
-                doubleClick(v, {4, 9});
+                doubleClickHex(v, {3, 8});
+                clickHex(v, {4, 8});
+                doubleClickHex(v, {4, 9});
                 QCOMPARE(g.stackAt(4, 9), (std::vector<int>{3}));
             }
             person.comments = {CommentAnswer{"Turn " + std::to_string(turn), false}};
             f->action(QStringLiteral("actionComment"))->trigger();
             const std::string name =
-                m_home->filePath(QStringLiteral("Savedgames/turn%1").arg(turn)).toStdString();
+                m_home->path(QStringLiteral("Savedgames/turn%1").arg(turn)).toStdString();
             person.files = {name};
             if (turn % 2 == 0) {
                 f->action(QStringLiteral("actionSaveEncoded"))->trigger();
@@ -614,13 +568,9 @@ private slots:
         // After turn ten Blue loads Red's last move, replays it and writes the
         // three reports; each equals the report built from the file itself.
         ScriptedPrompts person;
-        StartOptions o;
-        o.modulePath = m_module;
-        o.savedGamePath = game;
-        o.prompts = &person;
-        o.executableDir = m_home->path();
         person.identities = {IdentityAnswer{0, "blue"}};
-        CQMXApp app(o);
+        const auto player = m_home->player(m_module, game, &person);
+        CQMXApp& app = *player;
         QCOMPARE(app.start(), CQMXApp::StartResult::Running);
         CMainFrame* f = app.frame();
         QVERIFY(f->runCommand(QStringLiteral("actionStepReplay")));
@@ -645,7 +595,7 @@ private slots:
             {"actionAsciiSorted", ReportKind::SortedPositions},
         };
         for (const auto& [command, kind] : reports) {
-            const std::string out = m_home->filePath(QString::fromLatin1(command)).toStdString();
+            const std::string out = m_home->path(QString::fromLatin1(command)).toStdString();
             person.files = {out};
             QVERIFY(f->runCommand(QString::fromLatin1(command)));
             const auto written = readWholeFile(out + ".txt");
@@ -658,7 +608,7 @@ private slots:
             QVERIFY(expected.has_value());
             QCOMPARE(std::string(written->begin(), written->end()), *expected);
         }
-        const auto move = readWholeFile(m_home->filePath("actionAsciiMove").toStdString() + ".txt");
+        const auto move = readWholeFile(m_home->path("actionAsciiMove").toStdString() + ".txt");
         QVERIFY(std::string(move->begin(), move->end()).find("Turn 10") != std::string::npos);
     }
 

@@ -1,0 +1,87 @@
+#pragma once
+// What the player's widget tests share: a program folder of their own, the
+// module written into it, the player started on it, and the board's hexes
+// under the mouse.
+//
+//   PlayerHome home;                                   // QMX_HOME names a new folder
+//   const QString module = home.writeModule(m, "Battle");  // modules/Battle.qm4, blank image
+//   auto app = home.player(module, game, &person);     // not started yet
+//   doubleClickHex(view, {3, 4});                      // as a person picks a stack up
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "module/Clock.h"
+#include "module/Hex.h"
+#include "module/ModuleFile.h"
+#include "module/graphics/ModuleGraphics.h"
+#include "player/board/CQMXView.h"
+#include "player/shell/CQMXApp.h"
+
+namespace qmx {
+
+class PlayerHome {
+public:
+    PlayerHome() {
+        QDir(m_dir.path()).mkpath(QStringLiteral("modules"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("Savedgames"));
+        qputenv("QMX_HOME", m_dir.path().toLocal8Bit());
+    }
+    ~PlayerHome() { qunsetenv("QMX_HOME"); }
+    PlayerHome(const PlayerHome&) = delete;
+    PlayerHome& operator=(const PlayerHome&) = delete;
+
+    bool isValid() const { return m_dir.isValid(); }
+    QString folder() const { return m_dir.path(); }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    // Writes `module` and a blank image as modules/NAME.qm4 (the identity comes
+    // from a fixed clock, so every module written here has the same one). The
+    // module's path; empty when a file could not be written.
+    QString writeModule(Module module, const QString& name) const {
+        const QString file = path(QStringLiteral("modules/%1.qm4").arg(name));
+        const std::string bytes = file.toStdString();
+        ModuleGraphics image = ModuleGraphics::createBlank(module);
+        FixedClock clock;
+        if (!image.save(bytes).ok() || !saveModuleFile(bytes, module, clock)) return {};
+        return file;
+    }
+
+    // The player on `module` with the saved game `game` (none when empty),
+    // whose person answers from `person`; start() is left to the test.
+    std::unique_ptr<CQMXApp> player(const QString& module, const QString& game,
+                                    SessionPrompts* person) const {
+        StartOptions o;
+        o.modulePath = module;
+        o.savedGamePath = game;
+        o.prompts = person;
+        o.executableDir = m_dir.path();
+        return std::make_unique<CQMXApp>(o);
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// The centre of a hex's unit square in the view's window.
+inline QPoint hexCentre(CQMXView* view, Hex hex) {
+    const PixelPoint p =
+        view->geometry().unitWindowPosition(hex, view->zoom(), view->scrollOrigin());
+    const int half = static_cast<int>(20 * view->zoom());
+    return {p.x + half, p.y + half};
+}
+
+inline void clickHex(CQMXView* view, Hex hex) {
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, hexCentre(view, hex));
+}
+
+// A double click as a person makes it: a click, then the double click.
+inline void doubleClickHex(CQMXView* view, Hex hex) {
+    clickHex(view, hex);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, hexCentre(view, hex));
+}
+
+}  // namespace qmx
