@@ -1,34 +1,26 @@
 #pragma once
-// The result of a roll or a combat, "Enter a Comment": the result text
-// (read-only) above a field for a comment, with "OK" and "Encode" and no
-// Cancel. CResultlg is the same dialog in the large font, for combats.
+// The result of a roll or a combat, "Enter a Comment": the comment dialog
+// without Cancel (a result is always recorded, Escape closes nothing) with the
+// result text, read-only, above the comment field. CResultlg is the same
+// dialog in the large font, for combats.
 
-#include <QDialog>
-
-class QPlainTextEdit;
+#include "player/shell/CCommentDlg.h"
 
 namespace qmx {
 
-class CResult : public QDialog {
+class CResult : public CCommentDlg {
     Q_OBJECT
 
 public:
     explicit CResult(const QString& result, QWidget* parent = nullptr);
 
     // The comment with CR LF line ends, as the record keeps it.
-    QString comment() const;
-    bool encode() const { return m_encode; }
+    QString comment() const { return text(); }
     QPlainTextEdit* resultField() const { return m_result; }
-    QPlainTextEdit* commentField() const { return m_comment; }
-
-protected:
-    // A result is always recorded: Escape closes nothing.
-    void reject() override {}
+    QPlainTextEdit* commentField() const { return textEdit(); }
 
 private:
     QPlainTextEdit* m_result = nullptr;
-    QPlainTextEdit* m_comment = nullptr;
-    bool m_encode = false;
 };
 
 class CResultlg : public CResult {
