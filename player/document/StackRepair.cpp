@@ -366,9 +366,12 @@ StackRepairResult repairStacks(GameState& state) {
         w[ux(i)].link = units[ux(i)].stackLink;
         w[ux(i)].bits = (k < 0 ? kNoHex : static_cast<std::uint32_t>(k)) | kHeadBit;
     }
-    // 3.
+    // 3. The links still hold what the file said, any number up to 65535:
+    // only one that names a unit is fetched ahead.
     for (int i = 1; i <= n; ++i) {
-        if (i + kAhead <= n) __builtin_prefetch(&w[w[ux(i + kAhead)].link]);
+        if (i + kAhead <= n && w[ux(i + kAhead)].link <= n) {
+            __builtin_prefetch(&w[w[ux(i + kAhead)].link]);
+        }
         const int l = w[ux(i)].link;
         if (l >= 1 && l <= n) w[ux(l)].bits &= ~kHeadBit;
     }
