@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "player/document/UserPrompts.h"
+#include "core/game/UserPrompts.h"
 
 namespace qmx::bench {
 

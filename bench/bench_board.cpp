@@ -17,8 +17,8 @@
 #include <string>
 
 #include "bench/BenchSupport.h"
-#include "module/UnitImageSheet.h"
-#include "player/board/BoardPainter.h"
+#include "core/module/UnitImageSheet.h"
+#include "graphics/BoardPainter.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "module/Module.h"
-#include "player/combat/CombatRules.h"
-#include "player/combat/StackListing.h"
-#include "player/document/GameState.h"
+#include "core/combat/CombatRules.h"
+#include "core/combat/StackListing.h"
+#include "core/game/GameState.h"
+#include "core/module/Module.h"
 
 namespace {
 

@@ -18,10 +18,11 @@
 #include <memory>
 
 #include "bench/BenchSupport.h"
-#include "editor/map/CMapEditPanel.h"
-#include "editor/map/MapEdits.h"
-#include "editor/shell/EditorDocument.h"
-#include "editor/shell/NewModuleForm.h"
+#include "core/edit/MapEdits.h"
+#include "core/edit/NewModuleForm.h"
+#include "editor/CMapEditPanel.h"
+#include "editor/EditorDocument.h"
+#include "tests/support/ScriptedEditorDialogs.h"
 
 namespace {
 
@@ -36,7 +37,8 @@ public:
 };
 
 struct Fixture {
-    std::unique_ptr<EditorShellPrompts> prompts = std::make_unique<EditorShellPrompts>(true);
+    std::unique_ptr<test::ScriptedEditorDialogs> prompts =
+        std::make_unique<test::ScriptedEditorDialogs>();
     std::unique_ptr<FixedClock> clock = std::make_unique<FixedClock>();
     std::unique_ptr<EditorDocument> document;
     std::unique_ptr<CMapEditPanel> panel;

@@ -28,12 +28,13 @@
 #include <memory>
 
 #include "bench/BenchSupport.h"
-#include "editor/shell/EditorDocument.h"
-#include "editor/units/CDefineUnitsDlg.h"
-#include "editor/units/CUnitEditorDlg.h"
-#include "module/FileIo.h"
-#include "module/ModuleFile.h"
-#include "module/UnitImageSheet.h"
+#include "core/module/FileIo.h"
+#include "core/module/ModuleFile.h"
+#include "core/module/UnitImageSheet.h"
+#include "editor/CDefineUnitsDlg.h"
+#include "editor/CUnitEditorDlg.h"
+#include "editor/EditorDocument.h"
+#include "tests/support/ScriptedEditorDialogs.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ using qmx::bench::threadSeconds;
 
 struct Fixture {
     std::string module;  // the module file; its image beside it
-    std::unique_ptr<EditorShellPrompts> prompts;
+    std::unique_ptr<test::ScriptedEditorDialogs> prompts;
     std::unique_ptr<FixedClock> clock;
     std::unique_ptr<EditorDocument> document;
 
@@ -79,7 +80,7 @@ struct Fixture {
         FixedClock c;
         if (!graphics.save(module).ok() || !saveModuleFile(module, m, c)) std::abort();
 
-        prompts = std::make_unique<EditorShellPrompts>(true);
+        prompts = std::make_unique<test::ScriptedEditorDialogs>();
         clock = std::make_unique<FixedClock>();
         document = std::make_unique<EditorDocument>(
             std::filesystem::temp_directory_path().string() + "/", *prompts, *clock);

@@ -25,12 +25,12 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "editor/map/CoordinateNaming.h"
-#include "editor/map/MapPicture.h"
-#include "editor/units/NameTableFile.h"
-#include "editor/units/UnitTableFile.h"
-#include "module/FileIo.h"
-#include "module/UnitImageSheet.h"
+#include "core/edit/NameTableFile.h"
+#include "core/edit/UnitTableFile.h"
+#include "core/map/CoordinateNaming.h"
+#include "core/map/MapPicture.h"
+#include "core/module/FileIo.h"
+#include "core/module/UnitImageSheet.h"
 
 using namespace qmx;
 using namespace qmx::bench;

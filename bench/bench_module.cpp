@@ -28,8 +28,8 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "module/FileIo.h"
-#include "module/ModuleFile.h"
+#include "core/module/FileIo.h"
+#include "core/module/ModuleFile.h"
 
 using namespace qmx;
 using namespace qmx::bench;

@@ -27,10 +27,10 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "module/FileIo.h"
-#include "player/document/GameState.h"
-#include "player/document/SavedGame.h"
-#include "player/document/UserPrompts.h"
+#include "core/game/GameState.h"
+#include "core/game/SavedGame.h"
+#include "core/game/UserPrompts.h"
+#include "core/module/FileIo.h"
 
 using namespace qmx;
 using namespace qmx::bench;

@@ -13,15 +13,15 @@
 #include <filesystem>
 
 #include "bench/BenchSupport.h"
-#include "module/FileIo.h"
-#include "module/Random.h"
-#include "player/document/PlayerIdentity.h"
-#include "player/document/SavedGame.h"
-#include "player/replay/ReplayFile.h"
-#include "player/replay/ReplayRecorder.h"
-#include "player/session/PlayerSession.h"
-#include "player/session/SilentPrompts.h"
-#include "player/shell/Settings.h"
+#include "core/game/PlayerIdentity.h"
+#include "core/game/SavedGame.h"
+#include "core/module/FileIo.h"
+#include "core/module/Random.h"
+#include "core/replay/ReplayFile.h"
+#include "core/replay/ReplayRecorder.h"
+#include "core/session/PlayerSession.h"
+#include "core/session/SilentPrompts.h"
+#include "core/settings/Settings.h"
 
 namespace {
 

@@ -28,8 +28,8 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "player/document/GameState.h"
-#include "player/document/StackRepair.h"
+#include "core/game/GameState.h"
+#include "core/game/StackRepair.h"
 
 using namespace qmx;
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <random>
 
-#include "player/document/EncodedSave.h"
+#include "core/game/EncodedSave.h"
 
 namespace {
 

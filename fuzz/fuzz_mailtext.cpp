@@ -10,9 +10,9 @@
 #include <optional>
 #include <span>
 
-#include "player/document/EncodedSave.h"
-#include "player/document/MailText.h"
-#include "player/document/ModuleFinder.h"
+#include "core/game/EncodedSave.h"
+#include "core/game/MailText.h"
+#include "core/game/ModuleFinder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> in(data, size);

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "module/ModuleFile.h"
+#include "core/module/ModuleFile.h"
 
 using namespace qmx;
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "editor/units/NameTableFile.h"
+#include "core/edit/NameTableFile.h"
 
 using namespace qmx;
 

@@ -11,13 +11,13 @@
 #include <span>
 #include <string>
 
-#include "module/Module.h"
-#include "player/document/GameState.h"
-#include "player/document/UserPrompts.h"
-#include "player/document/Visibility.h"
-#include "player/replay/CardTextSource.h"
-#include "player/replay/ReplayPlayback.h"
-#include "player/replay/TextReport.h"
+#include "core/game/GameState.h"
+#include "core/game/UserPrompts.h"
+#include "core/game/Visibility.h"
+#include "core/module/Module.h"
+#include "core/replay/CardTextSource.h"
+#include "core/replay/ReplayPlayback.h"
+#include "core/replay/TextReport.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <span>
 #include <string>
 
-#include "module/Module.h"
-#include "player/document/GameState.h"
-#include "player/document/SavedGame.h"
-#include "player/document/StackRepair.h"
-#include "player/document/UserPrompts.h"
+#include "core/game/GameState.h"
+#include "core/game/SavedGame.h"
+#include "core/game/StackRepair.h"
+#include "core/game/UserPrompts.h"
+#include "core/module/Module.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "player/shell/IniFile.h"
-#include "player/shell/Settings.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/Settings.h"
 
 using namespace qmx;
 

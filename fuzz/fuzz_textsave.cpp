@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "player/document/EncodedSave.h"
+#include "core/game/EncodedSave.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> in(data, size);

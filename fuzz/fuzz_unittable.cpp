@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "editor/units/UnitTableFile.h"
+#include "core/edit/UnitTableFile.h"
 
 using namespace qmx;
 

@@ -9,9 +9,9 @@
 #include <functional>
 #include <string>
 
-#include "module/Clock.h"
-#include "module/ModuleFile.h"
-#include "module/graphics/ModuleGraphics.h"
+#include "core/module/Clock.h"
+#include "core/module/ModuleFile.h"
+#include "graphics/ModuleGraphics.h"
 
 namespace qmx::test {
 

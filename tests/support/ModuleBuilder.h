@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "module/Module.h"
+#include "core/module/Module.h"
 
 namespace qmx::test {
 

@@ -14,12 +14,12 @@
 #include <QTest>
 #include <memory>
 
-#include "module/Clock.h"
-#include "module/Hex.h"
-#include "module/ModuleFile.h"
-#include "module/graphics/ModuleGraphics.h"
-#include "player/board/CQMXView.h"
-#include "player/shell/CQMXApp.h"
+#include "core/module/Clock.h"
+#include "core/module/Hex.h"
+#include "core/module/ModuleFile.h"
+#include "graphics/ModuleGraphics.h"
+#include "player/CQMXApp.h"
+#include "player/CQMXView.h"
 
 namespace qmx {
 

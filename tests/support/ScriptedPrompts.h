@@ -18,9 +18,9 @@
 #include <utility>
 #include <vector>
 
-#include "module/MessageTable.h"
-#include "player/cards/CardSession.h"
-#include "player/session/SessionPrompts.h"
+#include "core/cards/CardSession.h"
+#include "core/module/MessageTable.h"
+#include "core/session/SessionPrompts.h"
 
 namespace qmx {
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "module/FileIo.h"
-#include "module/ModuleFile.h"
-#include "player/document/GameState.h"
-#include "player/document/PlayerIdentity.h"
-#include "player/document/SavedGame.h"
+#include "core/game/GameState.h"
+#include "core/game/PlayerIdentity.h"
+#include "core/game/SavedGame.h"
+#include "core/module/FileIo.h"
+#include "core/module/ModuleFile.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/tools/ToolTestSupport.h"
 

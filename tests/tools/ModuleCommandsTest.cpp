@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <sstream>
 
-#include "module/FileIo.h"
-#include "module/ModuleFile.h"
-#include "module/UnitImageSheet.h"
-#include "module/graphics/ModuleGraphics.h"
+#include "core/module/FileIo.h"
+#include "core/module/ModuleFile.h"
+#include "core/module/UnitImageSheet.h"
+#include "graphics/ModuleGraphics.h"
 #include "tests/tools/ToolTestSupport.h"
 
 using namespace qmx;

@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <sstream>
 
-#include "module/FileIo.h"
-#include "module/ModuleFile.h"
-#include "player/document/Comment.h"
-#include "player/document/EncodedSave.h"
-#include "player/document/GameState.h"
-#include "player/document/SavedGame.h"
-#include "player/replay/ReplayEntries.h"
+#include "core/game/Comment.h"
+#include "core/game/EncodedSave.h"
+#include "core/game/GameState.h"
+#include "core/game/SavedGame.h"
+#include "core/module/FileIo.h"
+#include "core/module/ModuleFile.h"
+#include "core/replay/ReplayEntries.h"
 #include "tests/tools/ToolTestSupport.h"
 
 using namespace qmx;

@@ -4,13 +4,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "module/FileIo.h"
-#include "module/ModuleFile.h"
-#include "player/document/GameState.h"
-#include "player/document/PasswordKeyTable.h"
-#include "player/document/PlayerIdentity.h"
-#include "player/document/SavedGame.h"
-#include "player/replay/TextReport.h"
+#include "core/game/GameState.h"
+#include "core/game/PasswordKeyTable.h"
+#include "core/game/PlayerIdentity.h"
+#include "core/game/SavedGame.h"
+#include "core/module/FileIo.h"
+#include "core/module/ModuleFile.h"
+#include "core/replay/TextReport.h"
 #include "tests/tools/ToolTestSupport.h"
 
 using namespace qmx;

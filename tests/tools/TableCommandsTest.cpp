@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "module/FileIo.h"
-#include "module/ModuleFile.h"
+#include "core/module/FileIo.h"
+#include "core/module/ModuleFile.h"
 #include "tests/tools/ToolTestSupport.h"
 
 using namespace qmx;

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "module/FileIo.h"
-#include "module/ModuleFile.h"
+#include "core/module/FileIo.h"
+#include "core/module/ModuleFile.h"
 #include "tools/qmxtool/Commands.h"
 
 namespace qmx::tool::test {

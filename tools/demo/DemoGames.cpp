@@ -4,15 +4,15 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "module/Clock.h"
-#include "player/document/PlayerDefinition.h"
-#include "player/document/PlayerIdentity.h"
-#include "player/document/SavedGame.h"
-#include "player/document/UnitRules.h"
-#include "player/document/UserPrompts.h"
-#include "player/replay/ReplayEntries.h"
-#include "player/replay/ReplayFile.h"
-#include "player/replay/ReplayRecorder.h"
+#include "core/game/PlayerDefinition.h"
+#include "core/game/PlayerIdentity.h"
+#include "core/game/SavedGame.h"
+#include "core/game/UnitRules.h"
+#include "core/game/UserPrompts.h"
+#include "core/module/Clock.h"
+#include "core/replay/ReplayEntries.h"
+#include "core/replay/ReplayFile.h"
+#include "core/replay/ReplayRecorder.h"
 
 namespace qmx::demo {
 

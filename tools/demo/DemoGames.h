@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "module/Bytes.h"
-#include "module/Module.h"
-#include "player/document/GameState.h"
+#include "core/game/GameState.h"
+#include "core/module/Bytes.h"
+#include "core/module/Module.h"
 #include "tools/demo/DemoScenario.h"
 
 namespace qmx::demo {

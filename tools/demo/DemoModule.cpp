@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "editor/map/CoordinateNaming.h"
-#include "module/Clock.h"
-#include "module/ModuleFile.h"
-#include "module/UnitImageSheet.h"
+#include "core/map/CoordinateNaming.h"
+#include "core/module/Clock.h"
+#include "core/module/ModuleFile.h"
+#include "core/module/UnitImageSheet.h"
 #include "tools/demo/CounterPainter.h"
 #include "tools/demo/MapPainter.h"
 

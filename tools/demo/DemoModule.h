@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "module/Module.h"
-#include "module/graphics/ModuleGraphics.h"
+#include "core/module/Module.h"
+#include "graphics/ModuleGraphics.h"
 #include "tools/demo/DemoScenario.h"
 
 namespace qmx::demo {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "module/Hex.h"
+#include "core/module/Hex.h"
 #include "tools/demo/CounterPainter.h"
 
 namespace qmx::demo {

@@ -9,7 +9,7 @@
 #include <QPolygonF>
 #include <vector>
 
-#include "player/board/HexGeometry.h"
+#include "core/map/HexGeometry.h"
 #include "tools/demo/DemoScenario.h"
 
 namespace qmx::demo {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "module/ModuleFile.h"
+#include "core/module/ModuleFile.h"
 #include "tools/demo/DemoGames.h"
 #include "tools/demo/DemoModule.h"
 

@@ -6,9 +6,9 @@
 #include <new>
 #include <ostream>
 
-#include "module/FileIo.h"
-#include "module/MessageTable.h"
-#include "player/document/PlayerIdentity.h"
+#include "core/game/PlayerIdentity.h"
+#include "core/module/FileIo.h"
+#include "core/module/MessageTable.h"
 
 namespace qmx::tool {
 

@@ -18,10 +18,10 @@
 #include <string_view>
 #include <vector>
 
-#include "module/ModuleFile.h"
-#include "player/document/GameState.h"
-#include "player/document/SavedGame.h"
-#include "player/document/UserPrompts.h"
+#include "core/game/GameState.h"
+#include "core/game/SavedGame.h"
+#include "core/game/UserPrompts.h"
+#include "core/module/ModuleFile.h"
 
 namespace qmx::tool {
 

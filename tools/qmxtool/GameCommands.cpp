@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "player/document/GameState.h"
-#include "player/document/Visibility.h"
-#include "player/replay/ReplayNames.h"
+#include "core/game/GameState.h"
+#include "core/game/Visibility.h"
+#include "core/replay/ReplayNames.h"
 #include "tools/qmxtool/Commands.h"
 
 namespace qmx::tool {

@@ -6,10 +6,10 @@
 #include <ostream>
 #include <sstream>
 
-#include "module/FileIo.h"
-#include "module/MessageTable.h"
-#include "module/ModuleFile.h"
-#include "module/graphics/ModuleGraphics.h"
+#include "core/module/FileIo.h"
+#include "core/module/MessageTable.h"
+#include "core/module/ModuleFile.h"
+#include "graphics/ModuleGraphics.h"
 #include "tools/qmxtool/Commands.h"
 
 namespace qmx::tool {

@@ -5,12 +5,12 @@
 #include <ostream>
 #include <sstream>
 
-#include "module/FileIo.h"
-#include "player/document/Comment.h"
-#include "player/document/EncodedSave.h"
-#include "player/replay/ReplayCodes.h"
-#include "player/replay/ReplayLines.h"
-#include "player/replay/ReplayReader.h"
+#include "core/game/Comment.h"
+#include "core/game/EncodedSave.h"
+#include "core/module/FileIo.h"
+#include "core/replay/ReplayCodes.h"
+#include "core/replay/ReplayLines.h"
+#include "core/replay/ReplayReader.h"
 #include "tools/qmxtool/Commands.h"
 
 namespace qmx::tool {

@@ -8,10 +8,10 @@
 #include <QPainter>
 #include <cmath>
 
-#include "module/FileIo.h"
-#include "module/MessageTable.h"
-#include "module/graphics/ModuleGraphics.h"
-#include "player/board/BoardPainter.h"
+#include "core/module/FileIo.h"
+#include "core/module/MessageTable.h"
+#include "graphics/BoardPainter.h"
+#include "graphics/ModuleGraphics.h"
 #include "tools/qmxtool/Commands.h"
 
 namespace qmx::tool {

@@ -7,12 +7,12 @@
 #include <ostream>
 #include <vector>
 
-#include "module/FileIo.h"
-#include "player/replay/CardTextSource.h"
-#include "player/replay/ReplayLines.h"
-#include "player/replay/ReplayNames.h"
-#include "player/replay/ReplayPlayback.h"
-#include "player/replay/TextReport.h"
+#include "core/module/FileIo.h"
+#include "core/replay/CardTextSource.h"
+#include "core/replay/ReplayLines.h"
+#include "core/replay/ReplayNames.h"
+#include "core/replay/ReplayPlayback.h"
+#include "core/replay/TextReport.h"
 #include "tools/qmxtool/Commands.h"
 
 namespace qmx::tool {

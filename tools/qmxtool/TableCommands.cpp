@@ -6,13 +6,13 @@
 
 #include <ostream>
 
-#include "editor/map/CoordinateNaming.h"
-#include "editor/units/NameTableFile.h"
-#include "editor/units/TableFileText.h"
-#include "editor/units/UnitTableFile.h"
-#include "module/FileIo.h"
-#include "module/MessageTable.h"
-#include "module/ModuleFile.h"
+#include "core/edit/NameTableFile.h"
+#include "core/edit/TableFileText.h"
+#include "core/edit/UnitTableFile.h"
+#include "core/map/CoordinateNaming.h"
+#include "core/module/FileIo.h"
+#include "core/module/MessageTable.h"
+#include "core/module/ModuleFile.h"
 #include "tools/qmxtool/Commands.h"
 
 namespace qmx::tool {

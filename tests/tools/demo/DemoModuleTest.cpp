@@ -3,10 +3,10 @@
 #include <QGuiApplication>
 #include <filesystem>
 
-#include "module/FileIo.h"
-#include "module/ModuleFile.h"
-#include "module/UnitImageSheet.h"
-#include "module/graphics/ModuleGraphics.h"
+#include "core/module/FileIo.h"
+#include "core/module/ModuleFile.h"
+#include "core/module/UnitImageSheet.h"
+#include "graphics/ModuleGraphics.h"
 #include "tools/demo/DemoModule.h"
 #include "tools/demo/MapPainter.h"
 #include "tools/demo/PixelFont.h"

@@ -1,0 +1,78 @@
+#include "core/edit/EditorFiles.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/module/FileIo.h"
+
+namespace qmx {
+
+namespace {
+
+bool endsWithIgnoringCase(const std::string& s, std::string_view tail) {
+    if (s.size() < tail.size()) return false;
+    return std::equal(tail.begin(), tail.end(), s.end() - static_cast<long>(tail.size()),
+                      [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) ==
+                                 std::tolower(static_cast<unsigned char>(b));
+                      });
+}
+
+}  // namespace
+
+std::string moduleSaveName(const std::string& chosen) {
+    return forceExtension(chosen, "qm4");
+}
+
+std::string reportSaveName(const std::string& chosen) {
+    return forceExtension(chosen, "txt");
+}
+
+std::string exportSaveName(const std::string& chosen, int entry) {
+    if (entry < 0 || entry >= static_cast<int>(std::size(kExportExtensions))) entry = 0;
+    const std::string_view ext = kExportExtensions[entry];
+    if (endsWithIgnoringCase(chosen, ext)) return chosen;
+    if (ext == "jpg" && endsWithIgnoringCase(chosen, ".jpeg")) return chosen;
+    if (ext == "tif" && endsWithIgnoringCase(chosen, ".tiff")) return chosen;
+    return chosen + "." + std::string(ext);
+}
+
+DibCheck checkDib(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 30 || bytes[0] != 'B' || bytes[1] != 'M') return DibCheck::NotDib;
+    auto le32 = [&bytes](std::size_t at) {
+        return static_cast<std::int32_t>(
+            std::uint32_t(bytes[at]) | (std::uint32_t(bytes[at + 1]) << 8) |
+            (std::uint32_t(bytes[at + 2]) << 16) | (std::uint32_t(bytes[at + 3]) << 24));
+    };
+    const std::int64_t width = le32(18);
+    std::int64_t height = le32(22);
+    if (height < 0) height = -height;  // top-down rows
+    const std::int64_t bits = bytes[28] | (bytes[29] << 8);
+    if (width < 0) return DibCheck::TooBig;
+    const std::int64_t rowBytes = (width * bits + 31) / 32 * 4;
+    return rowBytes * height > INT32_MAX ? DibCheck::TooBig : DibCheck::Fits;
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+Bytes hexNameReport(const Module& module) {
+    Bytes out;
+    out.reserve(static_cast<std::size_t>(module.columns) * static_cast<std::size_t>(module.rows) *
+                8);
+    for (int r = 1; r <= module.rows; ++r) {
+        for (int c = 1; c <= module.columns; ++c) {
+            if (!module.hexInRange(c, r) || module.hexIndex(c, r) >= module.hexes.size()) continue;
+            const std::string& name = module.hex(c, r).name;
+            out.insert(out.end(), name.begin(), name.end());
+            out.push_back('\r');
+            out.push_back('\n');
+            out.push_back(' ');
+        }
+    }
+    return out;
+}
+
+}  // namespace qmx

@@ -1,0 +1,46 @@
+#pragma once
+// The editor's file-name rules and the hex-name report.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/module/Bytes.h"
+#include "core/module/Module.h"
+
+namespace qmx {
+
+inline constexpr const char* kOverwriteQuestion =
+    "This file already exists!  Do you wish to overwrite it?";
+
+// The module name the save writes: the chosen name with ".qm4" forced.
+std::string moduleSaveName(const std::string& chosen);
+// The report's name: ".txt" forced.
+std::string reportSaveName(const std::string& chosen);
+
+// The formats of "Save Graphics As", in the order of its filter list.
+inline constexpr std::string_view kExportExtensions[] = {"png", "bmp", "ppm", "tga", "tif", "jpg"};
+// The chosen name with the extension of filter entry `entry` appended after
+// a point when the name does not already end in it (ignoring case; "jpeg"
+// and "tiff" count as their entries' extensions).
+std::string exportSaveName(const std::string& chosen, int entry);
+
+// The boxes of plain device-independent bitmaps (.bmp, .qmg), shown without title.
+inline constexpr const char* kDibTooBig = "DIB_TOO_BIG";
+inline constexpr const char* kCannotLoadDib = "CANNOT_LOAD_DIB";
+inline constexpr const char* kCannotSaveDib = "CANNOT_SAVE_DIB";
+
+enum class DibCheck { NotDib, Fits, TooBig };
+// Whether `bytes` start a Windows bitmap and whether its pixels fit in a
+// signed 32-bit byte count (width, height and bits per pixel from its header).
+DibCheck checkDib(std::span<const std::uint8_t> bytes);
+
+// The folder of a path, without the trailing separator ("" for a bare name).
+std::string folderOf(const std::string& path);
+
+// The hex-name report: for every row and, within it, every column, the hex's
+// name followed by CR, LF and a space.
+Bytes hexNameReport(const Module& module);
+
+}  // namespace qmx

@@ -1,0 +1,190 @@
+#pragma once
+// The player's commands, each run whole: it checks the command state,
+// applies the rule to the game, appends the replay entry and returns what
+// changed (Change.h). The board view, the main frame and the panel turn mouse,
+// keys and menus into these calls and show the returned change; none of them
+// writes the record, changes the game state or computes a command state.
+//
+// The session owns the command states of the toolbar and the board's own
+// bookkeeping of a move (the pick-up hex, the face-up and face-down flags).
+// Where a command needs the person (a file name, a password, a comment), it
+// asks through SessionPrompts.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/game/GameState.h"
+#include "core/module/Bytes.h"
+#include "core/module/Hex.h"
+#include "core/module/Module.h"
+#include "core/session/Change.h"
+#include "core/session/CommandStates.h"
+
+namespace qmx {
+
+class Random;
+class ReplayFile;
+class ReplayRecorder;
+class SessionPrompts;
+class Settings;
+
+// The commands on carried units of the Unit Control menu and the toolbar.
+enum class UnitCommand {
+    StepIncrease,
+    StepDecrease,
+    RotateLeft,
+    RotateRight,
+    FacingOn,
+    FacingOff,
+    FaceCorner,
+    FaceSide,
+    HideUnits,
+    HideUnitId,
+    UnhideUnits,
+};
+
+// Where the session keeps and finds files.
+struct SessionFiles {
+    std::string programFolder;  // with its trailing separator
+    std::string moduleTitle;    // the module file's title, the caption's first part
+    std::string savedGameFolder;
+};
+
+inline constexpr const char* kOverwriteQuestion =
+    "This file already exists!  Do you wish to overwrite it?";
+inline constexpr const char* kAutosaveName = "autosave.qms";
+inline constexpr const char* kAutosaveQuestion =
+    "QMX ended without saving the game in progress.  Do you want to continue it from where it "
+    "stopped?";
+
+class PlayerSession {
+public:
+    PlayerSession(const Module& module, GameState& game, ReplayRecorder& recorder,
+                  ReplayFile& replayFile, SessionPrompts& prompts, Settings& settings,
+                  Random& random, SessionFiles files);
+
+    CommandStates& states() { return m_states; }
+    const CommandStates& states() const { return m_states; }
+    // A command-state code posted by another window (the panel, the view).
+    Change applyCode(ControlCode code);
+
+    // --- the board ----------------------------------------------------------------
+    // A playing replay locks the board (the replay commands set it).
+    void setReplayRunning(bool running) { m_replayRunning = running; }
+    bool replayRunning() const { return m_replayRunning; }
+
+    // Left double click on the hex under the mouse: pick up or put down.
+    Change doubleClick(Hex mouseHex);
+    // Left click: the clicked hex and the cursor; while carrying, the path.
+    Change click(Hex hex);
+    // Keys 1..6: every carried unit to step n - 1 where it has a picture.
+    Change stepKey(int n);
+    // Keys F and B.
+    Change faceUpKey();
+    Change faceDownKey();
+    // A command on the carried units (nothing when nothing is carried).
+    Change unitCommand(UnitCommand command);
+
+    // Undo in movement mode while carrying: one pass per call, as long as
+    // undoPending(). undoTarget() is the start hex the next pass goes to, so
+    // the view can scroll it into view first and wait after the pass.
+    bool undoPending() const;
+    Hex undoTarget() const;
+    Change undoPass();
+
+    Hex clickedHex() const { return m_clickedHex; }
+    Hex pickupHex() const { return m_pickupHex; }
+
+    // Flip All Units Face-up / Face-down; Clear Movement / Combat Flags.
+    Change flipAll(bool faceUp);
+    Change clearFlags(bool movement);
+
+    // --- files and people ------------------------------------------------------------
+    // Load Game: the open dialog, the load, and the players' steps.
+    Change loadGame();
+    // The load of a chosen file (also the saved game on the command line).
+    Change loadGameFile(const std::string& path);
+    // "Paste Game from Mail": the clipboard's text through the same load.
+    Change pasteGame();
+    // Save Game (normal) and Internet Encoded.
+    Change saveGame();
+    Change saveEncoded();
+    // "Copy Game as Text": the encoded save on the clipboard.
+    Change copyGameAsText();
+    Change changePassword();
+    // "Enter a Comment"; without Cancel before a roll.
+    Change comment(bool mayCancel = true);
+
+    // The caption: the module title, then ": " and the game's file title.
+    std::string caption() const;
+    const std::string& savedGameFolder() const { return m_files.savedGameFolder; }
+    const std::string& savedGameTitle() const { return m_savedGameTitle; }
+
+    // --- the autosave ------------------------------------------------------------------
+    // After every recorded action (nothing carried) the game is written to
+    // the autosave in the program folder; a normal save, or ending the
+    // program on purpose, removes it.
+    std::string autosavePath() const;
+    // At start-up: an autosave of this module is there; asks whether to
+    // continue it and loads it if so.
+    Change offerAutosave();
+    void removeAutosave();
+    // How many autosaves were written (tests, benchmarks).
+    int autosaveCount() const { return m_autosaves; }
+
+    // --- commands kept elsewhere (the cards) ------------------------------------------
+    // Another command appended to the record: the autosave follows as it does
+    // for the session's own commands. `entriesBefore` is the recorder's count
+    // before the command.
+    void recorded(std::uint64_t entriesBefore) { afterRecorded(entriesBefore); }
+
+    // --- the game-controls panel -----------------------------------------------------
+    // A slot button: one unit taken out of the stack of `hex`. With nothing
+    // carried it becomes the carried stack, picked up from `hex`; with units
+    // carried from `hex` it joins them at the end; otherwise nothing.
+    Change pickOne(Hex hex, int unit);
+    // Ctrl + left press: the straight edge may start unless units are held
+    // (message 5).
+    bool mayStartStraightEdge();
+    // After a panel command that may have written entries (a combat, a roll):
+    // the autosave, as after the session's own commands.
+    void afterPanelCommand(std::uint64_t entriesBefore) { afterRecorded(entriesBefore); }
+
+private:
+    bool carrying() const { return m_game.holdingUnits(); }
+    bool movementMode() const { return m_game.gameMode == GameMode::Movement; }
+    Change pickUp(Hex hex);
+    Change putDown(Hex hex);
+    // Writes the move start if the pick-up has not been recorded yet.
+    void recordPendingPickup(Hex firstPathHex);
+    void applyState(Change& change, ControlCode code);
+    void afterRecorded(std::uint64_t entriesBefore);
+    Change finishLoad(const Bytes& replay, const std::string& title);
+    void identifyAfterLoad(Change& change);
+    bool askOverwrite(const std::string& path);
+    void writeAutosave();
+
+    const Module& m_module;
+    GameState& m_game;
+    ReplayRecorder& m_recorder;
+    ReplayFile& m_replayFile;
+    SessionPrompts& m_prompts;
+    Settings& m_settings;
+    Random& m_random;
+    SessionFiles m_files;
+    std::string m_savedGameTitle;
+    CommandStates m_states;
+
+    bool m_replayRunning = false;
+    bool m_fileDialogOpen = false;
+    Hex m_clickedHex;
+    Hex m_pickupHex;  // set at pick-up until the move start is recorded
+    std::uint16_t m_pickupHead = 0;
+    bool m_faceUp = false;
+    bool m_faceDown = false;
+    bool m_undoContinues = false;  // an Undo pass left units to carry on
+    int m_autosaves = 0;
+};
+
+}  // namespace qmx

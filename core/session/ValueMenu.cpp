@@ -1,0 +1,39 @@
+#include "core/session/ValueMenu.h"
+
+namespace qmx {
+
+TotalMode nextTotalMode(TotalMode mode) {
+    switch (mode) {
+        case TotalMode::Total:
+            return TotalMode::Lowest;
+        case TotalMode::Lowest:
+            return TotalMode::Highest;
+        case TotalMode::Highest:
+            return TotalMode::Total;
+        case TotalMode::NotComputed:
+            return TotalMode::Lowest;
+    }
+    return TotalMode::Lowest;
+}
+
+std::string valueMenuText(const Module& module, int value) {
+    if (value < 0 || value >= kValueCount) return {};
+    std::string text = module.valueNames[static_cast<std::size_t>(value)];
+    switch (module.totalMode(value)) {
+        case TotalMode::Lowest:
+            return text + "\tLowest";
+        case TotalMode::Highest:
+            return text + "\tHighest";
+        case TotalMode::Total:
+        case TotalMode::NotComputed:
+            return text + "\tTotal";
+    }
+    return text;
+}
+
+void cycleTotalMode(Module& module, int value) {
+    if (value < 0 || value >= kValueCount) return;
+    module.setTotalMode(value, nextTotalMode(module.totalMode(value)));
+}
+
+}  // namespace qmx

@@ -1,0 +1,268 @@
+#include "editor/EditorDocument.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <filesystem>
+
+#include "core/edit/EditorFiles.h"
+#include "core/edit/LegacyImages.h"
+#include "core/edit/NewModuleForm.h"
+#include "core/module/FileIo.h"
+#include "core/module/MessageTable.h"
+#include "core/module/ModuleFile.h"
+#include "graphics/QtText.h"
+
+namespace fs = std::filesystem;
+
+namespace qmx {
+
+namespace {
+
+bool fileExists(const std::string& p) {
+    std::error_code ec;
+    return fs::exists(p, ec);
+}
+
+// The whole image swapped in one step; QImage shares its pixels, so both
+// states cost memory only while they differ.
+class ImageEdit : public EditAction {
+public:
+    ImageEdit(ModuleGraphics& graphics, QImage after, std::string label)
+        : m_graphics(graphics),
+          m_before(graphics.image()),
+          m_after(std::move(after)),
+          m_label(std::move(label)) {}
+    void redo() override { m_graphics.image() = m_after; }
+    void undo() override { m_graphics.image() = m_before; }
+    std::string label() const override { return m_label; }
+    // The state not shown keeps its pixels alive (the shown one is the image's own).
+    std::size_t cost() const override {
+        return static_cast<std::size_t>(std::max(m_before.sizeInBytes(), m_after.sizeInBytes()));
+    }
+
+private:
+    ModuleGraphics& m_graphics;
+    QImage m_before;
+    QImage m_after;
+    std::string m_label;
+};
+
+}  // namespace
+
+QString moduleFilter() {
+    return QStringLiteral("QMX Modules(*.qm4);;All Files (*.*)");
+}
+
+QString importGraphicsFilter() {
+    return QStringLiteral(
+        "Portable Network Graphics (*.png);;Windows Bitmap (*.bmp);;QMX map file (*.qmg);;"
+        "Zsoft Paintbrush (*.pcx);;Portable Bitmap (*.pbm);;Portable Pixelmap (*.ppm);;"
+        "Portable greymap (*.pgm);;Truevision Targa (*.tga);;"
+        "Tagged Image File Format (*.tiff);;Jpeg Compliant (*.jpeg);;Amiga (*.iff *.ILBM);;"
+        "Sun Raster Image (*.ras);;Paint Shop Pro (*.psp)");
+}
+
+QString exportGraphicsFilter() {
+    return QStringLiteral(
+        "Portable Network Graphics (*.png);;Windows Bitmap (*.bmp);;Portable Pixelmap (*.ppm);;"
+        "Truevision Targa (*.tga);;Tagged Image File Format (*.tiff);;Jpeg Compliant (*.jpeg)");
+}
+
+QString reportFilter() {
+    return QStringLiteral("Text file(*.txt);;All Files (*.*)");
+}
+
+EditorDocument::EditorDocument(std::string programFolder, EditorShellPrompts& prompts, Clock& clock)
+    : m_programFolder(std::move(programFolder)), m_prompts(prompts), m_clock(clock) {
+    m_folder = m_programFolder + "modules";
+}
+
+void EditorDocument::newModule(const NewModuleForm& form) {
+    m_module = form.createModule();
+    m_graphics = ModuleGraphics::createBlank(m_module);
+    // The overview, the frame strips and the stack marker the player draws from.
+    m_graphics.drawFixedPictures(m_module);
+    m_history.clear();
+    m_path.clear();
+    m_onDisk = false;
+}
+
+void EditorDocument::showNotice(const Notice& n) {
+    if (n.number != 0) {
+        m_prompts.showMessage(n.number);
+    } else {
+        m_prompts.showText(std::string(kWarningTitle), n.text);
+    }
+}
+
+bool EditorDocument::loadModule(const std::string& path) {
+    ModuleLoad load = loadModuleFile(path, ModuleReader::Editor);
+    for (const Notice& n : load.notices) showNotice(n);
+    if (!load.ok) return false;
+    ModuleGraphics graphics;
+    const GraphicsResult g = graphics.load(path);
+    if (!g.ok()) {
+        showNotice(g.notice(MessageTable::Editor));
+        return false;
+    }
+    m_module = std::move(load.module);
+    m_graphics = std::move(graphics);
+    m_history.clear();
+    m_path = path;
+    m_folder = folderOf(path);
+    m_onDisk = true;
+    return true;
+}
+
+bool EditorDocument::writeModule(const std::string& path) {
+    assignModuleId(m_module, m_clock);
+    const Bytes bytes = serializeModule(m_module);
+    const std::string tmp = temporarySibling(path);
+    if (!writeFileAtomically(tmp, bytes)) {
+        m_prompts.showMessage(editormsg::kDataFileWriteError);
+        return false;
+    }
+    std::error_code ec;
+    const GraphicsResult g = m_graphics.save(path);
+    if (!g.ok()) {
+        fs::remove(tmp, ec);
+        showNotice(g.notice(MessageTable::Editor));
+        return false;
+    }
+    fs::rename(tmp, path, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(tmp, ignored);
+        m_prompts.showMessage(editormsg::kDataFileWriteError);
+        return false;
+    }
+    m_path = path;
+    m_onDisk = true;
+    m_history.markClean();
+    return true;
+}
+
+bool EditorDocument::saveModule(QWidget* parent) {
+    if (coordinatesRunning) {
+        m_prompts.showMessage(editormsg::kFinishCoordinates);
+        return false;
+    }
+    const std::string start =
+        m_path.empty() ? m_folder + "/" : m_folder + "/" + fs::path(m_path).filename().string();
+    const QString chosen =
+        m_prompts.saveFile(parent, QStringLiteral("Save Module"), qtPath(start), moduleFilter());
+    if (chosen.isEmpty()) {
+        m_prompts.showDialogError(0);
+        return false;
+    }
+    // The name is fixed first, so the overwrite question is about the file
+    // that is really written.
+    const std::string path = moduleSaveName(stdPath(chosen));
+    m_folder = folderOf(path);
+    if (fileExists(path) && !m_prompts.askYesNo(std::string(kWarningTitle), kOverwriteQuestion))
+        return false;
+    return writeModule(path);
+}
+
+void EditorDocument::replaceImage(QImage image, const std::string& label) {
+    m_history.apply(std::make_unique<ImageEdit>(m_graphics, std::move(image), label));
+    m_history.closeStep();
+}
+
+bool EditorDocument::importGraphicsFile(const std::string& path) {
+    // A Windows bitmap too large to address is refused before it is decoded.
+    const std::string format = imageFormatFor(path);
+    bool dib = false;
+    if (format == "bmp") {
+        if (auto head = readFilePrefix(path, 64)) {
+            const DibCheck check = checkDib(*head);
+            if (check == DibCheck::TooBig) {
+                m_prompts.showInformation(QString::fromLatin1(kDibTooBig));
+                return false;
+            }
+            dib = check == DibCheck::Fits;
+        }
+    }
+    ModuleGraphics loaded;
+    GraphicsResult r = loaded.importImage(path);
+    if (!r.ok() && r.status != GraphicsStatus::NotFound) {
+        // Formats no Qt reader handles: the few old ones read here.
+        if (auto bytes = readWholeFile(path, std::size_t(1) << 30)) {
+            LegacyImage legacy = decodeLegacyImage(imageFormatFor(path), *bytes);
+            if (legacy.ok()) {
+                QImage image(legacy.width, legacy.height, QImage::Format_RGB32);
+                for (int y = 0; y < legacy.height; ++y) {
+                    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+                    const std::uint8_t* px =
+                        legacy.rgb.data() + static_cast<std::size_t>(y) * legacy.width * 3;
+                    for (int x = 0; x < legacy.width; ++x)
+                        line[x] = qRgb(px[3 * x], px[3 * x + 1], px[3 * x + 2]);
+                }
+                loaded = ModuleGraphics(std::move(image));
+                r.status = GraphicsStatus::Ok;
+            }
+        }
+    }
+    if (!r.ok()) {
+        if (dib) {
+            m_prompts.showInformation(QString::fromLatin1(kCannotLoadDib));
+        } else {
+            m_prompts.showMessage(editormsg::kNoGraphicsFile);
+        }
+        return false;
+    }
+    replaceImage(loaded.image(), "Load Graphics");
+    return true;
+}
+
+bool EditorDocument::importGraphics(QWidget* parent) {
+    const QString chosen =
+        m_prompts.openFile(parent, QStringLiteral("Load Graphics"),
+                           qtPath(m_programFolder + "modules"), importGraphicsFilter());
+    if (chosen.isEmpty()) {
+        m_prompts.showDialogError(0);
+        return false;
+    }
+    return importGraphicsFile(stdPath(chosen));
+}
+
+bool EditorDocument::exportGraphics(QWidget* parent) {
+    int entry = 0;
+    const QString chosen =
+        m_prompts.saveFile(parent, QStringLiteral("Save Graphics As"),
+                           qtPath(m_programFolder + "modules"), exportGraphicsFilter(), &entry);
+    if (chosen.isEmpty()) {
+        m_prompts.showDialogError(0);
+        return false;
+    }
+    const std::string path = exportSaveName(stdPath(chosen), entry);
+    const GraphicsResult r = m_graphics.exportImage(path);
+    if (!r.ok() && imageFormatFor(path) == "bmp") {
+        m_prompts.showInformation(QString::fromLatin1(kCannotSaveDib));
+        return false;
+    }
+    if (!r.ok()) {
+        showNotice(r.notice(MessageTable::Editor));
+        return false;
+    }
+    return true;
+}
+
+bool EditorDocument::reportHexNames(QWidget* parent) {
+    const QString chosen = m_prompts.saveFile(parent, QStringLiteral("Report Hex Names"),
+                                              qtPath(m_folder + "/"), reportFilter());
+    if (chosen.isEmpty()) {
+        m_prompts.showDialogError(0);
+        return false;
+    }
+    const std::string path = reportSaveName(stdPath(chosen));
+    if (fileExists(path) && !m_prompts.askYesNo(std::string(kWarningTitle), kOverwriteQuestion))
+        return false;
+    if (!writeFileAtomically(path, hexNameReport(m_module))) {
+        m_prompts.showMessage(editormsg::kCouldNotOpenFile);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qmx

@@ -1,0 +1,91 @@
+#pragma once
+// What the editor holds while its main dialog is open: the module, its
+// image, the one edit history over both, the file the module came from and
+// the folder the module dialogs start in. The file commands (load, save,
+// graphics import and export, the hex-name report) run here whole, asking
+// through the prompts.
+
+#include <QImage>
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "core/edit/EditHistory.h"
+#include "core/module/Clock.h"
+#include "core/module/Module.h"
+#include "editor/EditorShellPrompts.h"
+#include "graphics/ModuleGraphics.h"
+
+class QWidget;
+
+namespace qmx {
+
+class NewModuleForm;
+
+// The file-dialog filters of the editor.
+QString moduleFilter();          // "QMX Modules(*.qm4)" and "All Files"
+QString importGraphicsFilter();  // Load Graphics
+QString exportGraphicsFilter();  // Save Graphics As
+QString reportFilter();          // Report Hex Names
+
+class EditorDocument {
+public:
+    // `programFolder` ends with '/'; the module dialogs start in its "modules/".
+    EditorDocument(std::string programFolder, EditorShellPrompts& prompts, Clock& clock);
+
+    // A new module from the confirmed form, with its blank image.
+    void newModule(const NewModuleForm& form);
+    // Reads a module and its image. On failure the messages are shown and
+    // what was held stays as it was.
+    bool loadModule(const std::string& path);
+
+    // File > Save: the dialog, the ".qm4" rule, the overwrite question, then
+    // the module and its image written together. True when both were written.
+    bool saveModule(QWidget* parent);
+    // Writes module and image to `path` (already named). The module goes to a
+    // temporary file first and takes its name only after the image is saved,
+    // so a failure leaves the old module, image and backup as they were.
+    bool writeModule(const std::string& path);
+
+    // File > Load Graphics and Save Graphics As.
+    bool importGraphics(QWidget* parent);
+    bool importGraphicsFile(const std::string& path);
+    bool exportGraphics(QWidget* parent);
+    // Map Functions > Report Hex Names.
+    bool reportHexNames(QWidget* parent);
+
+    // Replaces the whole image as one step of the history.
+    void replaceImage(QImage image, const std::string& label);
+
+    // True while the coordinate function runs (the map tools set it).
+    bool coordinatesRunning = false;
+
+    bool hasUnsavedChanges() const { return !m_onDisk || !m_history.isClean(); }
+
+    Module& module() { return m_module; }
+    const Module& module() const { return m_module; }
+    ModuleGraphics& graphics() { return m_graphics; }
+    const ModuleGraphics& graphics() const { return m_graphics; }
+    EditHistory& history() { return m_history; }
+    EditorShellPrompts& prompts() { return m_prompts; }
+    const std::string& modulePath() const { return m_path; }
+    const std::string& moduleFolder() const { return m_folder; }
+    const std::string& programFolder() const { return m_programFolder; }
+    // The picker's first image in Define Units, kept between openings.
+    int firstShownImage = 1;
+
+private:
+    void showNotice(const Notice& n);
+
+    std::string m_programFolder;
+    EditorShellPrompts& m_prompts;
+    Clock& m_clock;
+    Module m_module;
+    ModuleGraphics m_graphics;
+    EditHistory m_history;
+    std::string m_path;    // the module file, "" for a new module never saved
+    std::string m_folder;  // where the module dialogs start
+    bool m_onDisk = false;
+};
+
+}  // namespace qmx

@@ -1,0 +1,335 @@
+#include "graphics/ModuleGraphics.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "core/module/Bytes.h"
+#include "core/module/FileIo.h"
+#include "core/module/UnitImageSheet.h"
+#include "graphics/QtText.h"
+
+namespace qmx {
+namespace fs = std::filesystem;
+
+namespace {
+
+// 3,780 pixels per metre (96 per inch), as the blank image of a new module has.
+constexpr int kDotsPerMetre = 3780;
+
+// The fixed pictures of the sheet's left part.
+constexpr QRgb kFrameStripColour = qRgb(255, 0, 0);
+constexpr QRgb kStackMarkerFill = qRgb(236, 232, 220);
+constexpr QRgb kStackMarkerEdge = qRgb(0, 0, 0);
+
+bool exists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(path, ec);
+}
+
+// The module image is held as 32-bit RGB whatever the file held.
+QImage normalized(QImage image) {
+    if (image.format() != QImage::Format_RGB32) image.convertTo(QImage::Format_RGB32);
+    return image;
+}
+
+// Reads an image file with the reader for `format`, refusing images larger
+// than the module limits before any pixel is allocated.
+GraphicsStatus readImage(const std::string& path, const std::string& format, QImage& out) {
+    const QByteArray fmt = QByteArray::fromStdString(format);
+    if (!QImageReader::supportedImageFormats().contains(fmt))
+        return GraphicsStatus::UnsupportedFormat;
+    QImageReader reader(qtPath(path), fmt);
+    reader.setAutoDetectImageFormat(false);  // the extension decides, as the file dialogs promise
+    reader.setAllocationLimit(kGraphicsAllocationLimitMb);
+    if (!reader.canRead()) return GraphicsStatus::Unreadable;
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > kMaxGraphicsSide || size.height() > kMaxGraphicsSide))
+        return GraphicsStatus::Unreadable;
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) return GraphicsStatus::Unreadable;
+    if (image.width() > kMaxGraphicsSide || image.height() > kMaxGraphicsSide)
+        return GraphicsStatus::Unreadable;
+    out = normalized(std::move(image));
+    return GraphicsStatus::Ok;
+}
+
+// Copies `from` to `to` through a temporary file and a rename, so `to` is
+// either its old self or a whole copy.
+bool copyAtomically(const std::string& from, const std::string& to) {
+    const std::string tmp = temporarySibling(to);
+    std::error_code ec;
+    if (!fs::copy_file(from, tmp, fs::copy_options::overwrite_existing, ec)) {
+        fs::remove(tmp, ec);
+        return false;
+    }
+    fs::rename(tmp, to, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(tmp, ignored);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Notice GraphicsResult::notice(MessageTable table) const {
+    if (ok()) return {};
+    if (!write)
+        return {table == MessageTable::Player ? msg::kNoModuleGraphics : editormsg::kNoGraphicsFile,
+                {}};
+    switch (status) {
+        case GraphicsStatus::UnsupportedFormat:
+            return {0, "Graphics cannot be saved in the format of " + path + "."};
+        case GraphicsStatus::BackupFailed:
+            return {0, "Could not keep the previous graphics file as " + path +
+                           ".  The graphics were not saved."};
+        default:
+            return {0, "Could not write the graphics file " + path + "."};
+    }
+}
+
+ModuleGraphics::ModuleGraphics(QImage image) : m_image(normalized(std::move(image))) {}
+
+std::string ModuleGraphics::graphicsName(const std::string& modulePath) {
+    return replaceLastThree(modulePath, "PNG");
+}
+
+std::string ModuleGraphics::backupName(const std::string& modulePath) {
+    return replaceLastThree(modulePath, "BAK");
+}
+
+std::optional<std::string> ModuleGraphics::findGraphicsFile(const std::string& modulePath) {
+    return findFileIgnoringCase(graphicsName(modulePath));
+}
+
+GraphicsResult ModuleGraphics::load(const std::string& modulePath) {
+    const std::optional<std::string> found = findGraphicsFile(modulePath);
+    if (!found) return {GraphicsStatus::NotFound, graphicsName(modulePath)};
+    QImage image;
+    const GraphicsStatus status = readImage(*found, "png", image);
+    if (status != GraphicsStatus::Ok) return {status, *found};
+    m_image = std::move(image);
+    return {GraphicsStatus::Ok, *found};
+}
+
+GraphicsResult ModuleGraphics::save(const std::string& modulePath) const {
+    // The image is saved under the exact "PNG" name, which a reader that looks
+    // for that name finds. A graphics file found under another case of it
+    // (turn.png) is the previous image: it becomes the backup and then goes,
+    // so a module never ends up with two graphics files.
+    const std::optional<std::string> old = findGraphicsFile(modulePath);
+    const std::string target = graphicsName(modulePath);
+    const std::string backup = backupName(modulePath);
+    const std::optional<std::string> oldBackup = findFileIgnoringCase(backup);
+    GraphicsResult result{GraphicsStatus::Ok, target, true};
+
+    // 1. The whole new image, encoded and on disk under a temporary name.
+    QByteArray encoded;
+    {
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        if (m_image.isNull() || !writer.write(m_image)) {
+            result.status = GraphicsStatus::WriteFailed;
+            return result;
+        }
+    }
+    const std::string tmp = temporarySibling(target);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(encoded.constData());
+    if (!writeFileAtomically(tmp, std::span(bytes, static_cast<std::size_t>(encoded.size())))) {
+        result.status = GraphicsStatus::WriteFailed;
+        return result;
+    }
+    std::error_code ec;
+    // 2. The previous graphics become the backup; the old backup goes only now,
+    // and goes also when there is no previous image.
+    if (old && !copyAtomically(*old, backup)) {
+        fs::remove(tmp, ec);
+        return {GraphicsStatus::BackupFailed, backup, true};
+    }
+    if (oldBackup && (!old || *oldBackup != backup)) {
+        std::error_code ignored;
+        fs::remove(*oldBackup, ignored);
+    }
+    // 3. The new image takes the graphics name in one step.
+    fs::rename(tmp, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(tmp, ignored);
+        result.status = GraphicsStatus::WriteFailed;
+        return result;
+    }
+    // 4. A previous image under another case of the name is in the backup now.
+    if (old && *old != target) {
+        std::error_code ignored;
+        fs::remove(*old, ignored);
+    }
+    return result;
+}
+
+ModuleGraphics ModuleGraphics::createBlank(Module& module) {
+    const PixelPoint map = blankMapSize(module.columns, module.rows, module.orientation);
+    const int sheet = sheetHeight(module.imageRows);
+    module.mapTop = static_cast<std::uint16_t>(sheet + 1);
+    QImage image(map.x, map.y + sheet, QImage::Format_RGB32);
+    image.setDotsPerMeterX(kDotsPerMetre);
+    image.setDotsPerMeterY(kDotsPerMetre);
+    image.fill(QColor::fromRgb(kBlankMapColour));
+    ModuleGraphics graphics;
+    graphics.m_image = std::move(image);
+    return graphics;
+}
+
+GraphicsResult ModuleGraphics::importImage(const std::string& path) {
+    if (!exists(path)) return {GraphicsStatus::NotFound, path};
+    QImage image;
+    const GraphicsStatus status = readImage(path, imageFormatFor(path), image);
+    if (status != GraphicsStatus::Ok) return {status, path};
+    m_image = std::move(image);
+    return {GraphicsStatus::Ok, path};
+}
+
+GraphicsResult ModuleGraphics::exportImage(const std::string& path) const {
+    GraphicsResult result{GraphicsStatus::Ok, path, true};
+    if (m_image.isNull()) {
+        result.status = GraphicsStatus::WriteFailed;
+        return result;
+    }
+    const std::string format = imageFormatFor(path);
+    const QByteArray fmt = QByteArray::fromStdString(format);
+    if (!QImageWriter::supportedImageFormats().contains(fmt)) {
+        if (format == "tga") {
+            if (!writeTga(m_image, path)) result.status = GraphicsStatus::WriteFailed;
+        } else {
+            result.status = GraphicsStatus::UnsupportedFormat;
+        }
+        return result;
+    }
+    QSaveFile file(qtPath(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.status = GraphicsStatus::WriteFailed;
+        return result;
+    }
+    QImageWriter writer(&file, fmt);
+    if (format == "jpg" || format == "jpeg") writer.setQuality(90);
+    if (!writer.write(m_image)) {
+        file.cancelWriting();
+        result.status = GraphicsStatus::WriteFailed;
+        return result;
+    }
+    if (!file.commit()) result.status = GraphicsStatus::WriteFailed;
+    return result;
+}
+
+std::optional<QRect> ModuleGraphics::unitImageSource(const Module& module, int k) const {
+    if (k < 1 || k > module.imageCapacity()) return std::nullopt;
+    const PixelRect r = unitImageRect(module, k);
+    const QRect rect(r.x, r.y, r.width, r.height);
+    if (!m_image.rect().contains(rect)) return std::nullopt;
+    return rect;
+}
+
+QImage ModuleGraphics::unitImage(const Module& module, int k) const {
+    const std::optional<QRect> source = unitImageSource(module, k);
+    return source ? m_image.copy(*source) : QImage();
+}
+
+QRect ModuleGraphics::mapRect(const Module& module) const {
+    const int top = module.mapTop;
+    if (m_image.isNull() || top >= m_image.height()) return {};
+    return QRect(0, top, m_image.width(), m_image.height() - top);
+}
+
+void ModuleGraphics::drawFixedPictures(const Module& module) {
+    if (m_image.isNull()) return;
+    const int sheetRows = std::min<int>(std::max(module.mapTop - 1, 0), m_image.height());
+    const QRect left(0, 0, std::min(kSheetLeft, m_image.width()), sheetRows);
+    if (left.isEmpty()) return;
+
+    // The overview is scaled from a view of the map band that shares the
+    // image's pixels, so the map is never copied.
+    QImage overview;
+    const QRect map = mapRect(module);
+    if (!map.isEmpty() && module.overviewWidth > 0 && module.overviewHeight > 0) {
+        const QImage band(m_image.constScanLine(map.y()), map.width(), map.height(),
+                          m_image.bytesPerLine(), m_image.format());
+        overview = band.scaled(module.overviewWidth, module.overviewHeight, Qt::IgnoreAspectRatio,
+                               Qt::SmoothTransformation);
+    }
+
+    QPainter p(&m_image);
+    p.setClipRect(left);
+    p.fillRect(left, QColor::fromRgb(kBlankMapColour));
+    if (!overview.isNull()) p.drawImage(0, 0, overview);
+    auto fill = [&](const PixelRect& r, QRgb colour) {
+        p.fillRect(QRect(r.x, r.y, r.width, r.height), QColor::fromRgb(colour));
+    };
+    fill(kFrameStripH, kFrameStripColour);
+    fill(kFrameStripV, kFrameStripColour);
+    // The stack marker shows 3 pixels right of and below the top unit: drawn as
+    // the edge of a second counter, light with a black rim.
+    fill(kStackMarker, kStackMarkerEdge);
+    fill({kStackMarker.x, kStackMarker.y, kStackMarker.width - 1, kStackMarker.height - 1},
+         kStackMarkerFill);
+    fill({kStackMarker.x + kStackMarker.width - 3, kStackMarker.y, 1, kStackMarker.height - 1},
+         kStackMarkerEdge);
+    fill({kStackMarker.x, kStackMarker.y + kStackMarker.height - 3, kStackMarker.width - 1, 1},
+         kStackMarkerEdge);
+}
+
+std::string imageFormatFor(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    std::string ext = dot == std::string::npos
+                          ? (name.size() > 3 ? name.substr(name.size() - 3) : name)
+                          : name.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (ext == "qmg") return "bmp";  // the older map files are Windows bitmaps
+    return ext;
+}
+
+bool writeTga(const QImage& image, const std::string& path) {
+    if (image.isNull() || image.width() > 0xFFFF || image.height() > 0xFFFF) return false;
+    const QImage rgb = image.format() == QImage::Format_RGB32
+                           ? image
+                           : image.convertToFormat(QImage::Format_RGB32);
+    const int w = rgb.width();
+    const int h = rgb.height();
+    Bytes out;
+    out.reserve(18 + 26 + static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3);
+    auto u8 = [&](int v) { out.push_back(static_cast<std::uint8_t>(v)); };
+    auto le16 = [&](int v) { u8(v & 0xFF), u8((v >> 8) & 0xFF); };
+    u8(0);                              // no image id
+    u8(0);                              // no colour map
+    u8(2);                              // uncompressed true colour
+    u8(0), u8(0), u8(0), u8(0), u8(0);  // colour map fields, unused
+    le16(0), le16(0);                   // origin
+    le16(w), le16(h);
+    u8(24);  // bits per pixel
+    u8(0);   // no alpha bits, rows from the bottom up
+    for (int y = h - 1; y >= 0; --y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < w; ++x) u8(qBlue(line[x])), u8(qGreen(line[x])), u8(qRed(line[x]));
+    }
+    // The version 2 footer (no extension or developer area), which some
+    // readers require before they accept the file.
+    for (int i = 0; i < 8; ++i) u8(0);
+    for (char c : std::string_view("TRUEVISION-XFILE.")) u8(c);
+    u8(0);
+    return writeFileAtomically(path, out);
+}
+
+}  // namespace qmx

@@ -1,0 +1,71 @@
+// Dice: the numbers of a roll, the free roll's wrapping and the Define Dice
+// fields' up-down steps.
+
+#include <gtest/gtest.h>
+
+#include "core/combat/Dice.h"
+#include "core/module/Random.h"
+
+namespace qmx {
+namespace {
+
+TEST(Dice, EveryDieLiesWithinItsSides) {
+    Random r(7);
+    for (int i = 0; i < 200; ++i) {
+        const int die = std::stoi(rollDice(r, 1, 6));
+        EXPECT_GE(die, 1);
+        EXPECT_LE(die, 6);
+    }
+}
+
+TEST(Dice, TheGeneratorGivesTheNumbersOfItsSeed) {
+    // Seed 1: draws 41, 18467, 6334 -> on six sides 6, 6, 5.
+    Random r(1);
+    EXPECT_EQ(rollDice(r, 3, 6), "6, 6, 5");
+    Random same(1);
+    EXPECT_EQ(freeRollText(same, 3, 6), "Die Roll: 6, 6, 5\r\n");
+}
+
+TEST(Dice, TwentyDiceOfAHundredSidesWrapByTheRunningLength) {
+    Random r(99);
+    const std::string text = freeRollText(r, 20, 100);
+    ASSERT_EQ(text.rfind("Die Roll: ", 0), 0u);
+    // Rebuild the wrapping from the pieces: a break comes before a piece
+    // whose doubled length and the running length reach 54.
+    Random again(99);
+    std::string expected = "Die Roll: ";
+    std::size_t length = 0;
+    for (int i = 0; i < 20; ++i) {
+        std::string piece = std::to_string(again.next() % 100 + 1);
+        if (i < 19) piece += ", ";
+        if (2 * piece.size() + length < 54) {
+            length += piece.size();
+        } else {
+            expected += "\r\n";
+            length = 0;
+        }
+        expected += piece;
+    }
+    EXPECT_EQ(text, expected + "\r\n");
+    EXPECT_NE(text.find("\r\n"), text.size() - 2);  // it did wrap
+}
+
+TEST(Dice, OutOfRangeDefinitionsAreBroughtIn) {
+    Random r(3);
+    EXPECT_EQ(rollDice(r, 0, 6).find(','), std::string::npos);  // one die
+    Random big(3);
+    const std::string many = rollDice(big, 50, 1000);
+    EXPECT_EQ(std::count(many.begin(), many.end(), ','), 19);
+    for (int v : {std::stoi(many)}) EXPECT_LE(v, 100);
+}
+
+TEST(Dice, UpDownStepsAreClampedToTheirRanges) {
+    EXPECT_EQ(stepDiceField(20, -1, 1, 20), 20);  // the up arrow at 20 keeps 20
+    EXPECT_EQ(stepDiceField(19, -5, 1, 20), 20);  // a step of more than one is one
+    EXPECT_EQ(stepDiceField(1, 1, 1, 20), 1);
+    EXPECT_EQ(stepDiceField(6, 1, 2, 100), 5);
+    EXPECT_EQ(stepDiceField(2, 1, 2, 100), 2);
+}
+
+}  // namespace
+}  // namespace qmx

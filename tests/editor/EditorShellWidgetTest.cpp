@@ -1,0 +1,536 @@
+// The editor's start-up, main dialog and file commands, driven offscreen
+// through the real dialogs.
+#include <unistd.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "core/edit/EditorFiles.h"
+#include "core/edit/ModuleEdits.h"
+#include "core/module/FileIo.h"
+#include "core/module/MessageTable.h"
+#include "editor/CEditAboutDlg.h"
+#include "editor/CEditorApp.h"
+#include "editor/CMapArea.h"
+#include "editor/CModuleInformationDlg.h"
+#include "editor/CNewModuleDlg.h"
+#include "editor/CQMXEditDlg.h"
+#include "editor/CStartDlg.h"
+#include "tests/editor/EditorWidgetSupport.h"
+#include "tests/support/ScriptedEditorDialogs.h"
+#include "widgets/CHelpWindow.h"
+
+using namespace qmx;
+using namespace qmx::test;
+
+namespace {
+
+std::optional<Bytes> bytesOf(const QString& path) {
+    return readWholeFile(str(path));
+}
+
+}  // namespace
+
+class EditorShellWidgetTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<test::ScriptedEditorDialogs> m_prompts;
+    std::unique_ptr<FixedClock> m_clock;
+    std::unique_ptr<CEditorApp> m_app;
+
+    QString path(const QString& name) const { return m_home->filePath(name); }
+    QString modulePath() const { return path(QStringLiteral("modules/Battle.qm4")); }
+
+    CQMXEditDlg* start(const std::string& module = {}) {
+        EditorOptions o;
+        o.module = module;
+        return m_app->startUp(o);
+    }
+    CQMXEditDlg* openModule() {
+        CQMXEditDlg* main = start(str(modulePath()));
+        if (main) main->show();
+        return main;
+    }
+    QStringList shownTexts() const {
+        QStringList texts;
+        for (const auto& s : m_prompts->shown) texts << s.title + QStringLiteral(": ") + s.text;
+        return texts;
+    }
+
+private slots:
+    void init() {
+        m_home = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_home->isValid());
+        QDir(m_home->path()).mkpath(QStringLiteral("modules"));
+        QVERIFY(writeSmallModule(str(modulePath())));
+        m_prompts = std::make_unique<test::ScriptedEditorDialogs>();
+        m_clock = std::make_unique<FixedClock>();
+        m_app = std::make_unique<CEditorApp>(str(m_home->path()) + "/", *m_prompts, *m_clock);
+    }
+    void cleanup() {
+        m_app.reset();
+        m_prompts.reset();
+        m_home.reset();
+    }
+
+    // ---- start-up --------------------------------------------------------------
+
+    void closingTheStartDialogEndsTheProgram() {
+        whenShown<CStartDlg>([](CStartDlg* d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Vantor Editor"));
+            QVERIFY(d->findChild<QLabel*>()->text().startsWith("Would you like to start"));
+            d->reject();
+        });
+        QVERIFY(start() == nullptr);
+    }
+
+    void cancellingTheNewModuleDialogEndsTheProgram() {
+        whenShown<CStartDlg>([](CStartDlg* d) {
+            QTest::mouseClick(d->findChild<QPushButton*>("new"), Qt::LeftButton);
+        });
+        whenShown<CNewModuleDlg>([](CNewModuleDlg* d) { d->reject(); });
+        QVERIFY(start() == nullptr);
+    }
+
+    void cancellingTheModuleDialogEndsTheProgram() {
+        whenShown<CStartDlg>([](CStartDlg* d) {
+            QTest::mouseClick(d->findChild<QPushButton*>("load"), Qt::LeftButton);
+        });
+        QVERIFY(start() == nullptr);
+        // The open dialog was asked for modules, in the program's modules folder.
+        QCOMPARE(m_prompts->shown.size(), std::size_t(1));
+        QVERIFY(m_prompts->shown[0].text.startsWith("QMX Modules(*.qm4)"));
+    }
+
+    void loadFromTheStartDialogOpensTheMainDialog() {
+        m_prompts->fileAnswers.push_back(modulePath());
+        whenShown<CStartDlg>([](CStartDlg* d) {
+            QTest::mouseClick(d->findChild<QPushButton*>("load"), Qt::LeftButton);
+        });
+        CQMXEditDlg* main = start();
+        QVERIFY(main != nullptr);
+        QCOMPARE(main->windowTitle(), QStringLiteral("QMX Editor - Battle.qm4"));
+        QCOMPARE(main->document().module().unitCount, 40);
+        QCOMPARE(main->document().moduleFolder(), str(path("modules")));
+    }
+
+    void newModuleDialogCorrectsAndCreates() {
+        whenShown<CStartDlg>([](CStartDlg* d) {
+            QTest::mouseClick(d->findChild<QPushButton*>("new"), Qt::LeftButton);
+        });
+        whenShown<CNewModuleDlg>([](CNewModuleDlg* d) {
+            QCOMPARE(d->columnsEdit()->text(), QStringLiteral("20"));
+            QCOMPARE(d->imagesEdit()->text(), QStringLiteral("84"));
+            QVERIFY(d->capacityLabel()->text().startsWith("There are currently 84 unit images"));
+            d->columnsEdit()->setText(QStringLiteral("12"));
+            d->rowsEdit()->setText(QStringLiteral("25"));
+            d->unitsEdit()->setText(QStringLiteral("10"));
+            // Choosing the orientation corrects the sizes at once.
+            QTest::mouseClick(d->columnsAlignedButton(), Qt::LeftButton);
+            QCOMPARE(d->columnsEdit()->text(), QStringLiteral("20"));
+            QCOMPARE(d->rowsEdit()->text(), QStringLiteral("26"));
+            // Clicking the choice already made corrects again.
+            d->rowsEdit()->setText(QStringLiteral("27"));
+            QTest::mouseClick(d->columnsAlignedButton(), Qt::LeftButton);
+            QCOMPARE(d->rowsEdit()->text(), QStringLiteral("28"));
+            d->rowsEdit()->setText(QStringLiteral("26"));
+            // Typing sizes the sheet and rewrites the capacity.
+            d->imagesEdit()->clear();
+            QTest::keyClicks(d->imagesEdit(), "150");
+            QVERIFY(d->capacityLabel()->text().startsWith("There are currently 153 unit images"));
+            d->accept();
+        });
+        CQMXEditDlg* main = start();
+        QVERIFY(main != nullptr);
+        const Module& m = main->document().module();
+        QCOMPARE(m.columns, 20);
+        QCOMPARE(m.rows, 26);
+        QCOMPARE(m.unitCount, 33);
+        QCOMPARE(m.orientation, GridOrientation::ColumnsAligned);
+        QCOMPARE(m.imageCapacity(), 153);
+        const QImage& image = main->document().graphics().image();
+        QCOMPARE(image.width(), 21 * 42);
+        QCOMPARE(image.height(), 27 * 50 + m.mapTop - 1);
+        QCOMPARE(image.pixel(500, 500) & 0xFFFFFF, 0xCCCCCCu);
+        // A new module has never been saved.
+        QVERIFY(main->document().hasUnsavedChanges());
+        QCOMPARE(main->windowTitle(), QStringLiteral("QMX Editor *"));
+    }
+
+    void damagedModulesAreRefusedWithAMessage() {
+        std::ofstream(str(path("modules/Bad.qm4")), std::ios::binary) << "short";
+        QVERIFY(start(str(path("modules/Bad.qm4"))) == nullptr);
+        QVERIFY(!m_prompts->shown.empty());
+        QFile::remove(path("modules/Battle.PNG"));
+        m_prompts->shown.clear();
+        QVERIFY(start(str(modulePath())) == nullptr);
+        QCOMPARE(m_prompts->shown.size(), std::size_t(1));
+        QCOMPARE(m_prompts->shown[0].title, QStringLiteral("WARNING"));
+        QVERIFY(m_prompts->shown[0].text.startsWith("Cannot find Module Graphics file!"));
+    }
+
+    void olderLayoutsOpenAndNewerOnesLeaveTheModuleAsItWas() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        EditorDocument& doc = main->document();
+        // Version 151: the current layout without the reserved block.
+        Bytes bytes = *bytesOf(modulePath());
+        bytes[6] = 151;
+        bytes.erase(bytes.begin() + 580, bytes.begin() + 580 + 429);
+        const QString old = path("modules/Old.qm4");
+        QVERIFY(writeFileAtomically(str(old), bytes));
+        QVERIFY(QFile::copy(path("modules/Battle.PNG"), path("modules/Old.PNG")));
+        doc.module().authorNotes = "in memory";
+        QVERIFY(doc.loadModule(str(old)));
+        QCOMPARE(doc.module().version, 151);
+        QCOMPARE(doc.module().unitCount, 40);
+        QCOMPARE(doc.module().valueNames[1], std::string("Def"));
+
+        // Version 157: refused with message 32; the module held stays whole.
+        bytes[6] = 157;
+        const QString newer = path("modules/Newer.qm4");
+        QVERIFY(writeFileAtomically(str(newer), bytes));
+        QVERIFY(QFile::copy(path("modules/Battle.PNG"), path("modules/Newer.PNG")));
+        doc.module().authorNotes = "kept";
+        QVERIFY(!doc.loadModule(str(newer)));
+        QCOMPARE(m_prompts->shown.back().text,
+                 QStringLiteral("Sorry, this module is from a newer version of QMX.  You need to "
+                                "download the latest version."));
+        QCOMPARE(doc.module().authorNotes, std::string("kept"));
+        QCOMPARE(doc.modulePath(), str(old));
+    }
+
+    // ---- the main dialog ----------------------------------------------------------
+
+    void mainDialogHasEveryMenuEntry() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        QVERIFY(main->hexNameField()->text().isEmpty());
+        QCOMPARE(main->mapScroll()->pos(), QPoint(kMapAreaX, kMapAreaY));
+        const char* enabled[] = {"Enter Module Information",
+                                 "Save",
+                                 "Load Graphics",
+                                 "Save Graphics As. . .",
+                                 "Quit",
+                                 "Report Hex Names",
+                                 "Save Unit Table",
+                                 "Load Unit Table",
+                                 "Save Map Name Table",
+                                 "Load Map Name Table",
+                                 "Clear Hex Names",
+                                 "Copy Hex Name [C]",
+                                 "Paste Hex Name  [V]",
+                                 "Coordinates",
+                                 "Make Overview",
+                                 "Draw hex grid Overlay",
+                                 "Edit Units",
+                                 "Add additional units",
+                                 "Edit Cards",
+                                 "Help",
+                                 "About"};
+        for (const char* e : enabled) {
+            QAction* a = main->action(QString::fromLatin1(e));
+            QVERIFY2(a && a->isEnabled(), e);
+        }
+        QVERIFY(main->findChild<QRadioButton*>("mode Edit Names") != nullptr);
+        // The map area shows the map band, starting at MapTop.
+        const Module& m = main->document().module();
+        QCOMPARE(main->mapArea()->size(),
+                 QSize(main->document().graphics().image().width(),
+                       main->document().graphics().image().height() - m.mapTop));
+    }
+
+    void moduleInformationIsOneUndoableStep() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        whenShown<CModuleInformationDlg>([](CModuleInformationDlg* d) {
+            QCOMPARE(d->editor()->toPlainText(), QStringLiteral("Notes"));
+            d->editor()->setPlainText(QStringLiteral("First line\nSecond line"));
+            d->accept();
+        });
+        main->action(QStringLiteral("Enter Module Information"))->trigger();
+        QCOMPARE(main->document().module().authorNotes, std::string("First line\r\nSecond line"));
+        QVERIFY(main->document().hasUnsavedChanges());
+        QAction* undo = main->action(QStringLiteral("Undo Module Information"));
+        QVERIFY(undo && undo->isEnabled());
+        QCOMPARE(undo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        undo->trigger();
+        QCOMPARE(main->document().module().authorNotes, std::string("Notes"));
+        QVERIFY(!main->document().hasUnsavedChanges());
+        QAction* redo = main->action(QStringLiteral("Redo Module Information"));
+        QVERIFY(redo);
+        QCOMPARE(redo->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        redo->trigger();
+        QCOMPARE(main->document().module().authorNotes, std::string("First line\r\nSecond line"));
+
+        // Cancel keeps the notes.
+        whenShown<CModuleInformationDlg>([](CModuleInformationDlg* d) {
+            d->editor()->setPlainText(QStringLiteral("Lost"));
+            d->reject();
+        });
+        main->enterModuleInformation();
+        QCOMPARE(main->document().module().authorNotes, std::string("First line\r\nSecond line"));
+    }
+
+    // ---- saving ---------------------------------------------------------------------
+
+    void saveForcesTheExtensionAndAsksBeforeOverwriting() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        main->document().module().authorNotes = "Changed";
+        const QString copy = path("modules/Copy");
+        m_prompts->fileAnswers.push_back(copy);
+        main->action(QStringLiteral("Save"))->trigger();
+        QVERIFY(QFile::exists(copy + ".qm4"));
+        QVERIFY(QFile::exists(copy + ".PNG"));
+        QVERIFY(m_prompts->shown.back().text.contains("QMX Modules(*.qm4)"));
+        QCOMPARE(main->document().modulePath(), str(copy + ".qm4"));
+
+        // The file now exists: No leaves it alone, Yes writes it again.
+        const auto before = bytesOf(copy + ".qm4");
+        main->document().module().authorNotes = "Again";
+        m_prompts->fileAnswers.push_back(copy + ".qm4");
+        m_prompts->yesNoAnswers.push_back(false);
+        QVERIFY(!main->document().saveModule(main));
+        QCOMPARE(m_prompts->shown.back().text, QString::fromLatin1(kOverwriteQuestion));
+        QCOMPARE(bytesOf(copy + ".qm4"), before);
+        m_prompts->fileAnswers.push_back(copy + ".qm4");
+        m_prompts->yesNoAnswers.push_back(true);
+        QVERIFY(main->document().saveModule(main));
+        QVERIFY(bytesOf(copy + ".qm4") != before);
+        // The previous image is kept as the backup.
+        QVERIFY(QFile::exists(copy + ".BAK"));
+        const ModuleLoad reread = loadModuleFile(str(copy + ".qm4"), ModuleReader::Editor);
+        QVERIFY(reread.ok);
+        QCOMPARE(reread.module.authorNotes, std::string("Again"));
+        QVERIFY(reread.module.moduleId != (std::array<std::uint8_t, 3>{0, 0, 0}));
+    }
+
+    void aFailedSaveKeepsTheOldFilesByteForByte() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        const auto module = bytesOf(modulePath());
+        const auto image = bytesOf(path("modules/Battle.PNG"));
+        // The image cannot be kept as the backup: a folder holds its name.
+        QDir(path("modules")).mkdir(QStringLiteral("Battle.BAK"));
+        QDir(path("modules/Battle.BAK")).mkdir(QStringLiteral("inside"));
+        main->document().history().apply(
+            editAuthorNotes(main->document().module(), "Never written"));
+        QVERIFY(!main->document().writeModule(str(modulePath())));
+        QCOMPARE(bytesOf(modulePath()), module);
+        QCOMPARE(bytesOf(path("modules/Battle.PNG")), image);
+        QVERIFY(main->document().hasUnsavedChanges());
+        // No temporary file is left behind.
+        QCOMPARE(QDir(path("modules")).entryList(QDir::Files).size(), qsizetype(2));
+
+        // A folder that does not exist: the module write fails, "Data File Write Error!".
+        m_prompts->shown.clear();
+        QVERIFY(!main->document().writeModule(str(path("nowhere/Battle.qm4"))));
+        QCOMPARE(m_prompts->shown.size(), std::size_t(1));
+        QCOMPARE(m_prompts->shown[0].text, QStringLiteral("Data File Write Error!"));
+    }
+
+    void aSaveIntoAReadOnlyFolderKeepsTheOldFiles() {
+        if (::getuid() == 0) QSKIP("the superuser writes into read-only folders");
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        const auto module = bytesOf(modulePath());
+        const auto image = bytesOf(path("modules/Battle.PNG"));
+        QFile::setPermissions(path("modules"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        main->document().history().apply(editAuthorNotes(main->document().module(), "No"));
+        const bool written = main->document().writeModule(str(modulePath()));
+        QFile::setPermissions(path("modules"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner);
+        QVERIFY(!written);
+        QCOMPARE(bytesOf(modulePath()), module);
+        QCOMPARE(bytesOf(path("modules/Battle.PNG")), image);
+    }
+
+    void saveIsRefusedWhileTheCoordinatesRun() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        main->document().coordinatesRunning = true;
+        QVERIFY(!main->document().saveModule(main));
+        QCOMPARE(m_prompts->shown.size(), std::size_t(1));
+        QCOMPARE(m_prompts->shown[0].text,
+                 QStringLiteral("You cannot perform this function until you finish the "
+                                "Coordinate function."));
+    }
+
+    // ---- graphics ------------------------------------------------------------------
+
+    void loadGraphicsReplacesTheImageAsOneStep() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        const QImage before = main->document().graphics().image();
+        QImage other(300, 400, QImage::Format_RGB32);
+        other.fill(Qt::red);
+        QVERIFY(other.save(path("map.bmp")));
+        QFile::copy(path("map.bmp"), path("map.qmg"));
+        m_prompts->fileAnswers.push_back(path("map.qmg"));
+        main->action(QStringLiteral("Load Graphics"))->trigger();
+        QVERIFY(m_prompts->shown.back().text.startsWith("Portable Network Graphics (*.png)"));
+        QCOMPARE(main->document().graphics().image().size(), QSize(300, 400));
+        QCOMPARE(main->mapArea()->height(), 400 - main->document().module().mapTop);
+        main->undo();
+        QCOMPARE(main->document().graphics().image(), before);
+
+        // A file nothing reads: the graphics message, the image stays.
+        std::ofstream(str(path("map.psp")), std::ios::binary) << "Paint Shop Pro Image File";
+        m_prompts->shown.clear();
+        QVERIFY(!main->document().importGraphicsFile(str(path("map.psp"))));
+        QCOMPARE(m_prompts->shown.size(), std::size_t(1));
+        QVERIFY(m_prompts->shown[0].text.startsWith("Cannot find Module Graphics file!"));
+        QCOMPARE(main->document().graphics().image(), before);
+    }
+
+    void bitmapsGetTheDibBoxes() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        const QImage before = main->document().graphics().image();
+        // A header claiming 40,000 x 20,000 at 24 bits.
+        std::string big(54, '\0');
+        big[0] = 'B', big[1] = 'M';
+        big[18] = char(0x40), big[19] = char(0x9C);  // 40000
+        big[22] = char(0x20), big[23] = char(0x4E);  // 20000
+        big[28] = 24;
+        std::ofstream(str(path("huge.bmp")), std::ios::binary) << big;
+        QVERIFY(!main->document().importGraphicsFile(str(path("huge.bmp"))));
+        QCOMPARE(m_prompts->shown.back().title, QString());
+        QCOMPARE(m_prompts->shown.back().text, QStringLiteral("DIB_TOO_BIG"));
+        // A bitmap header over nothing: it cannot be read.
+        big[18] = 10, big[19] = 0, big[22] = 10, big[23] = 0;
+        std::ofstream(str(path("cut.qmg")), std::ios::binary) << big;
+        QVERIFY(!main->document().importGraphicsFile(str(path("cut.qmg"))));
+        QCOMPARE(m_prompts->shown.back().text, QStringLiteral("CANNOT_LOAD_DIB"));
+        QCOMPARE(main->document().graphics().image(), before);
+        // A bitmap that cannot be written.
+        m_prompts->fileAnswers.push_back(path("nowhere/map.bmp"));
+        m_prompts->filterAnswers.push_back(1);
+        QVERIFY(!main->document().exportGraphics(main));
+        QCOMPARE(m_prompts->shown.back().text, QStringLiteral("CANNOT_SAVE_DIB"));
+    }
+
+    void loadGraphicsReadsSunRasterFiles() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        // 2 x 1, 24 bits, BGR, rows padded to 16 bits.
+        const unsigned char ras[] = {0x59, 0xA6, 0x6A, 0x95, 0, 0, 0, 2, 0, 0, 0, 1, 0,
+                                     0,    0,    24,   0,    0, 0, 0, 0, 0, 0, 1, 0, 0,
+                                     0,    0,    0,    0,    0, 0, 3, 2, 1, 6, 5, 4};
+        std::ofstream(str(path("scan.ras")), std::ios::binary)
+            .write(reinterpret_cast<const char*>(ras), sizeof ras);
+        QVERIFY(main->document().importGraphicsFile(str(path("scan.ras"))));
+        const QImage& image = main->document().graphics().image();
+        QCOMPARE(image.size(), QSize(2, 1));
+        QCOMPARE(image.pixel(0, 0) & 0xFFFFFF, 0x010203u);
+        QCOMPARE(image.pixel(1, 0) & 0xFFFFFF, 0x040506u);
+    }
+
+    void saveGraphicsAsAppendsTheEntrysExtension() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        m_prompts->fileAnswers.push_back(path("export"));
+        m_prompts->filterAnswers.push_back(1);  // Windows Bitmap
+        main->action(QStringLiteral("Save Graphics As. . ."))->trigger();
+        QImage written(path("export.bmp"));
+        QCOMPARE(written.size(), main->document().graphics().image().size());
+        QVERIFY(
+            m_prompts->shown.back().text.startsWith("Portable Network Graphics (*.png);;"
+                                                    "Windows Bitmap (*.bmp);;"
+                                                    "Portable Pixelmap (*.ppm)"));
+        m_prompts->fileAnswers.push_back(path("export.tga"));
+        m_prompts->filterAnswers.push_back(3);
+        QVERIFY(main->document().exportGraphics(main));
+        QVERIFY(QFile::exists(path("export.tga")));
+    }
+
+    // ---- report ---------------------------------------------------------------------
+
+    void reportHexNamesWritesEveryHexAndAsksBeforeOverwriting() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        m_prompts->fileAnswers.push_back(path("names.csv"));
+        main->action(QStringLiteral("Report Hex Names"))->trigger();
+        const auto report = bytesOf(path("names.txt"));
+        QVERIFY(report);
+        QCOMPARE(report->size(), std::size_t(400 * 7));
+        const std::string head(report->begin(), report->begin() + 14);
+        QCOMPARE(head, std::string("0101\r\n 0201\r\n "));
+
+        m_prompts->fileAnswers.push_back(path("names"));
+        m_prompts->yesNoAnswers.push_back(false);
+        main->document().module().hex(1, 1).name = "X";
+        QVERIFY(!main->document().reportHexNames(main));
+        QCOMPARE(m_prompts->shown.back().title, QStringLiteral("WARNING"));
+        QCOMPARE(bytesOf(path("names.txt")), report);
+    }
+
+    // ---- quitting, help, about ---------------------------------------------------
+
+    void quittingWithUnsavedChangesAsks() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        // Nothing changed: no question.
+        QVERIFY(main->confirmClose());
+        QVERIFY(m_prompts->shown.empty());
+        main->document().history().apply(editAuthorNotes(main->document().module(), "New"));
+        m_prompts->saveChoices = {SaveChoice::Cancel};
+        main->action(QStringLiteral("Quit"))->trigger();
+        QVERIFY(main->isVisible());
+        QCOMPARE(m_prompts->shown.back().text, QString::fromLatin1(kSaveChangesQuestion));
+        // Save: the save dialog comes, and the dialog closes once saved.
+        m_prompts->saveChoices = {SaveChoice::Save};
+        m_prompts->fileAnswers.push_back(modulePath());
+        m_prompts->yesNoAnswers.push_back(true);
+        main->close();
+        QVERIFY(!main->isVisible());
+        QCOMPARE(loadModuleFile(str(modulePath()), ModuleReader::Editor).module.authorNotes,
+                 std::string("New"));
+    }
+
+    void quittingCanDiscardTheChanges() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        main->document().history().apply(editAuthorNotes(main->document().module(), "New"));
+        m_prompts->saveChoices = {SaveChoice::Discard};
+        QTest::keyClick(main, Qt::Key_Escape);
+        QVERIFY(!main->isVisible());
+        QCOMPARE(loadModuleFile(str(modulePath()), ModuleReader::Editor).module.authorNotes,
+                 std::string("Notes"));
+    }
+
+    void helpShowsTheEditorChapterAndAboutItsStartLine() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        main->action(QStringLiteral("Help"))->trigger();
+        auto* help = main->findChild<CHelpWindow*>();
+        QVERIFY(help && help->isVisible());
+        QVERIFY(help->browser()->toPlainText().contains("Define Units"));
+        whenShown<CEditAboutDlg>([](CEditAboutDlg* d) {
+            QVERIFY(d->findChild<QLabel*>("startupText")->text().startsWith("Started "));
+            d->accept();
+        });
+        main->showAbout();
+    }
+};
+
+QTEST_MAIN(EditorShellWidgetTest)
+#include "EditorShellWidgetTest.moc"

@@ -1,0 +1,241 @@
+// Two turns by mail through the real windows: Blue identifies, moves two
+// stacks, hides one, comments and saves; Red loads the file as Red, cannot
+// see or take the hidden unit, moves and saves; Blue loads Red's file and
+// finds Red's units where Red left them. Mouse and keys go to the board view
+// as a person's would; the dialogs are answered by the scripted person.
+
+#include <QAction>
+#include <QDir>
+#include <QTest>
+#include <fstream>
+
+#include "core/game/HexPicture.h"
+#include "core/game/PlayerIdentity.h"
+#include "core/game/SavedGame.h"
+#include "core/module/Clock.h"
+#include "core/module/ModuleFile.h"
+#include "core/module/Random.h"
+#include "core/replay/ReplayFile.h"
+#include "graphics/ModuleGraphics.h"
+#include "player/CMainFrame.h"
+#include "player/CQMXApp.h"
+#include "player/CQMXDoc.h"
+#include "player/CQMXView.h"
+#include "tests/support/PlayerHome.h"
+#include "tests/support/ScriptedPrompts.h"
+
+using namespace qmx;
+
+namespace {
+
+std::string str(const QString& s) {
+    return s.toStdString();
+}
+
+// Units 1, 2 on (2, 2) and 3 on (4, 4) are Blue's; 10 and 11 on (8, 8) Red's.
+// Both players are initialized: Blue with "blue", Red with "red".
+void writeSetup(const QString& modulePath, const QString& savePath) {
+    ModuleLoad load = loadModuleFile(str(modulePath), ModuleReader::Player);
+    QVERIFY(load.ok);
+    GameState g(load.module);
+    auto place = [&g](Hex hex, std::vector<int> units) {
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            UnitState& u = g.unit(units[i]);
+            u.column = u.startColumn = static_cast<std::uint8_t>(hex.column);
+            u.row = u.startRow = static_cast<std::uint8_t>(hex.row);
+            u.stackLink = u.startStackLink =
+                i + 1 < units.size() ? static_cast<std::uint16_t>(units[i + 1]) : 0;
+        }
+        g.setStackHead(hex.column, hex.row, static_cast<std::uint16_t>(units.front()));
+    };
+    std::vector<int> rest;
+    for (int u = 1; u <= g.unitCount(); ++u)
+        if (u > 3 && u != 10 && u != 11) rest.push_back(u);
+    place({1, 1}, rest);
+    place({2, 2}, {1, 2});
+    place({4, 4}, {3});
+    place({8, 8}, {10, 11});
+    g.players[0].kind = SlotKind::Player;
+    g.players[1].kind = SlotKind::Player;
+    QVERIFY(initializePlayer(g, "Blue", "blue", 17).accepted);
+    QVERIFY(initializePlayer(g, "Red", "red", 42).accepted);
+    g.currentSlot = kObserver;
+    const Bytes bytes = serializeSavedGame(g, load.module, {});
+    std::ofstream(str(savePath), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+class PlayTurnTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<PlayerHome> m_home;
+    QString m_module;
+    std::vector<std::unique_ptr<ScriptedPrompts>> m_people;
+
+    QString homePath(const QString& name) const { return m_home->path(name); }
+
+    // A player's program on the module, with a saved game and a person.
+    std::unique_ptr<CQMXApp> start(const QString& game, ScriptedPrompts*& person) {
+        m_people.push_back(std::make_unique<ScriptedPrompts>());
+        person = m_people.back().get();
+        return m_home->player(m_module, game, person);
+    }
+    static CQMXView* viewOf(CQMXApp& app) {
+        return qobject_cast<CQMXView*>(app.frame()->boardView());
+    }
+    static Bytes record(CQMXApp& app) {
+        return app.document()->replayFile().read().value_or(Bytes{});
+    }
+
+private slots:
+    void init() {
+        m_home = std::make_unique<PlayerHome>();
+        QVERIFY(m_home->isValid());
+        Module m = Module::createEmpty(12, 10, GridOrientation::RowsAligned, 40);
+        for (int u = 1; u <= m.unitCount; ++u)
+            m.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 0, 0, 0, 0};
+        m_module = m_home->writeModule(m, QStringLiteral("Battle"));
+        QVERIFY(!m_module.isEmpty());
+        writeSetup(m_module, homePath(QStringLiteral("Savedgames/setup.qms")));
+    }
+    void cleanup() {
+        m_people.clear();
+        m_home.reset();
+    }
+
+    void everyCommandHasItsHandlerOrIsGreyed() {
+        ScriptedPrompts* person = nullptr;
+        auto app = start(QString(), person);
+        QCOMPARE(app->start(), CQMXApp::StartResult::Running);
+        CMainFrame* f = app->frame();
+        const QList<QAction*> actions = f->commandActions();
+        QVERIFY(actions.size() >= 60);
+        for (QAction* a : actions) {
+            const QString name = a->objectName();
+            if (CMainFrame::commandsToCome().contains(name)) {
+                QVERIFY2(!a->isEnabled(), qPrintable(name));
+                QVERIFY2(!f->runCommand(name), qPrintable(name));
+            } else {
+                QVERIFY2(f->hasHandler(name), qPrintable(name + " has no handler"));
+            }
+        }
+    }
+
+    void twoTurnsByMail() {
+        // ---- Blue's turn ----
+        ScriptedPrompts* blueP = nullptr;
+        auto blue = start(homePath(QStringLiteral("Savedgames/setup.qms")), blueP);
+        blueP->identities = {IdentityAnswer{0, "blue"}};
+        QCOMPARE(blue->start(), CQMXApp::StartResult::Running);
+        CMainFrame* bf = blue->frame();
+        bf->resize(1000, 800);
+        QCoreApplication::processEvents();
+        QVERIFY(blueP->showedText("Welcome, Blue."));
+        QCOMPARE(blue->document()->game().currentSlot, 0);
+        QCOMPARE(bf->windowTitle(), QStringLiteral("Battle: setup"));
+        CQMXView* view = viewOf(*blue);
+        QVERIFY(view != nullptr);
+
+        // The stack of (2, 2) goes to (4, 3) by way of (3, 3).
+        doubleClickHex(view, {2, 2});
+        const GameState& bg = blue->document()->game();
+        QCOMPARE(bg.chain(bg.carriedStack), (std::vector<int>{1, 2}));
+        QVERIFY(!bf->commandAction(Command::Save)->isEnabled());
+        QVERIFY(!bf->commandAction(Command::Load)->isEnabled());
+        // The picture follows the pointer 12 px right and 25 px below it.
+        QTest::mouseMove(view->viewport(), hexCentre(view, {3, 3}));
+        clickHex(view, {3, 3});
+        doubleClickHex(view, {4, 3});
+        QCOMPARE(bg.stackAt(4, 3), (std::vector<int>{1, 2}));
+        QVERIFY(bf->commandAction(Command::Save)->isEnabled());
+
+        // Unit 3 goes to (5, 6), hidden on the way and stepped with key 2.
+        doubleClickHex(view, {4, 4});
+        bf->action("actionHideUnits")->trigger();
+        QTest::keyClick(view, Qt::Key_2);
+        clickHex(view, {5, 6});
+        doubleClickHex(view, {5, 6});
+        QCOMPARE(int(bg.unit(3).hiddenBy()), 0);
+        QCOMPARE(int(bg.unit(3).step), 1);
+
+        blueP->comments = {CommentAnswer{"Go", false}};
+        bf->action("actionComment")->trigger();
+        blueP->files = {str(homePath(QStringLiteral("Savedgames/turn1")))};
+        bf->action("actionSave")->trigger();
+        QCOMPARE(bf->windowTitle(), QStringLiteral("Battle: turn1"));
+        QVERIFY(bg.moveSaved);
+
+        const Bytes expected{
+            255, 241, 0,   1,   0,   2,   255, 247, 2, 2, 3, 3,  // (2, 2) taken to (3, 3)
+            4,   3,    // (4, 3): the first click of the double click
+            255, 248,  // put down
+            255, 241, 0,   3,   255, 247, 4,   4,   4, 4,  // unit 3, recorded by Hide Units
+            255, 223, 0,   0,                              // hidden by slot 0
+            255, 224, 1,   0,                              // key 2: step 1
+            5,   6,   5,   6,   255, 248,                  // to (5, 6), put down
+            255, 242, 'G', 'o', 255, 249,                  // the comment
+            255, 253};                                     // the save
+        QCOMPARE(record(*blue), expected);
+
+        // ---- Red's turn ----
+        ScriptedPrompts* redP = nullptr;
+        auto red = start(homePath(QStringLiteral("Savedgames/turn1.qms")), redP);
+        redP->identities = {IdentityAnswer{1, "red"}};
+        QCOMPARE(red->start(), CQMXApp::StartResult::Running);
+        red->frame()->resize(1000, 800);
+        QCoreApplication::processEvents();
+        const GameState& rg = red->document()->game();
+        QCOMPARE(rg.currentSlot, 1);
+        CQMXView* rview = viewOf(*red);
+        // Blue's hidden unit: not drawn, and a double click takes nothing.
+        QCOMPARE(hexPicture(rg, {5, 6}, false).unit, 0);
+        doubleClickHex(rview, {5, 6});
+        QVERIFY(!rg.holdingUnits());
+        QCOMPARE(record(*red), expected);  // the record came with the game
+        // Red's stack of (8, 8) to (7, 7).
+        doubleClickHex(rview, {8, 8});
+        clickHex(rview, {7, 7});
+        doubleClickHex(rview, {7, 7});
+        QCOMPARE(rg.stackAt(7, 7), (std::vector<int>{10, 11}));
+        redP->files = {str(homePath(QStringLiteral("Savedgames/turn2")))};
+        red->frame()->action("actionSave")->trigger();
+        QVERIFY(QFile::exists(homePath(QStringLiteral("Savedgames/turn2.qms"))));
+
+        // ---- Blue loads Red's move ----
+        blueP->files = {str(homePath(QStringLiteral("Savedgames/turn2.qms")))};
+        blueP->identities = {IdentityAnswer{0, "blue"}};
+        bf->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(bf));
+        QTest::keyClick(bf, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(bf->windowTitle(), QStringLiteral("Battle: turn2"));
+        QCOMPARE(bg.currentSlot, 0);
+        QCOMPARE(bg.stackAt(7, 7), (std::vector<int>{10, 11}));
+        QCOMPARE(bg.stackAt(8, 8), std::vector<int>{});
+        // Blue still sees the unit Blue hid.
+        QCOMPARE(hexPicture(bg, {5, 6}, false).unit, 3);
+    }
+
+    void undoFromTheMenuWaitsBetweenPasses() {
+        ScriptedPrompts* person = nullptr;
+        auto app = start(homePath(QStringLiteral("Savedgames/setup.qms")), person);
+        QCOMPARE(app->start(), CQMXApp::StartResult::Running);
+        app->frame()->resize(1000, 800);
+        QCoreApplication::processEvents();
+        CQMXView* view = viewOf(*app);
+        const GameState& g = app->document()->game();
+        doubleClickHex(view, {2, 2});
+        clickHex(view, {6, 6});
+        QTest::keyClick(app->frame(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!g.holdingUnits());
+        QCOMPARE(g.stackAt(2, 2), (std::vector<int>{1, 2}));
+        // An ordinary move back to the start hex: the replay shows the jump.
+        QCOMPARE(record(*app), (Bytes{255, 241, 0, 1, 0, 2, 255, 247, 2, 2, 6, 6, 2, 2, 255, 248}));
+    }
+};
+
+QTEST_MAIN(PlayTurnTest)
+#include "PlayTurnTest.moc"

@@ -1,0 +1,52 @@
+#include "widgets/CHelpWindow.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+// The guide is built into a static library; naming its resource here keeps
+// the linker from dropping it. (Outside the namespace: the macro declares the
+// resource's function.)
+static void initGuideResource() {
+    Q_INIT_RESOURCE(guide);
+}
+
+namespace qmx {
+
+QString CHelpWindow::guideText() {
+    initGuideResource();
+    QFile file(QStringLiteral(":/qmx/user-guide.md"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+CHelpWindow::CHelpWindow(const QString& title, const QString& chapter, QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(title);
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setModal(false);
+    m_browser = new QTextBrowser(this);
+    m_browser->setObjectName(QStringLiteral("helpBrowser"));
+    m_browser->setOpenExternalLinks(true);
+    const QString guide = guideText();
+    if (guide.isEmpty()) {
+        m_browser->setPlainText(QStringLiteral("The user guide is missing from this build."));
+    } else {
+        m_browser->setMarkdown(guide);
+        if (!chapter.isEmpty()) {
+            QString anchor = chapter.toLower();
+            anchor.replace(QChar(' '), QChar('-'));
+            m_browser->scrollToAnchor(anchor);
+            m_browser->find(chapter);
+        }
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_browser, 1);
+    layout->addWidget(buttons);
+    resize(720, 640);
+}
+
+}  // namespace qmx
