@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 #include "core/module/FileIo.h"
@@ -83,6 +84,77 @@ std::optional<std::size_t> findTextSaveMarker(std::span<const std::uint8_t> data
 
 bool looksLikeTextSave(std::span<const std::uint8_t> data) {
     return findTextSaveMarker(data).has_value();
+}
+
+std::uint32_t crc32(std::span<const std::uint8_t> bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const std::uint8_t b : bytes) {
+        crc ^= b;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+Bytes encodeCheckedTextSave(std::span<const std::uint8_t> binary) {
+    char line[80];
+    std::snprintf(line, sizeof line, "%.*s%zu bytes, CRC-32 %08x\r\n",
+                  static_cast<int>(kTextSaveCheckPrefix.size()), kTextSaveCheckPrefix.data(),
+                  binary.size(), static_cast<unsigned>(crc32(binary)));
+    Bytes out(line, line + std::strlen(line));
+    const Bytes text = encodeTextSave(binary);
+    out.insert(out.end(), text.begin(), text.end());
+    return out;
+}
+
+std::optional<TextSaveCheck> findTextSaveCheck(std::span<const std::uint8_t> beforeMarker) {
+    // Only the lines just above the marker: a check line quoted from an
+    // earlier turn further up the mail is not this save's.
+    constexpr std::size_t kSearched = 300;
+    const std::size_t from = beforeMarker.size() > kSearched ? beforeMarker.size() - kSearched : 0;
+    const std::string_view text(reinterpret_cast<const char*>(beforeMarker.data()) + from,
+                                beforeMarker.size() - from);
+    const std::size_t at = text.rfind(kTextSaveCheckPrefix);
+    if (at == std::string_view::npos) return std::nullopt;
+    // "<digits> bytes, CRC-32 <8 hex digits>", read past what a mail program
+    // may put into a line: a re-wrap with quote marks, soft line breaks.
+    std::string rest;
+    const std::string_view after = text.substr(at + kTextSaveCheckPrefix.size());
+    for (std::size_t i = 0; i < after.size() && rest.size() < 40; ++i) {
+        const char c = after[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '>') continue;
+        if (c == '=' && i + 1 < after.size() && (after[i + 1] == '\r' || after[i + 1] == '\n'))
+            continue;
+        rest += c;
+    }
+    TextSaveCheck check;
+    std::uint64_t size = 0;
+    std::size_t i = 0;
+    while (i < rest.size() && i < 10 && rest[i] >= '0' && rest[i] <= '9')
+        size = size * 10 + static_cast<std::uint64_t>(rest[i++] - '0');
+    constexpr std::string_view kMiddle = "bytes,CRC-32";
+    if (i == 0 || size > 0xFFFFFFFFu || rest.compare(i, kMiddle.size(), kMiddle) != 0) return check;
+    i += kMiddle.size();
+    std::uint32_t crc = 0;
+    for (std::size_t k = 0; k < 8; ++k, ++i) {
+        if (i >= rest.size()) return check;
+        const char c = rest[i];
+        int v = -1;
+        if (c >= '0' && c <= '9') v = c - '0';
+        if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+        if (v < 0) return check;
+        crc = (crc << 4) | static_cast<std::uint32_t>(v);
+    }
+    check.readable = true;
+    check.size = static_cast<std::uint32_t>(size);
+    check.crc = crc;
+    return check;
+}
+
+bool matchesCheck(const TextSaveCheck& check, std::span<const std::uint8_t> binary) {
+    // A line changed past reading says nothing: the save loads as one without it.
+    if (!check.readable) return true;
+    return check.size == binary.size() && check.crc == crc32(binary);
 }
 
 Bytes decodeTextSavePairs(std::span<const std::uint8_t> text) {

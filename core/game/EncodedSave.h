@@ -40,6 +40,30 @@ constexpr std::pair<char, char> byteLetterPair(std::uint8_t b) {
 // The whole text save of a binary saved game, end marker and NUL included.
 Bytes encodeTextSave(std::span<const std::uint8_t> binary);
 
+// A text save as this program writes it: a check line, CR LF, then
+// encodeTextSave's bytes. Decoders start at the marker, so every reader
+// still reads it; a reader that knows the line refuses a text save whose
+// decoded bytes no longer match it.
+//   QMX text save: 2158 bytes, CRC-32 1a2b3c4d
+inline constexpr std::string_view kTextSaveCheckPrefix = "QMX text save: ";
+Bytes encodeCheckedTextSave(std::span<const std::uint8_t> binary);
+
+// The check line found before a marker. `readable` is false when the line's
+// beginning is there but the rest was changed past reading.
+struct TextSaveCheck {
+    bool readable = false;
+    std::uint32_t size = 0;
+    std::uint32_t crc = 0;
+};
+// The last check line among the few hundred bytes just before the marker
+// (`beforeMarker` ends where the marker begins); none when there is none.
+std::optional<TextSaveCheck> findTextSaveCheck(std::span<const std::uint8_t> beforeMarker);
+// True when the decoded saved game is the one the line describes, or the
+// line could not be read.
+bool matchesCheck(const TextSaveCheck& check, std::span<const std::uint8_t> binary);
+// The standard CRC-32 (as zip and PNG compute it).
+std::uint32_t crc32(std::span<const std::uint8_t> bytes);
+
 // Where the start marker begins, if these bytes are a text save: the first
 // occurrence of its first 18 characters, with no NUL byte before it (every
 // binary saved game has a NUL in its header, so a comment in a binary save's

@@ -340,11 +340,18 @@ bool encodedPartHoldsHtml(Span afterMarker) {
     return false;
 }
 
-// The text from the marker on, without HTML when the encoded part holds some.
-Bytes textFrom(Span fromMarker) {
-    if (encodedPartHoldsHtml(fromMarker.subspan(kTextSaveMarkerMatch.size())))
-        return stripHtml(fromMarker);
-    return Bytes(fromMarker.begin(), fromMarker.end());
+// The text from the marker on, without HTML when the encoded part holds
+// some, and the check line above the marker.
+void takeTextSave(Span text, std::size_t marker, MailTextSave& out) {
+    const Span fromMarker = text.subspan(marker);
+    const Span before = text.first(marker);
+    if (encodedPartHoldsHtml(fromMarker.subspan(kTextSaveMarkerMatch.size()))) {
+        out.text = stripHtml(fromMarker);
+        out.check = findTextSaveCheck(stripHtml(before));
+    } else {
+        out.text = Bytes(fromMarker.begin(), fromMarker.end());
+        out.check = findTextSaveCheck(before);
+    }
 }
 
 int base64Value(std::uint8_t c) {
@@ -498,19 +505,19 @@ MailTextSave findMailTextSave(std::span<const std::uint8_t> data) {
     out.mail = isMimeMail(data);
     const std::optional<std::size_t> marker = findTextSaveMarker(data);
     if (marker && !encodedPartHoldsHtml(data.subspan(*marker + kTextSaveMarkerMatch.size()))) {
-        out.text = Bytes(data.begin() + static_cast<std::ptrdiff_t>(*marker), data.end());
+        takeTextSave(data, *marker, out);
         return out;
     }
     if (out.mail) {
         walkMail(data, [&out](Span part) {
             const std::optional<std::size_t> at = findTextSaveMarker(part);
             if (!at) return false;
-            out.text = textFrom(part.subspan(*at));
+            takeTextSave(part, *at, out);
             return true;
         });
         if (out.text) return out;
     }
-    if (marker) out.text = textFrom(data.subspan(*marker));
+    if (marker) takeTextSave(data, *marker, out);
     return out;
 }
 

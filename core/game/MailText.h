@@ -16,6 +16,7 @@
 #include <span>
 #include <vector>
 
+#include "core/game/EncodedSave.h"
 #include "core/module/Bytes.h"
 
 namespace qmx {
@@ -25,6 +26,8 @@ struct MailTextSave {
     // when no start marker was found, neither as the bytes stand nor in any
     // decoded text part of the mail.
     std::optional<Bytes> text;
+    // The check line above the marker, where the writer put one.
+    std::optional<TextSaveCheck> check;
     // The bytes are a MIME mail (a header block naming a MIME field), whether
     // or not a text save was found in it.
     bool mail = false;

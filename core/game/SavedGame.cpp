@@ -242,7 +242,7 @@ std::string savedGameName(const std::string& chosen, SaveForm form) {
 bool saveGameFile(const std::string& chosen, GameState& state, const Module& module,
                   std::span<const std::uint8_t> replay, UserPrompts& prompts, SaveForm form) {
     Bytes bytes = serializeSavedGame(state, module, replay);
-    if (form == SaveForm::Text) bytes = encodeTextSave(bytes);
+    if (form == SaveForm::Text) bytes = encodeCheckedTextSave(bytes);
     if (!writeFileAtomically(savedGameName(chosen, form), bytes)) {
         prompts.showMessage(msg::kCouldNotOpenFile);
         return false;
@@ -417,6 +417,10 @@ SavedGameLoad readSavedGame(std::span<const std::uint8_t> data, const Module& mo
     const std::optional<Bytes> binary = mail.text ? decodeTextSave(*mail.text) : std::nullopt;
     if (!binary) {
         prompts.showMessage(msg::kAsciiDecodeFailed);
+        return {};
+    }
+    if (mail.check && !matchesCheck(*mail.check, *binary)) {
+        prompts.showText(kWarning, std::string(kTextSaveChangedText));
         return {};
     }
     SavedGameLoad out = readBinarySavedGame(*binary, module, state, prompts);

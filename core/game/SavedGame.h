@@ -69,6 +69,10 @@ bool saveGameFile(const std::string& chosen, GameState& state, const Module& mod
                   std::span<const std::uint8_t> replay, UserPrompts& prompts,
                   SaveForm form = SaveForm::Binary);
 
+// A text save whose decoded bytes differ from its check line.
+inline constexpr std::string_view kTextSaveChangedText =
+    "The text save was changed on its way: ask for it again.";
+
 struct SavedGameLoad {
     bool ok = false;
     bool textForm = false;  // the file was an encoded text save

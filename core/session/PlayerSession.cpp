@@ -597,7 +597,7 @@ Change PlayerSession::copyGameAsText() {
     Change c;
     c.ran = true;
     const Bytes replay = m_replayFile.read().value_or(Bytes{});
-    const Bytes text = encodeTextSave(serializeSavedGame(m_game, m_module, replay));
+    const Bytes text = encodeCheckedTextSave(serializeSavedGame(m_game, m_module, replay));
     // The end marker's NUL stays out of the clipboard, which holds text.
     std::string s(text.begin(), text.end());
     while (!s.empty() && s.back() == '\0') s.pop_back();

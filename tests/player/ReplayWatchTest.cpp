@@ -38,6 +38,7 @@ namespace {
 class CountingClock : public Clock {
 public:
     std::int64_t secondsNow() const override { return 1000000000; }
+    std::uint32_t randomSeed() const override { return 1000000000; }
     std::uint64_t fileTimeNow() const override { return 1; }
     void sleepMs(int ms) override { waits.push_back(ms); }
     int count(int ms) const { return static_cast<int>(std::count(waits.begin(), waits.end(), ms)); }

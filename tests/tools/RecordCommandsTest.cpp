@@ -69,7 +69,7 @@ TEST_F(RecordCommands, EncodeAndDecodeRoundTripThroughFiles) {
 
     ToolRun e = run({"encode", path("game.qms")});
     ASSERT_EQ(e.status, 0) << e.err;
-    EXPECT_EQ(read("game.txt"), encodeTextSave(binary));
+    EXPECT_EQ(read("game.txt"), encodeCheckedTextSave(binary));
 
     // Pasted into a mail and quoted.
     const Bytes text = read("game.txt");
@@ -81,6 +81,34 @@ TEST_F(RecordCommands, EncodeAndDecodeRoundTripThroughFiles) {
     ASSERT_EQ(d.status, 0) << d.err;
     EXPECT_EQ(read("back.qms"), binary);
     EXPECT_EQ(d.out, path("back.qms") + ": 1000 bytes\n");
+}
+
+// Mails written by Python's email package (tests/tools/data/make-mails.py):
+// decode reads them with the player's mail reader, and checks the line.
+TEST_F(RecordCommands, DecodeReadsMailsAsThePlayerDoesAndChecksTheLine) {
+    Bytes binary;
+    for (int i = 0; i < 1000; ++i) binary.push_back(static_cast<std::uint8_t>(i * 7));
+    for (const char* name : {"mail-base64.eml", "mail-qp.eml", "mail-html.eml"}) {
+        ToolRun d =
+            run({"decode", std::string(QMX_TOOL_DATA) + "/" + name, "-o", path("back.qms")});
+        ASSERT_EQ(d.status, 0) << name << ": " << d.err;
+        EXPECT_EQ(read("back.qms"), binary) << name;
+    }
+
+    Bytes text = *readWholeFile(std::string(QMX_TOOL_DATA) + "/mailgame.txt");
+    const std::size_t at = std::string(text.begin(), text.end()).find("]]]\r\n") + 5 + 62 + 7;
+    text[at] = text[at] == 'A' ? 'B' : 'A';
+    write("changed.txt", text);
+    ToolRun changed = run({"decode", path("changed.txt"), "-o", path("changed.qms")});
+    EXPECT_EQ(changed.status, kExitFailure);
+    EXPECT_NE(changed.err.find("changed on its way"), std::string::npos) << changed.err;
+    EXPECT_FALSE(std::filesystem::exists(path("changed.qms")));
+
+    // A text save without the line decodes as it always did.
+    Bytes old = encodeTextSave(binary);
+    old[at - (text.size() - old.size())] = text[at];
+    write("old.txt", old);
+    EXPECT_EQ(run({"decode", path("old.txt"), "-o", path("old.qms")}).status, 0);
 }
 
 TEST_F(RecordCommands, DecodeAndEncodeRefuseTheWrongForm) {

@@ -7,6 +7,8 @@
 
 #include "core/game/Comment.h"
 #include "core/game/EncodedSave.h"
+#include "core/game/MailText.h"
+#include "core/game/SavedGame.h"
 #include "core/module/FileIo.h"
 #include "core/replay/ReplayCodes.h"
 #include "core/replay/ReplayLines.h"
@@ -33,11 +35,16 @@ void writeOutput(const std::string& input, const std::string& output, const Byte
 int runDecode(const Arguments& args, ToolStreams& io) {
     const std::string& input = args.positional[0];
     const std::string output = args.value("-o").value_or(forceExtension(input, "qms"));
-    const Bytes text = readInput(input);
-    const auto binary = decodeTextSave(text);
+    const Bytes data = readInput(input);
+    // The player's own mail reader: base64, quoted-printable and HTML mails
+    // decode here exactly as they load in the player.
+    const MailTextSave mail = findMailTextSave(data);
+    const auto binary = mail.text ? decodeTextSave(*mail.text) : std::nullopt;
     if (!binary)
         throw ToolError(input + ": " + messageOf(msg::kAsciiDecodeFailed) + " (no \"" +
                         std::string(kTextSaveMarkerMatch) + "\" in it)");
+    if (mail.check && !matchesCheck(*mail.check, *binary))
+        throw ToolError(input + ": " + std::string(kTextSaveChangedText));
     writeOutput(input, output, *binary);
     io.out << output << ": " << binary->size() << " bytes\n";
     return 0;
@@ -48,7 +55,7 @@ int runEncode(const Arguments& args, ToolStreams& io) {
     const std::string output = args.value("-o").value_or(textSaveName(input));
     const Bytes binary = readInput(input);
     if (looksLikeTextSave(binary)) throw ToolError(input + ": already a text save");
-    const Bytes text = encodeTextSave(binary);
+    const Bytes text = encodeCheckedTextSave(binary);
     writeOutput(input, output, text);
     io.out << output << ": " << binary.size() << " bytes as text\n";
     return 0;

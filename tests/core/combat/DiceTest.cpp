@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <set>
+#include <vector>
+
 #include "core/combat/Dice.h"
+#include "core/module/Clock.h"
 #include "core/module/Random.h"
 
 namespace qmx {
@@ -48,6 +53,38 @@ TEST(Dice, TwentyDiceOfAHundredSidesWrapByTheRunningLength) {
     }
     EXPECT_EQ(text, expected + "\r\n");
     EXPECT_NE(text.find("\r\n"), text.size() - 2);  // it did wrap
+}
+
+// Every roll is seeded from the system's random source: rolls made within
+// one second differ (seeded from the clock they were all the same), and
+// rolls of every die size are uniform.
+TEST(Dice, RollsOfTheSameSecondAreIndependentAndUniform) {
+    SystemClock clock;
+    std::set<std::string> rolls;
+    for (int i = 0; i < 20; ++i) {
+        Random r;
+        r.seedFrom(clock);
+        rolls.insert(rollDice(r, 3, 6));
+    }
+    EXPECT_GT(rolls.size(), 1u);
+
+    constexpr int kRolls = 100000;
+    for (int sides : {2, 3, 6, 10, 20, 100}) {
+        std::vector<int> seen(static_cast<std::size_t>(sides), 0);
+        for (int i = 0; i < kRolls; ++i) {
+            Random r;
+            r.seedFrom(clock);
+            ++seen[static_cast<std::size_t>(std::stoi(rollDice(r, 1, sides)) - 1)];
+        }
+        const double expected = static_cast<double>(kRolls) / sides;
+        double chi = 0;
+        for (int n : seen) chi += (n - expected) * (n - expected) / expected;
+        // The chi-square bound for sides - 1 degrees of freedom that a fair
+        // die passes but once in 30,000 runs (Wilson-Hilferty, z = 4).
+        const double df = sides - 1;
+        const double bound = df * std::pow(1 - 2 / (9 * df) + 4 * std::sqrt(2 / (9 * df)), 3);
+        EXPECT_LT(chi, bound) << sides << " sides";
+    }
 }
 
 TEST(Dice, OutOfRangeDefinitionsAreBroughtIn) {

@@ -435,6 +435,59 @@ TEST(SavedGameRead, TextFormLoadsLikeTheBinary) {
     EXPECT_EQ(serializeSavedGame(s, m, r.replay), handWrittenSave());
 }
 
+// The check line above the marker: "QMX text save: N bytes, CRC-32 X". A
+// text save changed on its way is refused before any correction and the game
+// stays as it was; one without the line loads as before.
+TEST(SavedGameRead, ATextSaveChangedOnItsWayIsRefused) {
+    const Module m = testModule();
+    const Bytes checked = encodeCheckedTextSave(handWrittenSave());
+    EXPECT_EQ(Bytes(checked.begin() + static_cast<std::ptrdiff_t>(checked.size()) -
+                        static_cast<std::ptrdiff_t>(encodeTextSave(handWrittenSave()).size()),
+                    checked.end()),
+              encodeTextSave(handWrittenSave()));
+
+    GameState s(m);
+    ScriptedPrompts prompts;
+    ASSERT_TRUE(readSavedGame(checked, m, s, prompts).ok);
+
+    // One letter of one pair changed: a different byte decodes.
+    Bytes changed = checked;
+    // The fourth line of pairs (each line 60 characters and CR LF).
+    const std::size_t at =
+        std::string(changed.begin(), changed.end()).find("]]]\r\n") + 5 + 3 * 62 + 10;
+    ASSERT_LT(at, changed.size());
+    changed[at] = changed[at] == 'A' ? 'B' : 'A';
+    GameState before = handBuiltState(m);
+    GameState t2 = before;
+    ScriptedPrompts refused;
+    EXPECT_FALSE(readSavedGame(changed, m, t2, refused).ok);
+    EXPECT_EQ(serializeSavedGame(t2, m, kReplay), serializeSavedGame(before, m, kReplay));
+    ASSERT_EQ(refused.texts.size(), 1u);
+    EXPECT_NE(refused.texts[0].find("changed on its way"), std::string::npos);
+
+    // Re-wrapped and quoted by a mail program, the line still reads.
+    std::string rewrapped(changed.begin(), changed.end());
+    rewrapped.insert(25, "=\r\n> ");
+    rewrapped.insert(0, "> ");
+    ScriptedPrompts again;
+    EXPECT_FALSE(readSavedGame(Bytes(rewrapped.begin(), rewrapped.end()), m, t2, again).ok);
+    EXPECT_EQ(again.texts.size(), 1u);
+
+    // Without the line, the same change loads with its corrections as before.
+    Bytes old = encodeTextSave(handWrittenSave());
+    old[at - (checked.size() - old.size())] = changed[at];
+    ScriptedPrompts loads;
+    EXPECT_TRUE(readSavedGame(old, m, t2, loads).ok);
+}
+
+TEST(EncodedSave, CheckLineNamesTheSizeAndTheStandardCrc) {
+    const std::string nine = "123456789";
+    EXPECT_EQ(crc32(Bytes(nine.begin(), nine.end())), 0xCBF43926u);
+    const Bytes text = encodeCheckedTextSave(Bytes(nine.begin(), nine.end()));
+    EXPECT_EQ(std::string(text.begin(), text.begin() + 44),
+              "QMX text save: 9 bytes, CRC-32 cbf43926\r\n[[[");
+}
+
 TEST(SavedGameRead, StackingErrorWarnsOnce) {
     const Module m = testModule();
     Bytes b = handWrittenSave();
@@ -476,7 +529,7 @@ TEST_F(SavedGameFiles, SaveAndLoadBothForms) {
     EXPECT_TRUE(s.moveSaved);
     EXPECT_EQ(readWholeFile(path("turn.qms")), handWrittenSave());
     ASSERT_TRUE(saveGameFile(path("turn"), s, m, kReplay, prompts, SaveForm::Text));
-    EXPECT_EQ(readWholeFile(path("turn.txt")), encodeTextSave(handWrittenSave()));
+    EXPECT_EQ(readWholeFile(path("turn.txt")), encodeCheckedTextSave(handWrittenSave()));
 
     for (const char* name : {"turn.qms", "turn.txt"}) {
         GameState t(m);
