@@ -793,8 +793,7 @@ void CMainFrame::flushPlacement() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!m_doc.game().moveSaved &&
-        !m_doc.prompts().askYesNo("WARNING", "Do you want to quit without saving your move?")) {
+    if (!m_doc.session().mayReplaceGame()) {
         event->ignore();
         return;
     }

@@ -92,7 +92,10 @@ CQMXApp::StartResult CQMXApp::start() {
                                                   : m_options.executableDir));
     m_installedData = folders.installedData;
     m_programFolder = resolveProgramFolder(folders);
+    // Work files left by copies that crashed go; this run's is marked as running.
+    removeStaleReplayFiles(m_programFolder);
     m_replayPath = ReplayFile(m_programFolder, m_clock).path();
+    m_replayLock = std::make_unique<ReplayFileLock>(m_replayPath);
 
     // 3. The preferences.
     m_settings = std::make_unique<Settings>(m_programFolder + std::string(ini::kFileName));
@@ -136,16 +139,18 @@ CQMXApp::StartResult CQMXApp::start() {
         return StartResult::LoadFailed;
     }
     createMainWindow();
-    // 9. A saved game given with the module goes through the load command's
-    // own steps (players, identification); a failure has shown its messages
-    // and the new game goes on. Without one, a game that ended without being
-    // saved may be continued.
+    // 9. A game that ended without being saved may be continued, whatever the
+    // command line names: a double click on a mail's attachment must not cost
+    // the work of the crashed run. Declined, the autosave stays until the next
+    // recorded action replaces it. A saved game given with the module goes
+    // through the load command's own steps (players, identification); a
+    // failure has shown its messages and the new game goes on.
     PlayerSession& session = m_doc->session();
-    if (!gamePath.isEmpty()) {
+    const Change continued = session.offerAutosave();
+    m_frame->runSession(continued);
+    if (!gamePath.isEmpty() && !continued.ran) {
         const std::string file = toBytes(QDir::cleanPath(QFileInfo(gamePath).absoluteFilePath()));
         m_frame->runSession(session.loadGameFile(file));
-    } else {
-        m_frame->runSession(session.offerAutosave());
     }
     if (!m_options.screenshotPath.isEmpty()) {
         QTimer::singleShot(1500, this, &CQMXApp::takeScreenshot);

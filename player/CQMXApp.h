@@ -16,6 +16,7 @@
 #include <string>
 
 #include "core/module/Clock.h"
+#include "core/replay/ReplayFile.h"
 
 namespace qmx {
 
@@ -82,6 +83,7 @@ private:
     std::string m_programFolder;
     std::string m_installedData;  // the installed modules and saved games, if installed
     std::string m_replayPath;
+    std::unique_ptr<ReplayFileLock> m_replayLock;
     SystemClock m_clock;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<SessionPrompts> m_ownPrompts;

@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <cstdio>
 
 #include "core/game/Comment.h"
@@ -79,6 +80,16 @@ bool ShellPrompts::askYesNo(const std::string& title, const std::string& questio
                     QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+bool ShellPrompts::askLoadDamaged(const std::string& title, const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, fromBytes(title), fromFileText(text), QMessageBox::Cancel,
+                    m_parent);
+    box.setObjectName(QStringLiteral("loadDamagedBox"));
+    QPushButton* load = box.addButton(QStringLiteral("Load anyway"), QMessageBox::AcceptRole);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == load;
 }
 
 std::optional<std::string> ShellPrompts::askText(const std::string& title,

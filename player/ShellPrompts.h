@@ -23,6 +23,7 @@ public:
     void showMessage(int number) override;
     void showText(const std::string& title, const std::string& text) override;
     bool askYesNo(const std::string& title, const std::string& question) override;
+    bool askLoadDamaged(const std::string& title, const std::string& text) override;
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        int maxLength) override;
     bool showPrompt(std::string_view text) override;

@@ -252,7 +252,7 @@ bool saveGameFile(const std::string& chosen, GameState& state, const Module& mod
 }
 
 std::string damagedFileText(const std::vector<std::string>& corrections) {
-    std::string text = "This saved game is damaged. It was loaded with these corrections:";
+    std::string text = "This saved game is damaged. Loading it needs these corrections:";
     for (const auto& c : corrections) text += "\n- " + c;
     return text;
 }
@@ -403,7 +403,10 @@ SavedGameLoad readBinarySavedGame(std::span<const std::uint8_t> data, const Modu
     out.stackingError = repairStacks(next).stackingError;
 
     out.corrections = m.list();
-    if (!out.corrections.empty()) prompts.showText(kWarning, damagedFileText(out.corrections));
+    // The person decides before the mended game replaces his own.
+    if (!out.corrections.empty() &&
+        !prompts.askLoadDamaged(kWarning, damagedFileText(out.corrections)))
+        return SavedGameLoad{};
     if (out.stackingError) prompts.showText(kWarning, std::string(kStackingErrorText));
     out.ok = true;
     return out;

@@ -19,6 +19,13 @@ public:
     virtual void showText(const std::string& title, const std::string& text) = 0;
     // A yes/no question; true for yes.
     virtual bool askYesNo(const std::string& title, const std::string& question) = 0;
+    // A saved game that loads only with corrections (`text` names them):
+    // true to load it anyway. The windows ask with "Load anyway" and Cancel;
+    // a prompt without a person shows the text and loads.
+    virtual bool askLoadDamaged(const std::string& title, const std::string& text) {
+        showText(title, text);
+        return true;
+    }
     // A line of text, at most `maxLength` characters; nothing when cancelled.
     virtual std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                                int maxLength) = 0;

@@ -1,12 +1,14 @@
 #include "core/replay/ReplayFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "core/module/FileIo.h"
 
@@ -59,6 +61,69 @@ void ReplayFile::remove() {
 bool ReplayFile::exists() const {
     std::error_code ec;
     return std::filesystem::is_regular_file(m_path, ec);
+}
+
+// ---- the lock of a running copy ------------------------------------------------
+
+namespace {
+
+constexpr const char* kLockSuffix = ".lock";
+
+bool isWorkFileName(const std::string& name) {
+    if (name.size() < 5 || name.size() > 12 || name.compare(name.size() - 4, 4, ".tmp") != 0)
+        return false;
+    for (std::size_t i = 0; i + 4 < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    }
+    return true;
+}
+
+// True when a running copy holds the lock file (it exists and is locked).
+bool heldByRunningCopy(const std::string& lockPath) {
+    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
+}  // namespace
+
+ReplayFileLock::ReplayFileLock(std::string replayPath)
+    : m_lockPath(std::move(replayPath) + kLockSuffix) {
+    m_fd = ::open(m_lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+ReplayFileLock::~ReplayFileLock() {
+    if (m_fd < 0) return;
+    std::error_code ec;
+    std::filesystem::remove(m_lockPath, ec);
+    ::close(m_fd);
+}
+
+int removeStaleReplayFiles(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    int removed = 0;
+    std::vector<fs::path> stale;
+    for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!isWorkFileName(name) || !it->is_regular_file(ec)) continue;
+        if (heldByRunningCopy(it->path().string() + kLockSuffix)) continue;
+        stale.push_back(it->path());
+    }
+    for (const fs::path& p : stale) {
+        std::error_code gone;
+        if (fs::remove(p, gone)) ++removed;
+        fs::remove(p.string() + kLockSuffix, gone);
+    }
+    return removed;
 }
 
 }  // namespace qmx

@@ -46,4 +46,26 @@ private:
     std::string m_path;
 };
 
+// Marks a replay work file as the one of a running copy: a lock file beside
+// it ("1a2b3c4d.tmp.lock") held locked for as long as this object lives, so
+// that a later start can tell the work files of copies that ended in a crash.
+// The lock goes with the process, however it ends.
+class ReplayFileLock {
+public:
+    explicit ReplayFileLock(std::string replayPath);
+    ~ReplayFileLock();
+    ReplayFileLock(const ReplayFileLock&) = delete;
+    ReplayFileLock& operator=(const ReplayFileLock&) = delete;
+    bool held() const { return m_fd >= 0; }
+
+private:
+    std::string m_lockPath;
+    int m_fd = -1;
+};
+
+// Removes the replay work files in `folder` that no running copy holds (names
+// of one to eight hexadecimal digits and ".tmp", with or without a lock file
+// that nobody holds), and their lock files. Returns how many work files went.
+int removeStaleReplayFiles(const std::string& folder);
+
 }  // namespace qmx

@@ -403,8 +403,13 @@ bool PlayerSession::askOverwrite(const std::string& path) {
     return m_prompts.askYesNo("WARNING", kOverwriteQuestion);
 }
 
+bool PlayerSession::mayReplaceGame() {
+    return m_game.moveSaved || m_prompts.askYesNo("WARNING", kUnsavedMoveQuestion);
+}
+
 Change PlayerSession::loadGame() {
     if (!m_states.enabled(Command::Load) || m_fileDialogOpen) return {};
+    if (!mayReplaceGame()) return {};
     m_fileDialogOpen = true;
     const auto path = m_prompts.openFileName("Open", m_files.savedGameFolder, loadFilters());
     m_fileDialogOpen = false;
@@ -439,6 +444,7 @@ Change PlayerSession::pasteGame() {
         c.ran = true;
         return c;
     }
+    if (!mayReplaceGame()) return {};
     const SavedGameLoad load = readSavedGame(data, m_module, m_game, m_prompts);
     if (!load.ok) {
         m_game = std::move(before);
@@ -667,10 +673,8 @@ Change PlayerSession::offerAutosave() {
     if (!head || head->size() < 3) return {};
     // Only a game of this module is offered; another module's stays for it.
     if (!std::equal(head->begin(), head->end(), m_module.moduleId.begin())) return {};
-    if (!m_prompts.askYesNo("WARNING", kAutosaveQuestion)) {
-        removeAutosave();
-        return {};
-    }
+    // Declined, the file stays until the next recorded action replaces it.
+    if (!m_prompts.askYesNo("WARNING", kAutosaveQuestion)) return {};
     Change c = loadGameFile(path);
     // The continued game has not been saved by the player yet.
     m_savedGameTitle.clear();

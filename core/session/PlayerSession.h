@@ -54,6 +54,9 @@ struct SessionFiles {
 inline constexpr const char* kOverwriteQuestion =
     "This file already exists!  Do you wish to overwrite it?";
 inline constexpr const char* kAutosaveName = "autosave.qms";
+// Asked before a move not yet saved is left: on Exit, Load and Paste Game.
+inline constexpr const char* kUnsavedMoveQuestion = "Do you want to quit without saving your move?";
+
 inline constexpr const char* kAutosaveQuestion =
     "QMX ended without saving the game in progress.  Do you want to continue it from where it "
     "stopped?";
@@ -102,6 +105,9 @@ public:
 
     // --- files and people ------------------------------------------------------------
     // Load Game: the open dialog, the load, and the players' steps.
+    // True when nothing unsaved would be lost, or the person agrees to lose it
+    // (the question Exit asks).
+    bool mayReplaceGame();
     Change loadGame();
     // The load of a chosen file (also the saved game on the command line).
     Change loadGameFile(const std::string& path);

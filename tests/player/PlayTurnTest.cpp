@@ -16,6 +16,7 @@
 #include "core/module/ModuleFile.h"
 #include "core/module/Random.h"
 #include "core/replay/ReplayFile.h"
+#include "core/session/PlayerSession.h"
 #include "graphics/ModuleGraphics.h"
 #include "player/CMainFrame.h"
 #include "player/CQMXApp.h"
@@ -34,7 +35,8 @@ std::string str(const QString& s) {
 
 // Units 1, 2 on (2, 2) and 3 on (4, 4) are Blue's; 10 and 11 on (8, 8) Red's.
 // Both players are initialized: Blue with "blue", Red with "red".
-void writeSetup(const QString& modulePath, const QString& savePath) {
+// `damaged`: unit 4 stands off the map, which a load must mend.
+void writeSetup(const QString& modulePath, const QString& savePath, bool damaged = false) {
     ModuleLoad load = loadModuleFile(str(modulePath), ModuleReader::Player);
     QVERIFY(load.ok);
     GameState g(load.module);
@@ -60,6 +62,7 @@ void writeSetup(const QString& modulePath, const QString& savePath) {
     QVERIFY(initializePlayer(g, "Blue", "blue", 17).accepted);
     QVERIFY(initializePlayer(g, "Red", "red", 42).accepted);
     g.currentSlot = kObserver;
+    if (damaged) g.unit(4).column = 200;
     const Bytes bytes = serializeSavedGame(g, load.module, {});
     std::ofstream(str(savePath), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
@@ -217,6 +220,88 @@ private slots:
         QCOMPARE(bg.stackAt(8, 8), std::vector<int>{});
         // Blue still sees the unit Blue hid.
         QCOMPARE(hexPicture(bg, {5, 6}, false).unit, 3);
+    }
+
+    // A crash, a double click on an attachment, Load and Paste over an unsaved
+    // move, and a damaged game: nothing is lost without being asked.
+    void nothingIsLostOnTheWayToTheNextGame() {
+        const QString setup = homePath(QStringLiteral("Savedgames/setup.qms"));
+        // Work files of copies that crashed go at the next start; a running
+        // copy's stays.
+        const QString crashed = homePath(QStringLiteral("deadbeef.tmp"));
+        const QString running = homePath(QStringLiteral("cafe.tmp"));
+        for (const QString& f : {crashed, running}) {
+            QFile file(f);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        ReplayFileLock other(str(running));
+        QVERIFY(other.held());
+
+        ScriptedPrompts* p = nullptr;
+        auto first = start(setup, p);
+        p->identities = {IdentityAnswer{0, "blue"}};
+        QCOMPARE(first->start(), CQMXApp::StartResult::Running);
+        QVERIFY(!QFile::exists(crashed));
+        QVERIFY(QFile::exists(running));
+        first->frame()->resize(1000, 800);
+        QCoreApplication::processEvents();
+        doubleClickHex(viewOf(*first), {2, 2});
+        doubleClickHex(viewOf(*first), {3, 3});
+        const std::string autosave = first->document()->session().autosavePath();
+        QVERIFY(QFile::exists(QString::fromStdString(autosave)));
+        first.reset();  // the program dies: no Exit, no question
+
+        // Started on a saved game, the player still offers the autosave;
+        // declined, it stays and the named game loads.
+        auto second = start(setup, p);
+        p->yesNo = {false};
+        p->identities = {IdentityAnswer{0, "blue"}};
+        QCOMPARE(second->start(), CQMXApp::StartResult::Running);
+        QVERIFY(p->showedText(kAutosaveQuestion));
+        QVERIFY(QFile::exists(QString::fromStdString(autosave)));
+        const GameState& g = second->document()->game();
+        QCOMPARE(g.stackAt(2, 2), (std::vector<int>{1, 2}));
+        CMainFrame* f = second->frame();
+        f->resize(1000, 800);
+        QCoreApplication::processEvents();
+
+        // An unsaved move: Load and Paste ask the question Exit asks.
+        doubleClickHex(viewOf(*second), {8, 8});
+        doubleClickHex(viewOf(*second), {7, 7});
+        QVERIFY(!g.moveSaved);
+        p->clear();
+        p->yesNo = {false};
+        p->files = {str(setup)};
+        f->action("actionLoad")->trigger();
+        QVERIFY(p->showedText(kUnsavedMoveQuestion));
+        QCOMPARE(p->files.size(), std::size_t(1));  // no file dialog
+        QCOMPARE(g.stackAt(7, 7), (std::vector<int>{10, 11}));
+        second->document()->session().copyGameAsText();
+        p->clear();
+        p->yesNo = {false};
+        f->action("actionPasteGame")->trigger();
+        QVERIFY(p->showedText(kUnsavedMoveQuestion));
+        QCOMPARE(g.stackAt(7, 7), (std::vector<int>{10, 11}));
+
+        // A damaged game asks before it replaces this one; Cancel keeps it.
+        const QString damaged = homePath(QStringLiteral("Savedgames/damaged.qms"));
+        writeSetup(m_module, damaged, true);
+        p->clear();
+        p->yesNo = {true};
+        p->loadDamaged = {false};
+        p->files = {str(damaged)};
+        f->action("actionLoad")->trigger();
+        QVERIFY(p->texts.size() == 1 &&
+                p->texts[0].find("Loading it needs these corrections") != std::string::npos);
+        QCOMPARE(g.stackAt(7, 7), (std::vector<int>{10, 11}));
+        QCOMPARE(f->windowTitle(), QStringLiteral("Battle: setup"));
+        second.reset();
+
+        // Accepted, the autosave (Red's move now) is continued.
+        auto third = start(setup, p);
+        p->yesNo = {true};
+        QCOMPARE(third->start(), CQMXApp::StartResult::Running);
+        QCOMPARE(third->document()->game().stackAt(7, 7), (std::vector<int>{10, 11}));
     }
 
     void undoFromTheMenuWaitsBetweenPasses() {

@@ -52,6 +52,7 @@ public:
 
     // --- the answers --------------------------------------------------------------
     std::deque<bool> yesNo;
+    std::deque<bool> loadDamaged;  // "Load anyway" (true when empty) or Cancel
     std::deque<bool> ticks;
     std::deque<std::optional<std::string>> answers;  // askText
     std::deque<std::optional<std::string>> files;
@@ -114,6 +115,11 @@ public:
         shown.push_back({title, question});
         questions.push_back(title + ": " + question);
         return next(yesNo, false);
+    }
+    bool askLoadDamaged(const std::string& title, const std::string& text) override {
+        shown.push_back({title, text});
+        texts.push_back(title + ": " + text);
+        return next(loadDamaged, true);
     }
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        int maxLength) override {

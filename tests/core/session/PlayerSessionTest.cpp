@@ -44,6 +44,7 @@ struct Machine {
           session(module, game, recorder, file, prompts, settings, random,
                   SessionFiles{folder.string() + "/", "Battle", folder.string() + "/"}) {
         random.seed(12345);
+        game.moveSaved = true;  // as the program starts: nothing to lose yet
     }
     Bytes record() const { return file.read().value_or(Bytes{}); }
 
