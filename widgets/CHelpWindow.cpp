@@ -2,7 +2,12 @@
 
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
 
 // The guide is built into a static library; naming its resource here keeps
@@ -21,6 +26,19 @@ QString CHelpWindow::guideText() {
     return QString::fromUtf8(file.readAll());
 }
 
+void CHelpWindow::openAt(const QString& chapter) {
+    // The chapter's heading, not the first mention of its name in the text.
+    for (QTextBlock b = m_browser->document()->begin(); b.isValid(); b = b.next()) {
+        if (b.blockFormat().headingLevel() == 0 || !b.text().endsWith(chapter)) continue;
+        QTextCursor at(b);
+        at.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        m_browser->setTextCursor(at);
+        QScrollBar* bar = m_browser->verticalScrollBar();
+        bar->setValue(bar->value() + m_browser->cursorRect(at).top());
+        return;
+    }
+}
+
 CHelpWindow::CHelpWindow(const QString& title, const QString& chapter, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(title);
@@ -34,12 +52,8 @@ CHelpWindow::CHelpWindow(const QString& title, const QString& chapter, QWidget* 
         m_browser->setPlainText(QStringLiteral("The user guide is missing from this build."));
     } else {
         m_browser->setMarkdown(guide);
-        if (!chapter.isEmpty()) {
-            QString anchor = chapter.toLower();
-            anchor.replace(QChar(' '), QChar('-'));
-            m_browser->scrollToAnchor(anchor);
-            m_browser->find(chapter);
-        }
+        // Once the window stands laid out, so the heading can go to the top.
+        if (!chapter.isEmpty()) QTimer::singleShot(0, this, [this, chapter] { openAt(chapter); });
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);

@@ -21,6 +21,9 @@ public:
     static QString guideText();
 
 private:
+    // Selects the heading that ends with `chapter` and scrolls it into view.
+    void openAt(const QString& chapter);
+
     QTextBrowser* m_browser = nullptr;
 };
 
