@@ -168,18 +168,35 @@ void ReplayPlayback::setStatus(std::string_view text) {
 
 ReplayEvent ReplayPlayback::step() {
     if (!m_active) return {};  // End without a box: nothing is playing
+    if (auto event = nextEntry()) return std::move(*event);
+    return finish();
+}
+
+std::optional<ReplayEvent> ReplayPlayback::nextEntry() {
     for (;;) {
         auto pair = m_reader.pair();
-        if (!pair) return finish();
+        if (!pair) return std::nullopt;
         std::optional<ReplayEvent> event;
         if (m_inMove) {
             event = playInMove(*pair);
         } else {
             event = playOutsideMove(*pair);
         }
-        if (m_reader.endHit()) return finish();  // the record ended inside the entry
-        if (event) return std::move(*event);
+        if (m_reader.endHit()) return std::nullopt;  // the record ended inside the entry
+        if (event) return event;
     }
+}
+
+std::optional<ReplayPlayback::PlayedRecord> ReplayPlayback::playThrough(Bytes record) {
+    if (start(std::move(record)).kind != ReplayEventKind::Started) return std::nullopt;
+    PlayedRecord played;
+    m_cardLog = &played.cards;
+    while (nextEntry()) {
+    }
+    m_cardLog = nullptr;
+    played.units = m_state.units();
+    finish();
+    return played;
 }
 
 ReplayEvent ReplayPlayback::stop() {
@@ -417,6 +434,7 @@ std::optional<ReplayEvent> ReplayPlayback::playOutsideMove(ReplayPair pair) {
     if (isCardCode(code)) {
         auto entry = readCardEntry(static_cast<ReplayCode>(code), m_reader);
         if (!entry) return std::nullopt;
+        if (m_cardLog) m_cardLog->emplace_back(m_reader.pos(), *entry);
         ReplayEvent e;
         e.kind = ReplayEventKind::Card;
         e.code = code;

@@ -25,6 +25,7 @@
 #include "core/game/UserPrompts.h"
 #include "core/module/Bytes.h"
 #include "core/module/Module.h"
+#include "core/replay/CardEntry.h"
 #include "core/replay/CardTextSource.h"
 #include "core/replay/ReplayEvent.h"
 #include "core/replay/ReplayReader.h"
@@ -64,8 +65,19 @@ public:
     ReplayEvent step();
     // "Stop Replay": ends the replay at once, restoring the end state.
     ReplayEvent stop();
+    // Plays the whole record at once and returns every unit as the record
+    // leaves it, with the card entries and the offset after each; the state
+    // is then put back as it was. Nothing when the replay cannot start (units
+    // carried, combat mode, a replay running).
+    struct PlayedRecord {
+        std::vector<UnitState> units;
+        std::vector<std::pair<std::size_t, CardEntry>> cards;
+    };
+    std::optional<PlayedRecord> playThrough(Bytes record);
 
 private:
+    // The next entry that shows something; nothing at the end of the record.
+    std::optional<ReplayEvent> nextEntry();
     // Each returns nothing for an entry that is passed over.
     std::optional<ReplayEvent> playOutsideMove(ReplayPair pair);
     std::optional<ReplayEvent> playInMove(ReplayPair pair);
@@ -95,6 +107,7 @@ private:
     bool m_endHit = false;
     Bytes m_record;
     ReplayReader m_reader{std::span<const std::uint8_t>{}};
+    std::vector<std::pair<std::size_t, CardEntry>>* m_cardLog = nullptr;
 
     // The end-state table: every unit and every hex's stack head as they
     // stood when the replay started.

@@ -18,6 +18,7 @@
 #include "core/session/PlayerSession.h"
 #include "core/settings/Settings.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/SessionMachine.h"
 
 namespace qmx {
 namespace {
@@ -33,30 +34,6 @@ Module testModule() {
     }
     return m;
 }
-
-// One machine: a game, its record, its settings and its person.
-struct Machine {
-    explicit Machine(const Module& module, const fs::path& folder)
-        : game(module),
-          file((folder / ("record" + std::to_string(counter++) + ".tmp")).string()),
-          settings((folder / "QMX.ini").string()),
-          recorder(file, game, prompts),
-          session(module, game, recorder, file, prompts, settings, random,
-                  SessionFiles{folder.string() + "/", "Battle", folder.string() + "/"}) {
-        random.seed(12345);
-        game.moveSaved = true;  // as the program starts: nothing to lose yet
-    }
-    Bytes record() const { return file.read().value_or(Bytes{}); }
-
-    static inline int counter = 0;
-    GameState game;
-    ReplayFile file;
-    Settings settings;
-    ScriptedPrompts prompts;
-    Random random;
-    ReplayRecorder recorder;
-    PlayerSession session;
-};
 
 class SessionTest : public ::testing::Test {
 protected:
