@@ -104,7 +104,6 @@ private:
     bool m_active = false;
     bool m_inMove = false;
     bool m_highlight = false;
-    bool m_endHit = false;
     Bytes m_record;
     ReplayReader m_reader{std::span<const std::uint8_t>{}};
     std::vector<std::pair<std::size_t, CardEntry>>* m_cardLog = nullptr;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "core/game/EncodedSave.h"
 #include "core/game/GameState.h"
 #include "core/game/PlayerIdentity.h"
 #include "core/game/SavedGame.h"
+#include "core/game/UnitRules.h"
 #include "core/module/FileIo.h"
 #include "core/module/ModuleFile.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -129,6 +131,44 @@ TEST_F(GameCommand, SavedGameOfAnotherModuleFails) {
     EXPECT_EQ(r.status, kExitFailure);
     EXPECT_NE(r.err.find("The number of units is different."), std::string::npos);
     EXPECT_EQ(run({"game", modulePath, path("missing.qms")}).status, kExitFailure);
+}
+
+// verify: the same game is consistent, a unit moved outside the record is
+// named (unless hidden from the viewer), and a text save is read as a .qms.
+TEST_F(GameCommand, VerifyNamesChangesOutsideTheRecord) {
+    // The game sent: the fixture's placement with the recorder reset.
+    GameState sent(m_module);
+    ScriptedPrompts prompts;
+    ASSERT_TRUE(loadSavedGame(savePath, m_module, sent, prompts).ok);
+    commitStartPositions(sent);
+    ASSERT_TRUE(saveGameFile(path("turn"), sent, m_module, {}, prompts));
+    EXPECT_EQ(run({"verify", modulePath, savePath, savePath}).out, "consistent\n");
+
+    GameState s = sent;
+    s.unit(1).step = 0;
+    s.unit(3).facing = Facing::kShown | 2;  // hidden by Bernd
+    ASSERT_TRUE(saveGameFile(path("reply"), s, m_module, {}, prompts));
+    const Bytes binary = read("reply.qms");
+    const std::string text = write("reply.txt", encodeCheckedTextSave(binary));
+
+    for (const std::string& reply : {path("reply.qms"), text}) {
+        const ToolRun r = run({"verify", modulePath, savePath, reply});
+        EXPECT_EQ(r.status, kExitFailure);
+        EXPECT_NE(r.out.find("Unit 1 (1st Guards): step 2 after the replay, 1 in the reply"),
+                  std::string::npos)
+            << r.out;
+        EXPECT_NE(r.out.find("a unit hidden from you changed outside the record"),
+                  std::string::npos)
+            << r.out;
+        EXPECT_EQ(r.out.find("Spy"), std::string::npos) << r.out;
+    }
+    const ToolRun bernd =
+        run({"verify", modulePath, savePath, path("reply.qms"), "--player", "Bernd"}, "pw2\n");
+    EXPECT_NE(bernd.out.find("Unit 3 (Spy): facing"), std::string::npos) << bernd.out;
+
+    EXPECT_EQ(run({"verify", modulePath, savePath, path("missing.qms")}).status, 2);
+    write("junk.qms", Bytes{1, 2, 3});
+    EXPECT_EQ(run({"verify", modulePath, path("junk.qms"), savePath}).status, 2);
 }
 
 }  // namespace

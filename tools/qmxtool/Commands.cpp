@@ -204,11 +204,15 @@ void loadGameForTool(const Arguments& args, std::size_t first, ToolStreams& io,
     for (const std::string& note : prompts.notes)
         io.err << "qmxtool: note: " << displayText(note) << "\n";
     prompts.notes.clear();
+    identifyForTool(args, io, game.state, savePath);
+}
 
+void identifyForTool(const Arguments& args, ToolStreams& io, GameState& state,
+                     const std::string& savePath) {
     const auto player = args.value("--player");
     if (!player) return;
     int slot = -1;
-    for (const auto& [s, name] : identificationList(game.state)) {
+    for (const auto& [s, name] : identificationList(state)) {
         if (name == *player) slot = s;
     }
     if (slot < 0)
@@ -217,8 +221,8 @@ void loadGameForTool(const Arguments& args, std::size_t first, ToolStreams& io,
     std::string password;
     std::getline(io.in, password);
     if (!password.empty() && password.back() == '\r') password.pop_back();
-    const IdentityOutcome outcome = identify(game.state, slot, password);
-    if (game.state.currentSlot == kObserver)
+    const IdentityOutcome outcome = identify(state, slot, password);
+    if (state.currentSlot == kObserver)
         io.err << "qmxtool: note: " << displayText(outcome.text) << "\n";
 }
 

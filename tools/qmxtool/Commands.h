@@ -143,6 +143,9 @@ struct LoadedGame {
 // that does not match, the person sees the game as an observer.
 void loadGameForTool(const Arguments& args, std::size_t first, ToolStreams& io,
                      NotePrompts& prompts, LoadedGame& game);
+// The identification step of loadGameForTool() alone.
+void identifyForTool(const Arguments& args, ToolStreams& io, GameState& state,
+                     const std::string& savePath);
 
 // Module texts are bytes (Latin-1). For a terminal they become UTF-8; control
 // bytes are shown as \xNN. With `multiline`, CR LF (or a lone CR or LF)

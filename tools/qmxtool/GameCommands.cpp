@@ -1,6 +1,7 @@
 // "game": what a saved game holds, as a person at the player program sees
 // it: the player table, where the cards are (counted per place), and the
-// units of every hex that this person may see.
+// units of every hex that this person may see. "verify": the turn check of a
+// reply against the game sent.
 
 #include <array>
 #include <bit>
@@ -11,6 +12,7 @@
 #include "core/game/GameState.h"
 #include "core/game/Visibility.h"
 #include "core/replay/ReplayNames.h"
+#include "core/replay/TurnCheck.h"
 #include "tools/qmxtool/Commands.h"
 
 namespace qmx::tool {
@@ -144,9 +146,59 @@ int runGame(const Arguments& args, ToolStreams& io) {
     return 0;
 }
 
+// Exit status of verify for a file it cannot read; 1 means findings.
+constexpr int kVerifyUnreadable = 2;
+
+int runVerify(const Arguments& args, ToolStreams& io) {
+    ModuleLoad module;
+    try {
+        module = loadModuleForTool(args.positional[0]);
+    } catch (const ToolError& e) {
+        io.err << "qmxtool: " << e.what() << "\n";
+        return kVerifyUnreadable;
+    }
+    GameState games[2];
+    Bytes records[2];
+    for (int i = 0; i < 2; ++i) {
+        const std::string& path = args.positional[static_cast<std::size_t>(i) + 1];
+        NotePrompts prompts;
+        games[i].resetForModule(module.module);
+        const SavedGameLoad load = loadSavedGame(path, module.module, games[i], prompts);
+        if (!load.ok) {
+            std::string why;
+            for (const std::string& note : prompts.notes) why += (why.empty() ? "" : " ") + note;
+            io.err << "qmxtool: " << path << ": "
+                   << displayText(why.empty() ? messageOf(msg::kCouldNotParse) : why) << "\n";
+            return kVerifyUnreadable;
+        }
+        for (const std::string& note : prompts.notes)
+            io.err << "qmxtool: note: " << path << ": " << displayText(note) << "\n";
+        records[i] = load.replay;
+    }
+    identifyForTool(args, io, games[1], args.positional[2]);
+    const TurnCheck check = checkTurn(module.module, {games[0], records[0]}, {games[1], records[1]},
+                                      games[1].currentSlot);
+    if (check.consistent()) {
+        io.out << "consistent\n";
+        return 0;
+    }
+    for (const std::string& finding : check.findings) io.out << displayText(finding) << "\n";
+    return kExitFailure;
+}
+
 }  // namespace
 
 void registerGameCommands(CommandTable& table) {
+    table.add({"verify",
+               "MODULE SENT REPLY [--player NAME]",
+               "checks that the reply changed nothing outside its record since the game SENT: "
+               "\"consistent\" (status 0) or one line per change (status 1; 2 for a file that "
+               "cannot be read); units hidden from the observer or from NAME (password on "
+               "standard input) are not named",
+               {{"--player", true}},
+               3,
+               3,
+               runVerify});
     table.add({"game",
                "MODULE SAVE [--player NAME]",
                "lists the players, the cards per place and the units of every hex of a saved game "
