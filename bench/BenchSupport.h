@@ -54,15 +54,6 @@ inline std::string benchFilePath(const std::string& name, int size, const std::s
         .string();
 }
 
-// Shows nothing and answers every question no.
-class NoPrompts : public UserPrompts {
-public:
-    void showMessage(int) override {}
-    void showText(const std::string&, const std::string&) override {}
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
-        return std::nullopt;
-    }
-};
+using qmx::NoPrompts;
 
 }  // namespace qmx::bench

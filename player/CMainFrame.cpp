@@ -187,6 +187,9 @@ void CMainFrame::createActions() {
                    QStringLiteral("Loads the game held by the text on the clipboard (a whole "
                                   "mail will do)"),
                    C::Load);
+    addCommand(QStringLiteral("actionCheckTurn"), QStringLiteral("Chec&k Against My Save..."),
+               QStringLiteral("Checks that the game loaded changed nothing outside its replay "
+                              "since a game you saved"));
     addCommand(QStringLiteral("actionChangePassword"), QStringLiteral("Change &Password"),
                QStringLiteral("Changes your player identification password"));
     addCommand(QStringLiteral("actionPreferences"), QStringLiteral("P&references..."),
@@ -367,6 +370,8 @@ void CMainFrame::createActions() {
                [this, &session] { runSession(session.copyGameAsText()); });
     setHandler(QStringLiteral("actionPasteGame"),
                [this, &session] { runSession(session.pasteGame()); });
+    setHandler(QStringLiteral("actionCheckTurn"),
+               [this, &session] { runSession(session.checkAgainstSave()); });
     setHandler(QStringLiteral("actionChangePassword"),
                [this, &session] { runSession(session.changePassword()); });
     setHandler(QStringLiteral("actionComment"),
@@ -423,6 +428,7 @@ void CMainFrame::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     add(file, "actionLoad");
     add(file, "actionPasteGame");
+    add(file, "actionCheckTurn");
     QMenu* save = file->addMenu(QStringLiteral("&Save"));
     add(save, "actionSave");
     add(save, "actionSaveEncoded");
@@ -720,6 +726,7 @@ void CMainFrame::applyChange(const Change& change) {
             statusBar()->showMessage(status);
         }
     }
+    if (change.notice) statusBar()->showMessage(fromBytes(*change.notice));
     for (const Posting& p : change.postings) {
         switch (p.to) {
             case Receiver::Frame:

@@ -2,11 +2,16 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <cstdio>
 
 #include "core/game/Comment.h"
@@ -219,6 +224,35 @@ void ShellPrompts::showReadback(const std::string& text, bool largeFont) {
 
 void ShellPrompts::editReportOptions(ReportOptions& options) {
     CasciiPrefs dialog(options, m_parent);
+    dialog.exec();
+}
+
+void ShellPrompts::showFindings(const std::string& title, const std::string& heading,
+                                const std::vector<std::string>& lines) {
+    QDialog dialog(dialogParent());
+    dialog.setObjectName(QStringLiteral("findingsDialog"));
+    dialog.setWindowTitle(fromBytes(title));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(fromBytes(heading), &dialog);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    auto* list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("findingsList"));
+    QStringList texts;
+    for (const std::string& line : lines) texts << fromBytes(line);
+    list->addItems(texts);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    // The list can go into a mail to the opponent or the referee.
+    QPushButton* copy = buttons->addButton(QStringLiteral("&Copy"), QDialogButtonBox::ActionRole);
+    QObject::connect(copy, &QPushButton::clicked, &dialog, [&] {
+        QApplication::clipboard()->setText(label->text() + QLatin1Char('\n') +
+                                           texts.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    dialog.resize(640, 360);
     dialog.exec();
 }
 

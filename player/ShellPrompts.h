@@ -46,6 +46,8 @@ public:
     void showModuleInformation(const std::string& notes) override;
     void showReadback(const std::string& text, bool largeFont) override;
     void editReportOptions(ReportOptions& options) override;
+    void showFindings(const std::string& title, const std::string& heading,
+                      const std::vector<std::string>& lines) override;
 
     bool askOkCancel(const std::string& title, const std::string& question) override;
     std::optional<DealAnswer> askDeal(const std::vector<std::string>& sources,

@@ -31,4 +31,17 @@ public:
                                                int maxLength) = 0;
 };
 
+// Where nobody is asked (a check, a search through files): nothing is shown,
+// every question is answered no, a damaged file is not loaded.
+class NoPrompts : public UserPrompts {
+public:
+    void showMessage(int) override {}
+    void showText(const std::string&, const std::string&) override {}
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    bool askLoadDamaged(const std::string&, const std::string&) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
+        return std::nullopt;
+    }
+};
+
 }  // namespace qmx

@@ -68,17 +68,7 @@ bool recordContinues(const CheckedGame& sent, const CheckedGame& reply) {
            std::equal(sent.record.begin(), sent.record.end(), reply.record.begin());
 }
 
-// The replay asks nothing and shows no card text while the check plays it.
-class NoPrompts : public UserPrompts {
-public:
-    void showMessage(int) override {}
-    void showText(const std::string&, const std::string&) override {}
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
-        return std::nullopt;
-    }
-};
-
+// The replay shows no card text while the check plays it.
 class NoCardTexts : public CardTextSource {
 public:
     CardText cardText(int, int) override { return {}; }

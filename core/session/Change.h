@@ -34,6 +34,7 @@ struct Change {
     std::optional<bool> replayRunning;    // a replay started or ended
     std::optional<bool> combatHighlight;  // mark the units of the replayed combat
     std::optional<std::string> status;    // the replay's status text
+    std::optional<std::string> notice;    // one line for the status bar
 
     void redraw(Hex h) { hexes.push_back(h); }
     void post(Receiver to, ControlCode code) { postings.push_back({to, code}); }
@@ -49,6 +50,7 @@ struct Change {
         if (other.replayRunning) replayRunning = other.replayRunning;
         if (other.combatHighlight) combatHighlight = other.combatHighlight;
         if (other.status) status = other.status;
+        if (other.notice) notice = other.notice;
     }
 };
 

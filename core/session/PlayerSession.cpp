@@ -18,6 +18,7 @@
 #include "core/replay/ReplayFile.h"
 #include "core/replay/ReplayRecorder.h"
 #include "core/session/HelpPrompts.h"
+#include "core/session/SaveCheck.h"
 #include "core/session/SessionPrompts.h"
 #include "core/settings/ProgramFolder.h"
 #include "core/settings/Settings.h"
@@ -418,6 +419,10 @@ Change PlayerSession::loadGame() {
 }
 
 Change PlayerSession::loadGameFile(const std::string& path) {
+    return loadFile(path, true);
+}
+
+Change PlayerSession::loadFile(const std::string& path, bool check) {
     m_files.savedGameFolder = folderOf(path);
     // A load that fails leaves everything as it was: the game (the reader may
     // already have changed the player table), the record and the caption.
@@ -429,7 +434,7 @@ Change PlayerSession::loadGameFile(const std::string& path) {
         c.ran = true;
         return c;
     }
-    return finishLoad(load.replay, titleOf(path));
+    return finishLoad(load.replay, titleOf(path), path, check);
 }
 
 Change PlayerSession::pasteGame() {
@@ -452,10 +457,11 @@ Change PlayerSession::pasteGame() {
         c.ran = true;
         return c;
     }
-    return finishLoad(load.replay, "Pasted game");
+    return finishLoad(load.replay, "Pasted game", {}, true);
 }
 
-Change PlayerSession::finishLoad(const Bytes& replay, const std::string& title) {
+Change PlayerSession::finishLoad(const Bytes& replay, const std::string& title,
+                                 const std::string& path, bool check) {
     Change c;
     c.ran = true;
     if (!m_replayFile.replace(replay)) m_prompts.showMessage(msg::kCouldNotOpenFile);
@@ -466,7 +472,9 @@ Change PlayerSession::finishLoad(const Bytes& replay, const std::string& title) 
     m_undoContinues = false;
     applyState(c, ControlCode::UnitsPutDown);
     applyState(c, ControlCode::MovementMode);  // a load leaves combat mode
+    m_loaded = LoadedGame{m_game, replay, path};
     identifyAfterLoad(c);
+    if (check) checkLoadedGame(c);
     c.caption = caption();
     c.repaint = true;
     c.post(Receiver::Panel, ControlCode::ListShownAgain);
@@ -570,6 +578,7 @@ Change PlayerSession::saveGame() {
     m_recorder.record(ReplayCode::SaveMarker);
     const Bytes replay = m_replayFile.read().value_or(Bytes{});
     if (!saveGameFile(*chosen, m_game, m_module, replay, m_prompts)) return c;
+    m_settings.noteGameSaved(target);
     m_files.savedGameFolder = folderOf(target);
     m_savedGameTitle = titleOf(target);
     c.caption = caption();
@@ -591,6 +600,7 @@ Change PlayerSession::saveEncoded() {
     if (!askOverwrite(target)) return c;
     const Bytes replay = m_replayFile.read().value_or(Bytes{});
     if (!saveGameFile(*chosen, m_game, m_module, replay, m_prompts, SaveForm::Text)) return c;
+    m_settings.noteGameSaved(target);
     m_files.savedGameFolder = folderOf(target);
     m_savedGameTitle = titleOf(*chosen);
     c.caption = caption();
@@ -608,6 +618,57 @@ Change PlayerSession::copyGameAsText() {
     std::string s(text.begin(), text.end());
     while (!s.empty() && s.back() == '\0') s.pop_back();
     m_prompts.setClipboardText(s);
+    return c;
+}
+
+// ---- the turn check --------------------------------------------------------------------
+
+void PlayerSession::checkLoadedGame(Change& c) {
+    if (!m_loaded) return;
+    std::vector<std::string> folders{m_files.programFolder + std::string(kSavedGamesFolder)};
+    if (!m_loaded->path.empty()) folders.push_back(folderOf(m_loaded->path));
+    const auto candidates = saveCandidates(m_settings.recentSaves(), folders, m_loaded->path);
+    if (candidates.empty()) return;
+    const Bytes loadedBytes =
+        m_loaded->path.empty() ? Bytes{} : readWholeFile(m_loaded->path).value_or(Bytes{});
+    const auto found = checkAgainstSaves(m_module, {m_loaded->state, m_loaded->record}, candidates,
+                                         m_game.currentSlot, loadedBytes);
+    if (found) showCheck(c, found->savePath, found->check);
+}
+
+void PlayerSession::showCheck(Change& c, const std::string& savePath, const TurnCheck& check) {
+    if (check.consistent()) {
+        c.notice = checkedNotice(savePath);
+    } else {
+        m_prompts.showFindings(kTurnCheckTitle, findingsHeading(savePath), check.findings);
+    }
+}
+
+Change PlayerSession::checkAgainstSave() {
+    Change c;
+    if (m_fileDialogOpen) return c;
+    c.ran = true;
+    if (!m_loaded) {
+        m_prompts.showText(kTurnCheckTitle,
+                           "Load the game that came back first; then choose the save you sent.");
+        return c;
+    }
+    m_fileDialogOpen = true;
+    const auto path = m_prompts.openFileName("Check Against My Save",
+                                             m_files.programFolder + std::string(kSavedGamesFolder),
+                                             loadFilters());
+    m_fileDialogOpen = false;
+    if (!path) return c;
+    const auto check = qmx::checkAgainstSave(m_module, {m_loaded->state, m_loaded->record}, *path,
+                                             m_game.currentSlot);
+    if (!check) {
+        m_prompts.showText(kTurnCheckTitle, titleOf(*path) +
+                                                " is not a saved game of this module, or it "
+                                                "cannot be read.");
+        return c;
+    }
+    showCheck(c, *path, *check);
+    if (c.notice) m_prompts.showText(kTurnCheckTitle, *c.notice);
     return c;
 }
 
@@ -675,7 +736,8 @@ Change PlayerSession::offerAutosave() {
     if (!std::equal(head->begin(), head->end(), m_module.moduleId.begin())) return {};
     // Declined, the file stays until the next recorded action replaces it.
     if (!m_prompts.askYesNo("WARNING", kAutosaveQuestion)) return {};
-    Change c = loadGameFile(path);
+    // The autosave is this player's own work: there is nothing to check.
+    Change c = loadFile(path, false);
     // The continued game has not been saved by the player yet.
     m_savedGameTitle.clear();
     m_files.savedGameFolder = m_files.programFolder + std::string(kSavedGamesFolder);

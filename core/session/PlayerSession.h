@@ -28,6 +28,7 @@ class ReplayFile;
 class ReplayRecorder;
 class SessionPrompts;
 class Settings;
+struct TurnCheck;
 
 // The commands on carried units of the Unit Control menu and the toolbar.
 enum class UnitCommand {
@@ -119,6 +120,10 @@ public:
     // "Copy Game as Text": the encoded save on the clipboard.
     Change copyGameAsText();
     Change changePassword();
+    // "Check Against My Save...": the game as it was loaded, checked against
+    // a saved game the person chooses. (After every load the same check runs
+    // against his own recent saves, where one of them matches.)
+    Change checkAgainstSave();
     // "Enter a Comment"; without Cancel before a roll.
     Change comment(bool mayCancel = true);
 
@@ -166,7 +171,11 @@ private:
     void recordPendingPickup(Hex firstPathHex);
     void applyState(Change& change, ControlCode code);
     void afterRecorded(std::uint64_t entriesBefore);
-    Change finishLoad(const Bytes& replay, const std::string& title);
+    Change loadFile(const std::string& path, bool check);
+    Change finishLoad(const Bytes& replay, const std::string& title, const std::string& path,
+                      bool check);
+    void checkLoadedGame(Change& change);
+    void showCheck(Change& change, const std::string& savePath, const TurnCheck& check);
     void identifyAfterLoad(Change& change);
     bool askOverwrite(const std::string& path);
     void writeAutosave();
@@ -191,6 +200,15 @@ private:
     bool m_faceDown = false;
     bool m_undoContinues = false;  // an Undo pass left units to carry on
     int m_autosaves = 0;
+
+    // The game as the last load left it, before identification: what the
+    // turn check looks at, whatever was played since.
+    struct LoadedGame {
+        GameState state;
+        Bytes record;
+        std::string path;  // empty for a pasted game
+    };
+    std::optional<LoadedGame> m_loaded;
 };
 
 }  // namespace qmx

@@ -133,6 +133,10 @@ public:
     virtual void showReadback(const std::string& text, bool largeFont) = 0;
     // "ASCII Save Preferences": every check box changes `options` as it is clicked.
     virtual void editReportOptions(ReportOptions& options) = 0;
+
+    // A list of lines under a heading, with OK (the turn check's findings).
+    virtual void showFindings(const std::string& title, const std::string& heading,
+                              const std::vector<std::string>& lines) = 0;
 };
 
 }  // namespace qmx

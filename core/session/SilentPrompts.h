@@ -51,6 +51,8 @@ public:
     void viewHand(CardHand&) override {}
     void showReadback(const std::string& text, bool largeFont) override;
     void editReportOptions(ReportOptions&) override {}
+    void showFindings(const std::string& title, const std::string& heading,
+                      const std::vector<std::string>& lines) override;
     DiceDefinition defineDice(DiceDefinition current) override { return current; }
     CommentAnswer showResult(const std::string&, bool) override { return {}; }
     std::optional<int> askGiveCard(const std::vector<std::string>&) override {

@@ -63,6 +63,25 @@ std::string recentModuleKey(int number) {
     return "Module" + std::to_string(number);
 }
 
+std::string recentSaveKey(int number) {
+    return "Game" + std::to_string(number);
+}
+
+namespace {
+
+// The paths of a recent list, in order, skipping empty keys.
+std::vector<std::string> readRecentList(const IniFile& ini, std::string_view section,
+                                        std::string (*key)(int), int count) {
+    std::vector<std::string> list;
+    for (int n = 1; n <= count; ++n) {
+        const auto v = ini.value(section, key(n));
+        if (v && !v->empty()) list.push_back(*v);
+    }
+    return list;
+}
+
+}  // namespace
+
 Preferences Preferences::clamped() const {
     Preferences p = *this;
     p.replaySpeed = std::clamp(p.replaySpeed, 1, 255);
@@ -135,23 +154,28 @@ void Settings::load() {
         const auto v = ini.integer(ini::kHelpPrompts, promptKey(n));
         m_prompts[static_cast<std::size_t>(n)] = !v || *v == 1;
     }
-    m_recentModules.clear();
-    for (int n = 1; n <= kRecentModuleCount; ++n) {
-        const auto v = ini.value(ini::kRecentModules, recentModuleKey(n));
-        if (v && !v->empty()) m_recentModules.push_back(*v);
-    }
+    m_recentModules = readRecentList(ini, ini::kRecentModules, recentModuleKey, kRecentModuleCount);
+    m_recentSaves = readRecentList(ini, ini::kRecentSaves, recentSaveKey, kRecentSaveCount);
 }
 
 bool Settings::noteModuleOpened(const std::string& path) {
-    std::erase(m_recentModules, path);
-    m_recentModules.insert(m_recentModules.begin(), path);
-    if (m_recentModules.size() > std::size_t(kRecentModuleCount))
-        m_recentModules.resize(kRecentModuleCount);
+    return noteRecent(m_recentModules, path, ini::kRecentModules, recentModuleKey,
+                      kRecentModuleCount);
+}
+
+bool Settings::noteGameSaved(const std::string& path) {
+    return noteRecent(m_recentSaves, path, ini::kRecentSaves, recentSaveKey, kRecentSaveCount);
+}
+
+bool Settings::noteRecent(std::vector<std::string>& list, const std::string& path,
+                          std::string_view section, std::string (*key)(int), int count) {
+    std::erase(list, path);
+    list.insert(list.begin(), path);
+    if (list.size() > std::size_t(count)) list.resize(static_cast<std::size_t>(count));
     return update([&](IniFile& ini) {
-        for (int n = 1; n <= kRecentModuleCount; ++n) {
+        for (int n = 1; n <= count; ++n) {
             const std::size_t i = static_cast<std::size_t>(n - 1);
-            ini.set(ini::kRecentModules, recentModuleKey(n),
-                    i < m_recentModules.size() ? m_recentModules[i] : std::string());
+            ini.set(section, key(n), i < list.size() ? list[i] : std::string());
         }
     });
 }

@@ -54,6 +54,7 @@ inline constexpr std::string_view kPreferences = "PREFERENCES";
 inline constexpr std::string_view kWindow = "WINDOW";
 inline constexpr std::string_view kHelpPrompts = "HELP PROMPTS";
 inline constexpr std::string_view kRecentModules = "RECENT MODULES";
+inline constexpr std::string_view kRecentSaves = "RECENT SAVES";
 
 inline constexpr std::string_view kReplaySpeed = "Replay Speed";
 inline constexpr std::string_view kReplayDelay = "Replay Delay";
@@ -78,6 +79,7 @@ inline constexpr std::string_view kPanelYPos = "Game control Y pos";
 constexpr int kPromptCount = 15;
 constexpr int kFacingColorCount = 16;
 constexpr int kRecentModuleCount = 8;
+constexpr int kRecentSaveCount = 8;
 
 // The colour of a facing colour index (0..15; other values are wrapped).
 Rgb facingColorRgb(int index);
@@ -86,6 +88,8 @@ Rgb facingColorRgb(int index);
 std::string promptKey(int number);
 // "Module1" .. "Module8" of [RECENT MODULES].
 std::string recentModuleKey(int number);
+// "Game1" .. "Game8" of [RECENT SAVES].
+std::string recentSaveKey(int number);
 
 class Settings {
 public:
@@ -123,6 +127,10 @@ public:
     const std::vector<std::string>& recentModules() const { return m_recentModules; }
     // Puts `path` first in that list (once) and writes the list.
     bool noteModuleOpened(const std::string& path);
+    // The games this player saved lately, the last one first (at most eight),
+    // the games a reply is checked against.
+    const std::vector<std::string>& recentSaves() const { return m_recentSaves; }
+    bool noteGameSaved(const std::string& path);
 
     // Size stored for a window whose client area is `width` x `height`, and back.
     static std::pair<int, int> storedSizeForClient(int width, int height) {
@@ -137,12 +145,15 @@ private:
     // another copy of the program in the meantime are kept.
     template <typename Change>
     bool update(Change change);
+    bool noteRecent(std::vector<std::string>& list, const std::string& path,
+                    std::string_view section, std::string (*key)(int), int count);
 
     std::string m_path;
     Preferences m_preferences;
     WindowPlacement m_window;
     std::array<bool, kPromptCount + 1> m_prompts{};
     std::vector<std::string> m_recentModules;
+    std::vector<std::string> m_recentSaves;
 };
 
 // The [PREFERENCES] of an ini file, with defaults and clamping.

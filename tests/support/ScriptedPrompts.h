@@ -49,6 +49,7 @@ public:
     int moduleInformations = 0;
     std::vector<std::pair<std::string, bool>> readbacks;  // text, large font
     int reportOptionDialogs = 0;
+    std::vector<std::pair<std::string, std::vector<std::string>>> findings;  // heading, lines
 
     // --- the answers --------------------------------------------------------------
     std::deque<bool> yesNo;
@@ -179,6 +180,10 @@ public:
     void showModuleInformation(const std::string&) override { ++moduleInformations; }
     void showReadback(const std::string& text, bool largeFont) override {
         readbacks.emplace_back(text, largeFont);
+    }
+    void showFindings(const std::string&, const std::string& heading,
+                      const std::vector<std::string>& lines) override {
+        findings.emplace_back(heading, lines);
     }
     void editReportOptions(ReportOptions& options) override {
         ++reportOptionDialogs;

@@ -60,7 +60,7 @@ protected:
             UnitState& s = g.unit(u);
             s.column = static_cast<std::uint8_t>(1 + (u - 1) / 2 % 6);
             s.row = static_cast<std::uint8_t>(1 + (u - 1) / 12);
-            s.stackLink = static_cast<std::uint16_t>(u % 2 ? u + 1 : 0);
+            s.stackLink = static_cast<std::uint16_t>(u % 2 && u < g.unitCount() ? u + 1 : 0);
             if (u % 2) g.setStackHead(s.column, s.row, static_cast<std::uint16_t>(u));
         }
         commitStartPositions(g);
@@ -260,6 +260,39 @@ bool sameCheckedState(const GameState& a, const GameState& b) {
     for (int d = 1; d <= kDeckCount; ++d)
         if (a.deckPlaces(d) != b.deckPlaces(d)) return false;
     return true;
+}
+
+// In the player: a load is checked against the player's own saves; a clean
+// reply gives the status line, a changed one the list, and the menu command
+// checks against a file he chooses.
+TEST_F(TurnCheckTest, TheLoadIsCheckedAgainstThePlayersOwnSave) {
+    blueOpens();
+    EXPECT_EQ(blue->settings.recentSaves(), std::vector<std::string>{path("sent.qms")});
+    move(*red, {2, 1}, {4, 4});
+    save(*red, "reply.qms");
+    red->game.unit(9).step = 2;
+    save(*red, "edited.qms");
+
+    blue->prompts.identities.push_back(IdentityAnswer{kBlue, "blue"});
+    const Change clean = blue->session.loadGameFile(path("reply.qms"));
+    EXPECT_EQ(clean.notice,
+              std::optional<std::string>("Checked against your save sent.qms: every change is in "
+                                         "the replay."));
+    EXPECT_TRUE(blue->prompts.findings.empty());
+
+    blue->prompts.identities.push_back(IdentityAnswer{kBlue, "blue"});
+    EXPECT_FALSE(blue->session.loadGameFile(path("edited.qms")).notice);
+    ASSERT_EQ(blue->prompts.findings.size(), 1u);
+    EXPECT_NE(blue->prompts.findings[0].first.find("sent.qms"), std::string::npos);
+    EXPECT_EQ(blue->prompts.findings[0].second,
+              std::vector<std::string>{"Unit 9 (Unit 9): step 1 after the replay, 3 in the reply"});
+
+    // Moves made since do not count: the game is checked as it was loaded.
+    move(*blue, {3, 1}, {3, 4});
+    blue->prompts.files.push_back(path("sent.qms"));
+    blue->session.checkAgainstSave();
+    EXPECT_EQ(blue->prompts.findings.size(), 2u);
+    EXPECT_EQ(blue->prompts.findings[1].second, blue->prompts.findings[0].second);
 }
 
 TEST_F(TurnCheckTest, RandomTurnsWithOneRandomEditAgree) {
