@@ -5,14 +5,19 @@
 // as a person's would; the dialogs are answered by the scripted person.
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QListWidget>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 
 #include "core/game/HexPicture.h"
 #include "core/game/PlayerIdentity.h"
 #include "core/game/SavedGame.h"
 #include "core/module/Clock.h"
+#include "core/module/FileIo.h"
 #include "core/module/ModuleFile.h"
 #include "core/module/Random.h"
 #include "core/replay/ReplayFile.h"
@@ -22,6 +27,7 @@
 #include "player/CQMXApp.h"
 #include "player/CQMXDoc.h"
 #include "player/CQMXView.h"
+#include "player/ShellPrompts.h"
 #include "tests/support/PlayerHome.h"
 #include "tests/support/ScriptedPrompts.h"
 
@@ -68,6 +74,25 @@ void writeSetup(const QString& modulePath, const QString& savePath, bool damaged
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
 }
+
+// The scripted person, but the turn check's findings open the real dialog;
+// the lines it lists are kept, and OK closes it.
+struct FindingsDialogPerson : ScriptedPrompts {
+    ShellPrompts shell;
+    QStringList listed;
+    void showFindings(const std::string& title, const std::string& heading,
+                      const std::vector<std::string>& lines) override {
+        ScriptedPrompts::showFindings(title, heading, lines);
+        QTimer::singleShot(0, [this] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog || dialog->objectName() != QStringLiteral("findingsDialog")) return;
+            auto* list = dialog->findChild<QListWidget*>(QStringLiteral("findingsList"));
+            for (int i = 0; list && i < list->count(); ++i) listed << list->item(i)->text();
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        shell.showFindings(title, heading, lines);
+    }
+};
 
 }  // namespace
 
@@ -302,6 +327,56 @@ private slots:
         p->yesNo = {true};
         QCOMPARE(third->start(), CQMXApp::StartResult::Running);
         QCOMPARE(third->document()->game().stackAt(7, 7), (std::vector<int>{10, 11}));
+    }
+
+    // Blue's own save is found when Red's reply is loaded: an honest reply
+    // gives the status line, one edited between the moves the list.
+    void aReplyIsCheckedAgainstTheSaveItAnswers() {
+        m_people.push_back(std::make_unique<FindingsDialogPerson>());
+        auto* person = static_cast<FindingsDialogPerson*>(m_people.back().get());
+        auto blue =
+            m_home->player(m_module, homePath(QStringLiteral("Savedgames/setup.qms")), person);
+        person->identities = {IdentityAnswer{0, "blue"}};
+        QCOMPARE(blue->start(), CQMXApp::StartResult::Running);
+        CMainFrame* f = blue->frame();
+        f->resize(1000, 800);
+        QCoreApplication::processEvents();
+        doubleClickHex(viewOf(*blue), {2, 2});
+        doubleClickHex(viewOf(*blue), {4, 3});
+        person->files = {str(homePath(QStringLiteral("Savedgames/turn1")))};
+        f->action("actionSave")->trigger();
+
+        // Red's replies: a comment added to the record; the same with unit
+        // 11 stepped outside it.
+        const Module& module = blue->document()->module();
+        GameState red(module);
+        ScriptedPrompts quiet;
+        const SavedGameLoad sent = loadSavedGame(
+            str(homePath(QStringLiteral("Savedgames/turn1.qms"))), module, red, quiet);
+        QVERIFY(sent.ok);
+        Bytes record = sent.replay;
+        record.insert(record.end(), {255, 242, 'O', 'k', 255, 249, 255, 253});
+        auto write = [&](const QString& name) {
+            QVERIFY(
+                writeFileAtomically(str(homePath(name)), serializeSavedGame(red, module, record)));
+        };
+        write(QStringLiteral("honest.qms"));
+        red.unit(11).step = 1;
+        write(QStringLiteral("edited.qms"));
+
+        person->identities = {IdentityAnswer{0, "blue"}};
+        person->files = {str(homePath(QStringLiteral("honest.qms")))};
+        f->action("actionLoad")->trigger();
+        QCOMPARE(f->statusBar()->currentMessage(),
+                 QStringLiteral("Checked against your save turn1.qms: every change is in the "
+                                "replay."));
+        QVERIFY(person->findings.empty());
+
+        person->identities = {IdentityAnswer{0, "blue"}};
+        person->files = {str(homePath(QStringLiteral("edited.qms")))};
+        f->action("actionLoad")->trigger();
+        QCOMPARE(person->listed,
+                 QStringList{QStringLiteral("Unit 11: step 1 after the replay, 2 in the reply")});
     }
 
     void undoFromTheMenuWaitsBetweenPasses() {
