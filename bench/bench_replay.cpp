@@ -9,6 +9,11 @@
 // (a silent replay from the start), for k = 1,000, 10,000 and 100,000; the
 // last is the jump to the end, which takes a second pass. The cost should
 // grow with k, and the jump to the end should stay within 100 ms.
+//
+// BM_TurnCheck: the check of a reply against the game sent (65,000 units,
+// a 100,000-entry record played from the sent state), against
+// BM_PlaybackLarge, the replay of the same record on the same game; the check
+// should cost no more than the replay.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -25,6 +30,7 @@
 #include "core/replay/ReplayReader.h"
 #include "core/replay/ReplayRecorder.h"
 #include "core/replay/TextReport.h"
+#include "core/replay/TurnCheck.h"
 #include "core/session/PlayerSession.h"
 #include "core/session/ReplayControl.h"
 #include "core/settings/Settings.h"
@@ -40,20 +46,21 @@ constexpr int kRows = 50;
 constexpr int kUnits = 1000;
 
 struct Game {
-    Module module = Module::createEmpty(kColumns, kRows, GridOrientation::RowsAligned, kUnits);
+    Module module;
     GameState state;
 
-    Game() {
-        for (int u = 1; u <= kUnits; ++u)
+    explicit Game(int columns = kColumns, int rows = kRows, int units = kUnits)
+        : module(Module::createEmpty(columns, rows, GridOrientation::RowsAligned, units)) {
+        for (int u = 1; u <= units; ++u)
             module.units[static_cast<std::size_t>(u)].name = "Unit " + std::to_string(u);
         state.resetForModule(module);
         // Ten units a hex, in number order.
         for (auto& h : state.hexes()) h.stackHead = 0;
-        for (int u = 1; u <= kUnits; ++u) {
+        for (int u = 1; u <= units; ++u) {
             UnitState& s = state.unit(u);
             const int place = (u - 1) / 10;
-            s.column = s.startColumn = static_cast<std::uint8_t>(1 + place % kColumns);
-            s.row = s.startRow = static_cast<std::uint8_t>(1 + place / kColumns);
+            s.column = s.startColumn = static_cast<std::uint8_t>(1 + place % columns);
+            s.row = s.startRow = static_cast<std::uint8_t>(1 + place / columns);
             s.stackLink = s.startStackLink = static_cast<std::uint16_t>(u % 10 == 0 ? 0 : u + 1);
             if (u % 10 == 1) state.setStackHead(s.column, s.row, static_cast<std::uint16_t>(u));
         }
@@ -65,7 +72,18 @@ Game& game() {
     return g;
 }
 
-Bytes makeRecord(int entries) {
+// The largest module: 65,000 units, ten a hex.
+constexpr int kLargeColumns = 100;
+constexpr int kLargeRows = 65;
+constexpr int kLargeUnits = 65000;
+constexpr int kLargeEntries = 100000;
+
+Game& largeGame() {
+    static Game g(kLargeColumns, kLargeRows, kLargeUnits);
+    return g;
+}
+
+Bytes makeRecord(int entries, int units = kUnits, int columns = kColumns, int rows = kRows) {
     std::mt19937 rng(11);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     Bytes b;
@@ -73,7 +91,7 @@ Bytes makeRecord(int entries) {
         for (int x : v) b.push_back(static_cast<std::uint8_t>(x));
     };
     auto unit = [&](int u) { put({u / 255, u % 255}); };
-    auto hex = [&]() { put({1 + pick(kColumns), 1 + pick(kRows)}); };
+    auto hex = [&]() { put({1 + pick(columns), 1 + pick(rows)}); };
     auto text = [&](const std::string& t) {
         put({255, 242});
         for (char c : t) b.push_back(static_cast<std::uint8_t>(c));
@@ -84,7 +102,7 @@ Bytes makeRecord(int entries) {
         if (kind < 6) {
             put({255, 241});
             const int n = 1 + pick(3);
-            for (int k = 0; k < n; ++k) unit(1 + pick(kUnits));
+            for (int k = 0; k < n; ++k) unit(1 + pick(units));
             put({255, 247});
             hex();
             hex();
@@ -97,7 +115,7 @@ Bytes makeRecord(int entries) {
             text("The second regiment holds the ford until dusk. Turn " + std::to_string(i));
         } else {
             put({255, 239});
-            for (int k = 0; k < 3; ++k) unit(1 + pick(kUnits));
+            for (int k = 0; k < 3; ++k) unit(1 + pick(units));
             put({255, 249, 255, 238, 2, 6});
             text("Attacker 12, defender 4: 3 to 1, rolled 5, DR");
         }
@@ -179,9 +197,64 @@ void BM_JumpTo(benchmark::State& state) {
     std::filesystem::remove(qmx::bench::benchFilePath("jump", kEntries, ".ini"));
 }
 
+const Bytes& largeRecord() {
+    static const Bytes record = makeRecord(kLargeEntries, kLargeUnits, kLargeColumns, kLargeRows);
+    return record;
+}
+
+void BM_PlaybackLarge(benchmark::State& state) {
+    Game& g = largeGame();
+    NoPrompts prompts;
+    ModuleCardTexts cards(g.module);
+    ReplayPlayback playback(g.state, g.module, prompts, cards);
+    for (auto _ : state) {
+        playback.start(largeRecord());
+        std::size_t events = 0;
+        while (playback.step().kind != ReplayEventKind::End) ++events;
+        benchmark::DoNotOptimize(events);
+    }
+}
+
+void BM_TurnCheck(benchmark::State& state) {
+    Game& g = largeGame();
+    // The reply: the sent game with the record played on it.
+    GameState reply = g.state;
+    {
+        NoPrompts prompts;
+        ModuleCardTexts cards(g.module);
+        ReplayPlayback playback(reply, g.module, prompts, cards);
+        const auto played = playback.playThrough(largeRecord());
+        if (!played) {
+            state.SkipWithError("the record does not play");
+            return;
+        }
+        for (int u = 1; u <= kLargeUnits; ++u) {
+            const UnitState& p = played->units[static_cast<std::size_t>(u)];
+            UnitState& r = reply.unit(u);
+            r.column = p.column;
+            r.row = p.row;
+            r.stackLink = p.stackLink;
+            r.step = p.step;
+            r.facing = p.facing;
+            r.hidden = p.hidden;
+            r.flags = p.flags;
+        }
+    }
+    std::size_t findings = 0;
+    for (auto _ : state) {
+        const TurnCheck check =
+            checkTurn(g.module, {g.state, {}}, {reply, largeRecord()}, kObserver);
+        findings = check.findings.size();
+        benchmark::DoNotOptimize(findings);
+    }
+    state.counters["findings"] = static_cast<double>(findings);
+}
+
 BENCHMARK(BM_ReadFloor)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Playback)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MoveReport)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlaybackLarge)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TurnCheck)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JumpTo)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
