@@ -82,11 +82,17 @@ std::string pendingLabel(int pending) {
     return std::to_string(pending) + " Cmbt" + (pending > 1 ? "s" : "") + " pending";
 }
 
+namespace {
+
+// Hidden and not merely its identity: the unit is not drawn at all.
+bool whollyHidden(const UnitState& u) {
+    return u.isHidden() && !u.has(UnitFlags::kIdHidden);
+}
+
+}  // namespace
+
 std::string combatName(const GameState& state, const Module& module, int unit) {
-    const UnitState& u = state.unit(unit);
-    if (u.has(UnitFlags::kIdHidden) && u.hiddenBy() != state.currentSlot &&
-        !isGameMasterHere(state))
-        return kConcealedName;
+    if (state.unit(unit).has(UnitFlags::kIdHidden)) return kConcealedName;
     if (static_cast<std::size_t>(unit) >= module.units.size()) return {};
     return trimmed(module.units[static_cast<std::size_t>(unit)].name);
 }
@@ -167,14 +173,16 @@ std::string boxCombatText(GameState& state, const Module& module, bool declare) 
     const int row = state.combatBoxRow();
     int lastDefender = 0;
     for (const int column : {kAttackBoxColumn, kDefendBoxColumn}) {
-        const std::vector<int> units = state.stackAt(column, row);
-        for (std::size_t i = 0; i < units.size(); ++i) {
-            if (i > 0) text += ", ";
-            text += combatName(state, module, units[i]);
-            state.unit(units[i]).set(UnitFlags::kInCombat);
+        bool first = true;
+        for (const int u : state.stackAt(column, row)) {
+            state.unit(u).set(UnitFlags::kInCombat);
+            if (whollyHidden(state.unit(u))) continue;
+            if (!first) text += ", ";
+            first = false;
+            text += combatName(state, module, u);
+            if (column == kDefendBoxColumn) lastDefender = u;
         }
         if (column == kAttackBoxColumn) text += " vs. ";
-        if (column == kDefendBoxColumn && !units.empty()) lastDefender = units.back();
         state.setStackHead(column, row, 0);
     }
     if (lastDefender != 0) {
@@ -206,6 +214,7 @@ std::string resolveOldestText(GameState& state, const Module& module) {
             UnitState& s = state.unit(u);
             if (s.declaration != d) continue;
             s.set(UnitFlags::kInCombat);
+            if (whollyHidden(s)) continue;
             if (!first) text += ", ";
             first = false;
             text += combatName(state, module, u);

@@ -37,7 +37,9 @@ std::string unitCountText(int count);
 std::string pendingLabel(int pending);
 
 // The name a combat text shows for a unit: its name without trailing blanks,
-// or "????????" when another player hid its identity from this viewer.
+// or "????????" when its identity is hidden. The text goes into the record,
+// where every other player reads it, so it is concealed from the writer too
+// (he knows his own units), and the texts below leave wholly hidden units out.
 std::string combatName(const GameState& state, const Module& module, int unit);
 
 // The name of a hex without trailing blanks ("" outside the map).

@@ -200,7 +200,7 @@ Change PlayerSession::click(Hex hex) {
 
 Change PlayerSession::stepKey(int n) {
     Change c;
-    if (!carrying() || m_replayRunning || n < 1 || n > 6) return c;
+    if (!mayChangeCarried() || n < 1 || n > 6) return c;
     c.ran = true;
     recordPendingPickup(m_clickedHex);
     const std::vector<int> units = carriedUnits(m_game);
@@ -213,7 +213,7 @@ Change PlayerSession::stepKey(int n) {
 
 Change PlayerSession::faceUpKey() {
     Change c;
-    if (!carrying() || m_replayRunning) return c;
+    if (!mayChangeCarried()) return c;
     c.ran = true;
     recordPendingPickup(m_clickedHex);
     faceUp(m_game, carriedUnits(m_game));
@@ -225,7 +225,7 @@ Change PlayerSession::faceUpKey() {
 
 Change PlayerSession::faceDownKey() {
     Change c;
-    if (!carrying() || m_replayRunning) return c;
+    if (!mayChangeCarried()) return c;
     c.ran = true;
     recordPendingPickup(m_clickedHex);
     faceDown(m_game, m_module, carriedUnits(m_game));
@@ -237,8 +237,7 @@ Change PlayerSession::faceDownKey() {
 
 Change PlayerSession::unitCommand(UnitCommand command) {
     Change c;
-    // During a replay the carried units are the replay's.
-    if (!carrying() || m_replayRunning) return c;
+    if (!mayChangeCarried()) return c;
     // The toolbar's commands run only while their state allows it.
     auto guarded = [this](Command s) { return m_states.enabled(s); };
     switch (command) {

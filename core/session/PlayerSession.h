@@ -165,6 +165,11 @@ public:
 private:
     bool carrying() const { return m_game.holdingUnits(); }
     bool movementMode() const { return m_game.gameMode == GameMode::Movement; }
+    // The step, facing and hide commands change carried units only where the
+    // record can say so: inside a recorded move. Units carried to the combat
+    // boxes are in no move (a change to them would replay as nothing), and
+    // during a replay the carried units are the replay's.
+    bool mayChangeCarried() const { return carrying() && movementMode() && !m_replayRunning; }
     Change pickUp(Hex hex);
     Change putDown(Hex hex);
     // Writes the move start if the pick-up has not been recorded yet.

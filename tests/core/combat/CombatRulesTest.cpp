@@ -140,9 +140,15 @@ TEST_F(Rules, ABoxCombatNamesBothBoxesMarksAndEmptiesThem) {
     EXPECT_EQ(game.stackAt(2, 2), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(game.stackAt(4, 3), (std::vector<int>{5}));
     EXPECT_FALSE(game.unit(1).has(UnitFlags::kLinkSaved));
-    // The game master sees the concealed name.
-    game.currentSlot = 3;
-    EXPECT_EQ(combatName(game, module, 5), "Unit 5");
+    // The text goes into the record: concealed for the game master and the
+    // hider too, and a wholly hidden unit is left out, with its hex.
+    game.currentSlot = 2;
+    EXPECT_EQ(combatName(game, module, 5), "????????");
+    stack(game, kAttackBoxColumn, box, {1});
+    stack(game, kDefendBoxColumn, box, {6});
+    game.unit(6).setHiddenBy(2);
+    EXPECT_EQ(boxCombatText(game, module, false), "Unit 1 vs. ");
+    EXPECT_TRUE(game.unit(6).has(UnitFlags::kInCombat));
 }
 
 TEST_F(Rules, ResolvingTheOldestMovesEveryLaterDeclarationForward) {
