@@ -97,8 +97,10 @@ void PlayerSession::afterRecorded(std::uint64_t entriesBefore) {
 
 Change PlayerSession::pickUp(Hex hex) {
     Change c;
+    const std::vector<int> order = m_game.stackAt(hex.column, hex.row);
     const std::uint16_t head = pickUpStack(m_game, hex);
     if (head == 0) return c;
+    m_pickupOrder = order;
     c.ran = true;
     m_pickupHex = hex;
     m_pickupHead = head;
@@ -115,6 +117,16 @@ Change PlayerSession::putDown(Hex hex) {
     c.ran = true;
     const std::uint64_t before = m_recorder.written();
     const bool movement = movementMode();
+    if (movement && !m_pickupHex.isNone()) {
+        // No path was clicked, so no move has been recorded yet. Put down
+        // elsewhere, or back on its hex in another order (units hidden from
+        // this player stay where they were, the carried ones go on top), it
+        // is a move all the same, or the replay would not show it.
+        std::vector<int> after = m_game.chain(m_game.carriedStack);
+        const std::vector<int> rest = m_game.stackAt(hex.column, hex.row);
+        after.insert(after.end(), rest.begin(), rest.end());
+        if (hex != m_pickupHex || after != m_pickupOrder) recordPendingPickup(hex);
+    }
     if (movement) {
         if (m_faceUp) m_recorder.record(ReplayCode::FaceUp);
         if (m_faceDown) m_recorder.record(ReplayCode::FaceDown);
@@ -761,6 +773,7 @@ Change PlayerSession::pickOne(Hex hex, int unit) {
     c.ran = true;
     const bool fresh = carried.empty();
     if (fresh) {
+        m_pickupOrder = stack;
         // The stack as it stood, for combat mode to restore.
         const int head = stack.front();
         if (!m_game.unit(head).has(UnitFlags::kLinkSaved)) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/game/GameState.h"
 #include "core/module/Bytes.h"
@@ -201,6 +202,7 @@ private:
     Hex m_clickedHex;
     Hex m_pickupHex;  // set at pick-up until the move start is recorded
     std::uint16_t m_pickupHead = 0;
+    std::vector<int> m_pickupOrder;  // the pick-up hex's stack before the pick-up
     bool m_faceUp = false;
     bool m_faceDown = false;
     bool m_undoContinues = false;  // an Undo pass left units to carry on

@@ -262,6 +262,21 @@ bool sameCheckedState(const GameState& a, const GameState& b) {
     return true;
 }
 
+// Picked up and put back without a path, a stack with a unit hidden from
+// the player between its units comes back in another order: that is a move
+// the record must hold (the session fuzzer found it unrecorded).
+TEST_F(TurnCheckTest, AStackPutBackInAnotherOrderIsRecorded) {
+    blue->game.unit(5).setHiddenBy(kBlue);
+    commitStartPositions(blue->game);
+    const Bytes sent = blueOpens();
+    red->session.doubleClick({3, 1});
+    red->session.doubleClick({3, 1});
+    ASSERT_EQ(red->game.stackAt(3, 1), (std::vector<int>{6, 5}));
+    const Bytes reply = save(*red, "reply.qms");
+    EXPECT_TRUE(check(sent, reply, kRed).consistent());
+    EXPECT_TRUE(check(sent, reply, kBlue).consistent());
+}
+
 // In the player: a load is checked against the player's own saves; a clean
 // reply gives the status line, a changed one the list, and the menu command
 // checks against a file he chooses.
