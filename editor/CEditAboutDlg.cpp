@@ -4,12 +4,15 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "widgets/PlainText.h"
+
 namespace qmx {
 
 CEditAboutDlg::CEditAboutDlg(const QString& startupText, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About QMX Editor"));
     auto* name =
         new QLabel(QStringLiteral("<b>QMX Editor</b> version %1").arg(kEditorVersion), this);
+    markupAllowed(name);
     auto* line = new QLabel(QStringLiteral("The module editor of QMX: maps, units and cards for "
                                            "wargames played by e-mail."),
                             this);

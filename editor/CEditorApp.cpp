@@ -5,6 +5,7 @@
 #include "editor/CNewModuleDlg.h"
 #include "editor/CQMXEditDlg.h"
 #include "editor/CStartDlg.h"
+#include "widgets/PlainText.h"
 
 namespace qmx {
 
@@ -31,7 +32,9 @@ QString editorUsageText() {
 CEditorApp::CEditorApp(std::string programFolder, EditorShellPrompts& prompts, Clock& clock)
     : m_programFolder(programFolder),
       m_prompts(prompts),
-      m_document(programFolder, prompts, clock) {}
+      m_document(programFolder, prompts, clock) {
+    keepTextPlain();
+}
 
 CEditorApp::~CEditorApp() = default;
 

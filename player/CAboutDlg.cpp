@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "player/ToolbarIcons.h"
+#include "widgets/PlainText.h"
 
 namespace qmx {
 
@@ -18,6 +19,7 @@ CAboutDlg::CAboutDlg(const QString& startupText, QWidget* parent) : QDialog(pare
 
     auto* name = new QLabel(
         QStringLiteral("<b>QMX</b> Version %1").arg(QLatin1String(kProgramVersion)), this);
+    markupAllowed(name);
     auto* what = new QLabel(
         QStringLiteral("Board wargames by e-mail: load a module, move, fight, save and send."),
         this);

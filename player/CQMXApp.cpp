@@ -20,6 +20,7 @@
 #include "player/CgameControls.h"
 #include "player/ReplayDriver.h"
 #include "player/ShellPrompts.h"
+#include "widgets/PlainText.h"
 
 namespace qmx {
 
@@ -66,6 +67,7 @@ QString usageText() {
 
 CQMXApp::CQMXApp(StartOptions options, QObject* parent)
     : QObject(parent), m_options(std::move(options)) {
+    keepTextPlain();
     if (m_options.prompts != nullptr) {
         m_prompts = m_options.prompts;
     } else if (m_options.noDialogs) {

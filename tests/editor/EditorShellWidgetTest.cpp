@@ -24,6 +24,7 @@
 #include "core/edit/ModuleEdits.h"
 #include "core/module/FileIo.h"
 #include "core/module/MessageTable.h"
+#include "editor/CDefineUnitsDlg.h"
 #include "editor/CEditAboutDlg.h"
 #include "editor/CEditorApp.h"
 #include "editor/CMapArea.h"
@@ -32,6 +33,7 @@
 #include "editor/CQMXEditDlg.h"
 #include "editor/CStartDlg.h"
 #include "tests/editor/EditorWidgetSupport.h"
+#include "tests/support/PlainTextCheck.h"
 #include "tests/support/ScriptedEditorDialogs.h"
 #include "widgets/CHelpWindow.h"
 
@@ -88,6 +90,29 @@ private slots:
         m_app.reset();
         m_prompts.reset();
         m_home.reset();
+    }
+
+    // Names that look like markup are shown as they are, in the dialogs and
+    // the message boxes.
+    void textFromFilesIsNeverMarkup() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        const QString needle = QStringLiteral("<b>x");
+        main->document().module().units[1].name = test::kMarkupText;
+        main->document().module().valueNames[0] = "<b>x";
+        {
+            CDefineUnitsDlg units(main->document());
+            units.show();
+            QCoreApplication::processEvents();
+            QCOMPARE(test::markupLabels(needle), QStringList());
+        }
+        EditorDialogs real;
+        const QString markup = QString::fromLatin1(test::kMarkupText);
+        QCOMPARE(test::markupInModal(needle, [&] { real.showBox(QStringLiteral("T"), markup); }),
+                 QStringList());
+        QCOMPARE(test::markupInModal(needle, [&] { real.showInformation(markup); }), QStringList());
+        QCOMPARE(test::markupInModal(needle, [&] { real.askYesNo("T", test::kMarkupText); }),
+                 QStringList());
     }
 
     // ---- start-up --------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolTip>
 #include <fstream>
 #include <memory>
 
@@ -35,6 +36,7 @@
 #include "player/CQMXView.h"
 #include "player/ControlNotification.h"
 #include "player/ShellPrompts.h"
+#include "tests/support/PlainTextCheck.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "widgets/CHelpWindow.h"
 
@@ -839,6 +841,38 @@ private slots:
         // a second F1 reuses the window
         QTest::keyClick(f, Qt::Key_F1);
         QCOMPARE(f->findChildren<CHelpWindow*>().size(), 1);
+    }
+
+    // Names, notes, comments and findings that look like markup are shown
+    // as they are: in the panel, the message boxes, the dialogs, a tool tip.
+    void textFromFilesIsNeverMarkup() {
+        const std::string markup = test::kMarkupText;
+        const QString needle = QStringLiteral("<b>x");  // value names hold four bytes
+        {
+            ModuleLoad load = loadModuleFile(str(m_module), ModuleReader::Editor);
+            QVERIFY(load.ok);
+            load.module.valueNames[0] = "<b>x";
+            load.module.units[1].name = markup;
+            FixedClock clock;
+            QVERIFY(saveModuleFile(str(m_module), load.module, clock));
+        }
+        auto app = started();
+        QVERIFY(app);
+        QCOMPARE(test::markupLabels(needle), QStringList());
+        ShellPrompts shell;
+        shell.setParent(app->frame());
+        QCOMPARE(test::markupInModal(needle, [&] { shell.showText("T", markup); }), QStringList());
+        QCOMPARE(test::markupInModal(needle, [&] { shell.askYesNo("T", markup); }), QStringList());
+        QCOMPARE(test::markupInModal(needle, [&] { shell.showReadback(markup, false); }),
+                 QStringList());
+        QCOMPARE(test::markupInModal(needle, [&] { shell.showModuleInformation(markup); }),
+                 QStringList());
+        QCOMPARE(test::markupInModal(needle, [&] { shell.showFindings("T", markup, {markup}); }),
+                 QStringList());
+        QToolTip::showText(QPoint(10, 10), QString::fromStdString(markup), app->frame());
+        QCoreApplication::processEvents();
+        QCOMPARE(test::markupLabels(needle), QStringList());
+        QToolTip::hideText();
     }
 
     void moduleInformationShowsNotesAndFixedNote() {
