@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -64,6 +65,7 @@ bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> 
     bool ok = true;
     while (done < data.size()) {
         const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;  // a signal, not a failure
         if (n <= 0) {
             ok = false;
             break;

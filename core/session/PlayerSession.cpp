@@ -729,9 +729,16 @@ std::string PlayerSession::autosavePath() const {
 
 void PlayerSession::writeAutosave() {
     const Bytes replay = m_replayFile.read().value_or(Bytes{});
-    // A failure here is quiet: the autosave is a safety net, the game goes on.
-    if (writeFileAtomically(autosavePath(), serializeSavedGame(m_game, m_module, replay)))
+    if (writeFileAtomically(autosavePath(), serializeSavedGame(m_game, m_module, replay))) {
         ++m_autosaves;
+        m_autosaveWarned = false;
+        return;
+    }
+    // The game goes on; the player is told once that the safety net is gone
+    // (a full disk, a folder he may not write to) until a write succeeds again.
+    if (m_autosaveWarned) return;
+    m_autosaveWarned = true;
+    m_prompts.showText(std::string(kWarningTitle), autosaveFailedText(autosavePath()));
 }
 
 void PlayerSession::removeAutosave() {

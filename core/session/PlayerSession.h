@@ -59,6 +59,13 @@ inline constexpr const char* kAutosaveName = "autosave.qms";
 // Asked before a move not yet saved is left: on Exit, Load and Paste Game.
 inline constexpr const char* kUnsavedMoveQuestion = "Do you want to quit without saving your move?";
 
+// Shown once when the autosave cannot be written.
+inline std::string autosaveFailedText(const std::string& path) {
+    return "The autosave " + path +
+           " could not be written (is the disk full?). If QMX stops now, the moves since your "
+           "last save are lost: save your game.";
+}
+
 inline constexpr const char* kAutosaveQuestion =
     "QMX ended without saving the game in progress.  Do you want to continue it from where it "
     "stopped?";
@@ -207,6 +214,7 @@ private:
     bool m_faceDown = false;
     bool m_undoContinues = false;  // an Undo pass left units to carry on
     int m_autosaves = 0;
+    bool m_autosaveWarned = false;
 
     // The game as the last load left it, before identification: what the
     // turn check looks at, whatever was played since.

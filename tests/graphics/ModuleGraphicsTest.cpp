@@ -8,6 +8,7 @@
 #include "core/module/FileIo.h"
 #include "core/module/UnitImageSheet.h"
 #include "graphics/ModuleGraphics.h"
+#include "tests/support/FileSizeLimit.h"
 
 using namespace qmx;
 namespace fs = std::filesystem;
@@ -179,6 +180,25 @@ TEST(ModuleGraphics, SaveWithoutAPreviousImageRemovesTheBackup) {
     ASSERT_TRUE(solid(2, 2, qRgb(1, 1, 1)).save(QString::fromStdString(dir / "war.BAK"), "png"));
     ASSERT_TRUE(ModuleGraphics(solid(2, 2, qRgb(2, 2, 2))).save(dir / "war.qm4").ok());
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"war.PNG"}));
+}
+
+// On a full disk the module's picture and an exported copy keep their
+// earlier bytes, and the failure is reported.
+TEST(ModuleGraphics, AFullDiskKeepsThePicturesAndSaysSo) {
+    TempDir dir;
+    const std::string module = dir / "war.qm4";
+    ASSERT_TRUE(ModuleGraphics(solid(5, 5, qRgb(255, 0, 0))).save(module).ok());
+    const ModuleGraphics bigger(solid(400, 400, qRgb(1, 2, 3)));
+    ASSERT_TRUE(ModuleGraphics(solid(5, 5, qRgb(0, 0, 255))).exportImage(dir / "copy.bmp").ok());
+    const std::string png = fileBytes(dir / "war.PNG");
+    const std::string copy = fileBytes(dir / "copy.bmp");
+    {
+        test::FileSizeLimit limit(png.size() + 16);
+        EXPECT_FALSE(bigger.save(module).ok());
+        EXPECT_FALSE(bigger.exportImage(dir / "copy.bmp").ok());
+    }
+    EXPECT_EQ(fileBytes(dir / "war.PNG"), png);
+    EXPECT_EQ(fileBytes(dir / "copy.bmp"), copy);
 }
 
 TEST(ModuleGraphics, FailedSaveKeepsTheOldImageAndBackup) {
