@@ -45,7 +45,11 @@ CDefineUnitsDlg::CDefineUnitsDlg(EditorDocument& document, QWidget* parent)
     fill();
 }
 
-CDefineUnitsDlg::~CDefineUnitsDlg() = default;
+CDefineUnitsDlg::~CDefineUnitsDlg() {
+    // A dialog destroyed while shown hides first, and the number field's
+    // focus-out would then select a unit in a dialog half gone.
+    m_number->disconnect(this);
+}
 
 QPushButton* CDefineUnitsDlg::button(const QString& text) const {
     for (QPushButton* b : findChildren<QPushButton*>()) {
