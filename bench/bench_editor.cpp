@@ -9,6 +9,10 @@
 //   list page   scroll the unit list by a page
 //   save        write module and image together, against writing the same
 //               bytes already encoded (the floor)
+//   autosave    after one step of the history: the window's share (the
+//               module's bytes taken, the writer started on its thread), and
+//               the whole write until done, with the picture unchanged and
+//               changed
 //   paint drag  one mouse move of drag painting in the "Unit Editor" (a pixel
 //               into the sheet and the history, the dialog painted again),
 //               against painting the dialog again alone (the floor)
@@ -23,11 +27,13 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTreeView>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 
 #include "bench/BenchSupport.h"
+#include "core/edit/ModuleEdits.h"
 #include "core/module/FileIo.h"
 #include "core/module/ModuleFile.h"
 #include "core/module/UnitImageSheet.h"
@@ -205,6 +211,43 @@ void BM_Save(benchmark::State& state) {
         std::filesystem::remove(replaceLastThree(target, ext), ec);
 }
 
+// One step: the module's notes changed, and with `picture` the picture
+// replaced too (by the same pixels: a step of its own all the same).
+void autosaveStep(EditorDocument& d, bool picture, int step) {
+    d.history().apply(editAuthorNotes(d.module(), "Step " + std::to_string(step)));
+    if (picture) d.replaceImage(d.graphics().image(), "Picture");
+}
+
+void BM_AutosaveWindowShare(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    int step = 0;
+    for (auto _ : state) {
+        autosaveStep(*f.document, false, ++step);
+        const double t0 = threadSeconds();
+        f.document->autosave();
+        state.SetIterationTime(threadSeconds() - t0);
+        f.document->autosaveFiles().finish();
+    }
+    f.document->endAutosave();
+    f.document->history().clear();
+}
+
+void BM_AutosaveWhole(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    const bool picture = state.range(1) != 0;
+    int step = 0;
+    for (auto _ : state) {
+        autosaveStep(*f.document, picture, ++step);
+        const auto t0 = std::chrono::steady_clock::now();
+        f.document->autosave();
+        if (!f.document->autosaveFiles().finish()) state.SkipWithError("autosave failed");
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+    f.document->endAutosave();
+    f.document->history().clear();
+}
+
 void BM_PaintDragFloor(benchmark::State& state) {
     Fixture& f = fixture(static_cast<int>(state.range(0)));
     CUnitEditorDlg dialog(*f.document, 7);
@@ -252,6 +295,20 @@ BENCHMARK(BM_SaveFloor)
     ->Iterations(2)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Arg(0)->Arg(1)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AutosaveWindowShare)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AutosaveWhole)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

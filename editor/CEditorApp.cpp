@@ -57,10 +57,11 @@ bool CEditorApp::loadModule() {
 }
 
 CQMXEditDlg* CEditorApp::startUp(const EditorOptions& options) {
-    bool ready = false;
-    if (!options.module.empty()) {
+    // Work left by an editor that did not close normally comes first.
+    bool ready = m_document.offerAutosave();
+    if (!ready && !options.module.empty()) {
         ready = m_document.loadModule(options.module);
-    } else {
+    } else if (!ready) {
         CStartDlg start;
         start.exec();
         switch (start.choice()) {

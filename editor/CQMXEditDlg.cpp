@@ -11,6 +11,7 @@
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTimer>
 #include <filesystem>
 
 #include "core/edit/ModuleEdits.h"
@@ -59,6 +60,15 @@ CQMXEditDlg::CQMXEditDlg(EditorDocument& document, QString startupText, QWidget*
     body->move(0, menuHeight);
     resize(1100, 760);
     refresh();
+
+    // The autosave follows the history every few seconds, never while a
+    // button is held (a stroke of the painter or the terrain brush).
+    auto* autosave = new QTimer(this);
+    autosave->setObjectName(QStringLiteral("autosaveTimer"));
+    connect(autosave, &QTimer::timeout, this, [this] {
+        if (QGuiApplication::mouseButtons() == Qt::NoButton) m_document.autosave();
+    });
+    autosave->start(kAutosaveIntervalMs);
 }
 
 QAction* CQMXEditDlg::action(const QString& text) const {
@@ -236,6 +246,7 @@ void CQMXEditDlg::reject() {
     // Escape, Quit and the window's close button all come here.
     if (m_closing || confirmClose()) {
         m_closing = true;
+        m_document.endAutosave();
         QDialog::reject();
     }
 }
@@ -255,6 +266,7 @@ void CQMXEditDlg::closeEvent(QCloseEvent* event) {
         return;
     }
     m_closing = true;
+    m_document.endAutosave();
     event->accept();
     QDialog::reject();
 }

@@ -19,6 +19,8 @@ class EditorDocument;
 
 constexpr int kMapAreaX = 178;
 constexpr int kMapAreaY = 19;
+// How often the autosave looks whether the module changed.
+constexpr int kAutosaveIntervalMs = 3000;
 
 class CQMXEditDlg : public QDialog {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "core/edit/EditorFiles.h"
 #include "core/edit/LegacyImages.h"
@@ -17,11 +18,6 @@ namespace fs = std::filesystem;
 namespace qmx {
 
 namespace {
-
-bool fileExists(const std::string& p) {
-    std::error_code ec;
-    return fs::exists(p, ec);
-}
 
 // The whole image swapped in one step; QImage shares its pixels, so both
 // states cost memory only while they differ.
@@ -39,6 +35,7 @@ public:
     std::size_t cost() const override {
         return static_cast<std::size_t>(std::max(m_before.sizeInBytes(), m_after.sizeInBytes()));
     }
+    bool changesPicture() const override { return true; }
 
 private:
     ModuleGraphics& m_graphics;
@@ -73,7 +70,10 @@ QString reportFilter() {
 }
 
 EditorDocument::EditorDocument(std::string programFolder, EditorShellPrompts& prompts, Clock& clock)
-    : m_programFolder(std::move(programFolder)), m_prompts(prompts), m_clock(clock) {
+    : m_programFolder(std::move(programFolder)),
+      m_prompts(prompts),
+      m_clock(clock),
+      m_autosave(m_programFolder) {
     m_folder = m_programFolder + "modules";
 }
 
@@ -85,6 +85,12 @@ void EditorDocument::newModule(const NewModuleForm& form) {
     m_history.clear();
     m_path.clear();
     m_onDisk = false;
+    m_diskPicture = kNotOnDisk;
+    autosaveMatches();
+}
+
+void EditorDocument::autosaveMatches() {
+    m_autosavedRevision = m_history.revision();
 }
 
 void EditorDocument::showNotice(const Notice& n) {
@@ -95,12 +101,13 @@ void EditorDocument::showNotice(const Notice& n) {
     }
 }
 
-bool EditorDocument::loadModule(const std::string& path) {
+bool EditorDocument::readModule(const std::string& path,
+                                const std::function<GraphicsResult(ModuleGraphics&)>& readPicture) {
     ModuleLoad load = loadModuleFile(path, ModuleReader::Editor);
     for (const Notice& n : load.notices) showNotice(n);
     if (!load.ok) return false;
     ModuleGraphics graphics;
-    const GraphicsResult g = graphics.load(path);
+    const GraphicsResult g = readPicture(graphics);
     if (!g.ok()) {
         showNotice(g.notice(MessageTable::Editor));
         return false;
@@ -108,9 +115,16 @@ bool EditorDocument::loadModule(const std::string& path) {
     m_module = std::move(load.module);
     m_graphics = std::move(graphics);
     m_history.clear();
+    return true;
+}
+
+bool EditorDocument::loadModule(const std::string& path) {
+    if (!readModule(path, [&](ModuleGraphics& g) { return g.load(path); })) return false;
     m_path = path;
     m_folder = folderOf(path);
     m_onDisk = true;
+    m_diskPicture = m_history.pictureRevision();
+    autosaveMatches();
     return true;
 }
 
@@ -139,6 +153,51 @@ bool EditorDocument::writeModule(const std::string& path) {
     m_path = path;
     m_onDisk = true;
     m_history.markClean();
+    m_diskPicture = m_history.pictureRevision();
+    m_autosave.remove();
+    autosaveMatches();
+    return true;
+}
+
+void EditorDocument::autosave() {
+    if (m_autosave.busy()) return;
+    if (m_autosave.finish()) {
+        m_autosaveWarned = false;
+    } else if (!m_autosaveWarned) {
+        m_autosaveWarned = true;
+        m_prompts.showText(std::string(kWarningTitle),
+                           editorAutosaveFailedText(m_autosave.modulePath()));
+    }
+    if (m_history.revision() == m_autosavedRevision) return;
+    if (!hasUnsavedChanges()) {
+        // Undone back to the file: the file holds it all.
+        m_autosave.remove();
+    } else {
+        const bool pictureOnDisk = !m_path.empty() && m_history.pictureRevision() == m_diskPicture;
+        m_autosave.start(m_module, pictureOnDisk ? QImage() : m_graphics.image(),
+                         m_history.pictureRevision(), m_path);
+    }
+    autosaveMatches();
+}
+
+bool EditorDocument::offerAutosave() {
+    const auto found = m_autosave.find();
+    if (!found) return false;
+    if (!m_prompts.askYesFirst(std::string(kWarningTitle),
+                               editorAutosaveQuestion(found->source, found->when))) {
+        m_autosave.remove();
+        return false;
+    }
+    const bool read = readModule(m_autosave.modulePath(), [&](ModuleGraphics& g) {
+        return found->ownPicture ? g.importImage(m_autosave.picturePath()) : g.load(found->source);
+    });
+    if (!read) return false;
+    // Save goes to the module the work belongs to, and asks first.
+    m_path = found->source;
+    if (!m_path.empty()) m_folder = folderOf(m_path);
+    m_onDisk = false;
+    m_diskPicture = found->ownPicture ? kNotOnDisk : m_history.pictureRevision();
+    autosaveMatches();
     return true;
 }
 

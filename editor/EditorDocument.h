@@ -7,12 +7,14 @@
 
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "core/edit/EditHistory.h"
 #include "core/module/Clock.h"
 #include "core/module/Module.h"
+#include "editor/EditorAutosave.h"
 #include "editor/EditorShellPrompts.h"
 #include "graphics/ModuleGraphics.h"
 
@@ -54,6 +56,19 @@ public:
     // Map Functions > Report Hex Names.
     bool reportHexNames(QWidget* parent);
 
+    // --- the autosave ----------------------------------------------------------
+    // Called every few seconds: when the history moved since the last
+    // autosave, writes the module (and its picture, when it differs from the
+    // module's own file) in the background. Nothing is written while the
+    // module equals its file; the autosave then goes.
+    void autosave();
+    // At start-up: an autosave is there; asks whether to continue from it and
+    // does. True when the autosaved module is now held. "No" removes it.
+    bool offerAutosave();
+    // A normal quit: the autosave goes.
+    void endAutosave() { m_autosave.remove(); }
+    EditorAutosave& autosaveFiles() { return m_autosave; }
+
     // Replaces the whole image as one step of the history.
     void replaceImage(QImage image, const std::string& label);
 
@@ -76,6 +91,12 @@ public:
 
 private:
     void showNotice(const Notice& n);
+    // Reads a module and its picture (through `readPicture`) and holds them
+    // with an empty history; on failure shows why and keeps what was held.
+    bool readModule(const std::string& path,
+                    const std::function<GraphicsResult(ModuleGraphics&)>& readPicture);
+    // The state just read or written is what the autosave holds.
+    void autosaveMatches();
 
     std::string m_programFolder;
     EditorShellPrompts& m_prompts;
@@ -86,6 +107,12 @@ private:
     std::string m_path;    // the module file, "" for a new module never saved
     std::string m_folder;  // where the module dialogs start
     bool m_onDisk = false;
+    EditorAutosave m_autosave;
+    std::uint64_t m_autosavedRevision = 0;
+    // The picture's revision that the module's own file holds.
+    static constexpr std::uint64_t kNotOnDisk = static_cast<std::uint64_t>(-1);
+    std::uint64_t m_diskPicture = kNotOnDisk;
+    bool m_autosaveWarned = false;
 };
 
 }  // namespace qmx

@@ -35,11 +35,24 @@ void EditorDialogs::showInformation(const QString& text) {
     box.exec();
 }
 
-bool EditorDialogs::askYesNo(const std::string& title, const std::string& question) {
+namespace {
+
+bool askYesOrNo(const std::string& title, const std::string& question,
+                QMessageBox::StandardButton byDefault) {
     QMessageBox box(QMessageBox::Warning, fromBytes(title), fromBytes(question),
                     QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::No);
+    box.setDefaultButton(byDefault);
     return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace
+
+bool EditorDialogs::askYesNo(const std::string& title, const std::string& question) {
+    return askYesOrNo(title, question, QMessageBox::No);
+}
+
+bool EditorDialogs::askYesFirst(const std::string& title, const std::string& question) {
+    return askYesOrNo(title, question, QMessageBox::Yes);
 }
 
 SaveChoice EditorDialogs::askSaveChanges() {

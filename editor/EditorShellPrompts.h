@@ -26,6 +26,8 @@ public:
     virtual void showInformation(const QString& text) = 0;
     // Quitting with unsaved changes: Save, Discard or Cancel.
     virtual SaveChoice askSaveChanges() = 0;
+    // A Yes/No question whose safe answer is Yes (Enter keeps the work).
+    virtual bool askYesFirst(const std::string& title, const std::string& question) = 0;
     // True for OK.
     virtual bool askOkCancel(const std::string& title, const std::string& question,
                              QWidget* parent) = 0;
@@ -50,6 +52,7 @@ public:
     void showBox(const QString& title, const QString& text) override;
     void showInformation(const QString& text) override;
     bool askYesNo(const std::string& title, const std::string& question) override;
+    bool askYesFirst(const std::string& title, const std::string& question) override;
     SaveChoice askSaveChanges() override;
     bool askOkCancel(const std::string& title, const std::string& question,
                      QWidget* parent) override;

@@ -29,6 +29,7 @@ public:
     std::size_t cost() const override {
         return (m_before.pixels().size() + m_after.pixels().size()) * sizeof(Rgb);
     }
+    bool changesPicture() const override { return true; }
     bool mergeWith(const EditAction& next) override {
         const auto* same = dynamic_cast<const UnitImageEdit*>(&next);
         if (!same || same->m_session != m_session || same->m_operation != m_operation ||

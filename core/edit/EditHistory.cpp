@@ -5,6 +5,7 @@ namespace qmx {
 void EditHistory::apply(std::unique_ptr<EditAction> action) {
     if (!action || action->isNoOp()) return;
     action->redo();
+    changed(*action);
     if (m_index < m_actions.size()) {
         m_actions.resize(m_index);
         if (m_cleanIndex != kNoClean && m_cleanIndex > m_index) m_cleanIndex = kNoClean;
@@ -19,6 +20,11 @@ void EditHistory::apply(std::unique_ptr<EditAction> action) {
     m_index = m_actions.size();
     m_mergeOpen = true;
     forgetOldest();
+}
+
+void EditHistory::changed(const EditAction& action) {
+    ++m_revision;
+    if (action.changesPicture()) ++m_pictureRevision;
 }
 
 void EditHistory::forgetOldest() {
@@ -45,6 +51,7 @@ std::string EditHistory::redoLabel() const {
 bool EditHistory::undo() {
     if (!canUndo()) return false;
     m_actions[--m_index]->undo();
+    changed(*m_actions[m_index]);
     m_mergeOpen = false;
     return true;
 }
@@ -52,6 +59,7 @@ bool EditHistory::undo() {
 bool EditHistory::redo() {
     if (!canRedo()) return false;
     m_actions[m_index++]->redo();
+    changed(*m_actions[m_index - 1]);
     m_mergeOpen = false;
     return true;
 }
@@ -63,6 +71,7 @@ void EditHistory::markClean() {
 
 void EditHistory::clear() {
     m_actions.clear();
+    ++m_revision;
     m_index = 0;
     m_cleanIndex = 0;
     m_mergeOpen = false;
@@ -84,6 +93,12 @@ void CompoundEdit::undo() {
 
 bool CompoundEdit::isNoOp() const {
     return m_parts.empty();
+}
+
+bool CompoundEdit::changesPicture() const {
+    for (const auto& part : m_parts)
+        if (part->changesPicture()) return true;
+    return false;
 }
 
 }  // namespace qmx

@@ -8,6 +8,7 @@
 // name letter by letter) merge into one step when the newer one says so.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,8 @@ public:
     virtual bool isNoOp() const { return false; }
     // Bytes the action keeps alive beyond the module itself (a whole image).
     virtual std::size_t cost() const { return 0; }
+    // True when the action writes the module's picture (not only the module).
+    virtual bool changesPicture() const { return false; }
 };
 
 class EditHistory {
@@ -61,10 +64,16 @@ public:
     // forgotten (they can no longer be undone); the newest always stays.
     void setCostLimit(std::size_t bytes) { m_costLimit = bytes; }
     std::size_t index() const { return m_index; }
+    // Counts every change of state (a step applied, merged, undone, redone
+    // or the history cleared): a value seen before means nothing changed.
+    std::uint64_t revision() const { return m_revision; }
+    // The same, counting only the changes of the picture.
+    std::uint64_t pictureRevision() const { return m_pictureRevision; }
     void clear();
 
 private:
     void forgetOldest();
+    void changed(const EditAction& action);
 
     std::vector<std::unique_ptr<EditAction>> m_actions;
     std::size_t m_costLimit = std::size_t(1) << 31;
@@ -74,6 +83,8 @@ private:
     static constexpr std::size_t kNoClean = static_cast<std::size_t>(-1);
     std::size_t m_cleanIndex = 0;
     bool m_mergeOpen = false;
+    std::uint64_t m_revision = 0;
+    std::uint64_t m_pictureRevision = 0;
 };
 
 // Whether two states of a value are the same; records of the module that
@@ -137,6 +148,7 @@ public:
     void undo() override;
     std::string label() const override { return m_label; }
     bool isNoOp() const override;
+    bool changesPicture() const override;
 
 private:
     std::string m_label;

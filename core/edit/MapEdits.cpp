@@ -63,6 +63,7 @@ public:
     std::size_t cost() const override {
         return (m_before.block.pixels.size() + m_after.block.pixels.size()) * sizeof(Pixel);
     }
+    bool changesPicture() const override { return true; }
 
 private:
     SurfaceSource m_surface;
@@ -97,6 +98,7 @@ public:
     std::size_t cost() const override {
         return (m_before.entries.size() + m_after.entries.size()) * sizeof(PixelUndo::Entry);
     }
+    bool changesPicture() const override { return true; }
 
 private:
     SurfaceSource m_surface;
@@ -134,6 +136,7 @@ public:
     std::size_t cost() const override {
         return (m_before.pixels.size() + m_after.pixels.size()) * sizeof(Pixel);
     }
+    bool changesPicture() const override { return true; }
 
 private:
     SurfaceSource m_surface;

@@ -45,6 +45,11 @@ std::optional<Bytes> readFilePrefix(const std::string& path, std::size_t count) 
     return data;
 }
 
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
 std::string temporarySibling(const std::string& path) {
     static std::mt19937_64 rng{std::random_device{}()};
     for (;;) {

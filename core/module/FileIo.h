@@ -23,6 +23,9 @@ std::optional<Bytes> readFilePrefix(const std::string& path, std::size_t count);
 // Writes `data` as the new content of `path` through a temporary file and a rename.
 bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> data);
 
+// True when something exists at `path` (false also when it cannot be told).
+bool fileExists(const std::string& path);
+
 // A temporary name in the folder of `path` that does not exist yet.
 std::string temporarySibling(const std::string& path);
 

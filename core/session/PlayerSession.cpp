@@ -60,11 +60,6 @@ std::string titleOf(const std::string& path) {
     return name;
 }
 
-bool fileExists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
-}
-
 }  // namespace
 
 PlayerSession::PlayerSession(const Module& module, GameState& game, ReplayRecorder& recorder,

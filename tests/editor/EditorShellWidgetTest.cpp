@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -540,6 +541,88 @@ private slots:
         QVERIFY(!main->isVisible());
         QCOMPARE(loadModuleFile(str(modulePath()), ModuleReader::Editor).module.authorNotes,
                  std::string("Notes"));
+    }
+
+    // ---- the autosave ---------------------------------------------------------------
+
+    bool autosaved() const { return QFile::exists(path(kEditorAutosaveMarker)); }
+    QString autosavePicture() const { return path(QStringLiteral("editor-autosave.PNG")); }
+    void autosaveNow(CQMXEditDlg* main) {
+        main->document().autosave();
+        QVERIFY(main->document().autosaveFiles().finish());
+    }
+
+    // An editor that ends without closing (killed, a crash, a power cut)
+    // leaves its work in the autosave; the next start offers it back.
+    void theAutosaveBringsBackTheWorkOfAKilledEditor() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        QVERIFY(main->findChild<QTimer*>(QStringLiteral("autosaveTimer"))->isActive());
+        EditorDocument& doc = main->document();
+        autosaveNow(main);
+        QVERIFY(!autosaved());  // nothing changed yet
+        doc.history().apply(editAuthorNotes(doc.module(), "Autosaved"));
+        autosaveNow(main);
+        QVERIFY(autosaved());
+        // The picture is the module's own file's: it is not written again.
+        QVERIFY(!QFile::exists(autosavePicture()));
+        QImage painted = doc.graphics().image().copy();
+        painted.setPixel(3, 3, 0xFF123456);
+        doc.replaceImage(painted, "Paint");
+        autosaveNow(main);
+        QVERIFY(QFile::exists(autosavePicture()));
+
+        // Killed: nothing of the window's closing runs.
+        m_app.reset();
+        m_app = std::make_unique<CEditorApp>(str(m_home->path()) + "/", *m_prompts, *m_clock);
+        m_prompts->shown.clear();
+        m_prompts->yesNoAnswers = {true};
+        main = start();
+        QVERIFY(main);
+        QVERIFY(m_prompts->shown.at(0).text.startsWith(
+            "The editor was not closed normally.  Your work on Battle.qm4 was autosaved"));
+        EditorDocument& back = main->document();
+        QCOMPARE(back.module().authorNotes, std::string("Autosaved"));
+        QCOMPARE(back.graphics().image().pixel(3, 3), 0xFF123456u);
+        QCOMPARE(back.modulePath(), str(modulePath()));
+        QVERIFY(back.hasUnsavedChanges());
+
+        // Saving it keeps it: the autosave goes.
+        m_prompts->fileAnswers.push_back(modulePath());
+        m_prompts->yesNoAnswers.push_back(true);
+        QVERIFY(back.saveModule(main));
+        QVERIFY(!autosaved() && !QFile::exists(path(kEditorAutosaveName)));
+        QCOMPARE(loadModuleFile(str(modulePath()), ModuleReader::Editor).module.authorNotes,
+                 std::string("Autosaved"));
+    }
+
+    // "No" to the offer, an undo back to the file and a normal quit all
+    // leave no autosave behind.
+    void theAutosaveGoesWhenItIsNotNeeded() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        EditorDocument& doc = main->document();
+        doc.history().apply(editAuthorNotes(doc.module(), "Once"));
+        autosaveNow(main);
+        QVERIFY(autosaved());
+        doc.history().undo();
+        autosaveNow(main);
+        QVERIFY(!autosaved());
+
+        doc.history().apply(editAuthorNotes(doc.module(), "Twice"));
+        autosaveNow(main);
+        m_prompts->saveChoices = {SaveChoice::Discard};
+        main->close();
+        QVERIFY(!autosaved());
+
+        doc.history().apply(editAuthorNotes(doc.module(), "Thrice"));
+        autosaveNow(main);
+        m_app = std::make_unique<CEditorApp>(str(m_home->path()) + "/", *m_prompts, *m_clock);
+        m_prompts->yesNoAnswers = {false};
+        main = openModule();
+        QVERIFY(main);
+        QCOMPARE(main->document().module().authorNotes, std::string("Notes"));
+        QVERIFY(!autosaved());
     }
 
     void helpShowsTheEditorChapterAndAboutItsStartLine() {

@@ -25,6 +25,9 @@ public:
         shown.push_back({fromBytes(title), fromBytes(question)});
         return next(yesNoAnswers, true);
     }
+    bool askYesFirst(const std::string& title, const std::string& question) override {
+        return askYesNo(title, question);
+    }
     bool askOkCancel(const std::string& title, const std::string& question, QWidget*) override {
         return askYesNo(title, question);
     }
