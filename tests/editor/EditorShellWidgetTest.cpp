@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -53,13 +52,12 @@ class EditorShellWidgetTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
-    std::unique_ptr<test::ScriptedEditorDialogs> m_prompts;
-    std::unique_ptr<FixedClock> m_clock;
+    std::unique_ptr<EditorHome> m_home;
+    ScriptedEditorDialogs* m_prompts = nullptr;
     std::unique_ptr<CEditorApp> m_app;
 
-    QString path(const QString& name) const { return m_home->filePath(name); }
-    QString modulePath() const { return path(QStringLiteral("modules/Battle.qm4")); }
+    QString path(const QString& name) const { return m_home->path(name); }
+    QString modulePath() const { return m_home->modulePath(); }
 
     CQMXEditDlg* start(const std::string& module = {}) {
         EditorOptions o;
@@ -79,17 +77,14 @@ private:
 
 private slots:
     void init() {
-        m_home = std::make_unique<QTemporaryDir>();
+        m_home = std::make_unique<EditorHome>();
         QVERIFY(m_home->isValid());
-        QDir(m_home->path()).mkpath(QStringLiteral("modules"));
-        QVERIFY(writeSmallModule(str(modulePath())));
-        m_prompts = std::make_unique<test::ScriptedEditorDialogs>();
-        m_clock = std::make_unique<FixedClock>();
-        m_app = std::make_unique<CEditorApp>(str(m_home->path()) + "/", *m_prompts, *m_clock);
+        m_prompts = &m_home->prompts;
+        m_app = m_home->editor();
     }
     void cleanup() {
+        finishDialogWaits();
         m_app.reset();
-        m_prompts.reset();
         m_home.reset();
     }
 
@@ -389,17 +384,6 @@ private slots:
         QCOMPARE(bytesOf(path("modules/Battle.PNG")), image);
     }
 
-    void saveIsRefusedWhileTheCoordinatesRun() {
-        CQMXEditDlg* main = openModule();
-        QVERIFY(main);
-        main->document().coordinatesRunning = true;
-        QVERIFY(!main->document().saveModule(main));
-        QCOMPARE(m_prompts->shown.size(), std::size_t(1));
-        QCOMPARE(m_prompts->shown[0].text,
-                 QStringLiteral("You cannot perform this function until you finish the "
-                                "Coordinate function."));
-    }
-
     // ---- graphics ------------------------------------------------------------------
 
     void loadGraphicsReplacesTheImageAsOneStep() {
@@ -574,7 +558,7 @@ private slots:
 
         // Killed: nothing of the window's closing runs.
         m_app.reset();
-        m_app = std::make_unique<CEditorApp>(str(m_home->path()) + "/", *m_prompts, *m_clock);
+        m_app = m_home->editor();
         m_prompts->shown.clear();
         m_prompts->yesNoAnswers = {true};
         main = start();
@@ -617,7 +601,7 @@ private slots:
 
         doc.history().apply(editAuthorNotes(doc.module(), "Thrice"));
         autosaveNow(main);
-        m_app = std::make_unique<CEditorApp>(str(m_home->path()) + "/", *m_prompts, *m_clock);
+        m_app = m_home->editor();
         m_prompts->yesNoAnswers = {false};
         main = openModule();
         QVERIFY(main);

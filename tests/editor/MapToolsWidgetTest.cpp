@@ -2,7 +2,6 @@
 // Coordinates command calibrated by double clicks, the table files round
 // trip, the edit modes and the picture commands with their undo.
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -12,7 +11,6 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -40,16 +38,15 @@ class MapToolsWidgetTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
-    std::unique_ptr<test::ScriptedEditorDialogs> m_prompts;
-    std::unique_ptr<FixedClock> m_clock;
+    std::unique_ptr<EditorHome> m_home;
+    ScriptedEditorDialogs* m_prompts = nullptr;
     std::unique_ptr<CEditorApp> m_app;
 
-    QString path(const QString& name) const { return m_home->filePath(name); }
+    QString path(const QString& name) const { return m_home->path(name); }
 
     CQMXEditDlg* openModule() {
         EditorOptions o;
-        o.module = str(path(QStringLiteral("modules/Battle.qm4")));
+        o.module = str(m_home->modulePath());
         CQMXEditDlg* main = m_app->startUp(o);
         if (main) main->show();
         return main;
@@ -85,17 +82,14 @@ private:
 
 private slots:
     void init() {
-        m_home = std::make_unique<QTemporaryDir>();
+        m_home = std::make_unique<EditorHome>();
         QVERIFY(m_home->isValid());
-        QDir(m_home->path()).mkpath(QStringLiteral("modules"));
-        QVERIFY(writeSmallModule(str(path(QStringLiteral("modules/Battle.qm4")))));
-        m_prompts = std::make_unique<test::ScriptedEditorDialogs>();
-        m_clock = std::make_unique<FixedClock>();
-        m_app = std::make_unique<CEditorApp>(str(m_home->path()) + "/", *m_prompts, *m_clock);
+        m_prompts = &m_home->prompts;
+        m_app = m_home->editor();
     }
     void cleanup() {
+        finishDialogWaits();
         m_app.reset();
-        m_prompts.reset();
         m_home.reset();
     }
 
@@ -179,29 +173,12 @@ private slots:
         QCOMPARE(name(main, 10, 5), std::string("A1"));
     }
 
-    void systemNineteenTakesRowAFirst() {
-        CQMXEditDlg* main = openModule();
-        QVERIFY(main);
-        chooseSystem(19);
-        trigger(main, "Coordinates");
-        QVERIFY(texts().last().contains(QStringLiteral("Now Double-click on any hex in row A.")));
-        QCOMPARE(main->mapTools()->calibration().state(), int(CoordinateCalibration::AwaitRowA));
-        // The row-A double-click starts the command again, now as system 18.
-        QTest::mouseDClick(main->mapArea(), Qt::LeftButton, {}, hexPoint(main, 4, 3));
-        QCOMPARE(main->mapTools()->calibration().state(), int(CoordinateCalibration::AwaitOrigin));
-        QVERIFY(texts().last().contains(QStringLiteral("of the map should have only two hexes")));
-        QTest::mouseDClick(main->mapArea(), Qt::LeftButton, {}, hexPoint(main, 20, 3));
-        QVERIFY(!main->mapTools()->calibration().pending());
-        QVERIFY(main->document().history().canUndo());
-        QCOMPARE(main->document().history().undoLabel(), std::string("Coordinates"));
-    }
-
-    void aColumnsMapIsCalibratedAndAMovedOriginReported() {
+    void aColumnsMapIsCalibratedByItsDoubleClick() {
         {
             Module m = Module::createEmpty(12, 10, GridOrientation::ColumnsAligned, 33);
             ModuleGraphics g = ModuleGraphics::createBlank(m);
             FixedClock clock;
-            const std::string file = str(path(QStringLiteral("modules/Battle.qm4")));
+            const std::string file = str(m_home->modulePath());
             QVERIFY(g.save(file).ok() && saveModuleFile(file, m, clock));
         }
         CQMXEditDlg* main = openModule();
@@ -214,14 +191,6 @@ private slots:
         QCOMPARE(name(main, 3, 3), std::string("0101"));
         QCOMPARE(name(main, 3, 4), std::string("0102"));
         QCOMPARE(name(main, 2, 3), std::string("0203"));  // left of the origin: kept
-
-        // System 5 from an even column's top hex: the origin moves one down.
-        chooseSystem(5);
-        trigger(main, "Coordinates");
-        QTest::mouseDClick(main->mapArea(), Qt::LeftButton, {}, hexPoint(main, 4, 1));
-        QCOMPARE(texts().last(), QStringLiteral("Error: Hex 0101 moved one hex down."));
-        QCOMPARE(name(main, 4, 2), std::string("0101"));
-        QVERIFY(!main->document().coordinatesRunning);
     }
 
     // ---- tables ----------------------------------------------------------------------
@@ -251,26 +220,6 @@ private slots:
                                        QStringLiteral("Save Map Name Table: Text files(*.txt)")}));
         // The progress of the name table ends at its last row.
         QCOMPARE(main->mapTools()->hexNameLabel()->text().isEmpty(), false);
-
-        // Saving again asks before overwriting; No keeps the file.
-        m_prompts->fileAnswers.push_back(path(QStringLiteral("modules/units.txt")));
-        m_prompts->yesNoAnswers.push_back(false);
-        m_prompts->shown.clear();
-        const QByteArray saved = [&] {
-            QFile f(path(QStringLiteral("modules/units.txt")));
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }();
-        m.units[1].name = "not saved";
-        trigger(main, "Save Unit Table");
-        {
-            QFile f(path(QStringLiteral("modules/units.txt")));
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), saved);
-        }
-        m.units[1].name = units[1].name;
-        QCOMPARE(
-            texts().last(),
-            QStringLiteral("WARNING: This file already exists!  Do you wish to overwrite it?"));
 
         // Change everything, then load both tables back.
         for (UnitDefinition& u : m.units) u.name = "changed";

@@ -1,12 +1,10 @@
 // The unit image painter driven offscreen through the real dialogs: opened
 // from Define Units, a counter painted from a blank cell, saved with the
 // module and read back by qmxtool, pixel for pixel.
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <memory>
@@ -83,30 +81,27 @@ class UnitPainterWidgetTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
-    std::unique_ptr<test::ScriptedEditorDialogs> m_prompts;
-    std::unique_ptr<FixedClock> m_clock;
+    std::unique_ptr<EditorHome> m_home;
+    ScriptedEditorDialogs* m_prompts = nullptr;
     std::unique_ptr<EditorDocument> m_doc;
 
-    QString path(const QString& name) const { return m_home->filePath(name); }
+    QString path(const QString& name) const { return m_home->path(name); }
     PixelPicture cell(int k) const {
         return readUnitImage(m_doc->module(), m_doc->graphics().image(), k).value();
     }
 
 private slots:
     void init() {
-        m_home = std::make_unique<QTemporaryDir>();
-        QDir(m_home->path()).mkpath(QStringLiteral("modules"));
-        QVERIFY(writeSmallModule(str(path("modules/Battle.qm4"))));
-        m_prompts = std::make_unique<test::ScriptedEditorDialogs>();
-        m_clock = std::make_unique<FixedClock>();
-        m_doc = std::make_unique<EditorDocument>(str(m_home->path()) + "/", *m_prompts, *m_clock);
-        QVERIFY(m_doc->loadModule(str(path("modules/Battle.qm4"))));
+        m_home = std::make_unique<EditorHome>();
+        QVERIFY(m_home->isValid());
+        m_prompts = &m_home->prompts;
+        m_doc = m_home->document();
+        QVERIFY(m_doc);
         CUnitEditorDlg::colours() = {};
     }
     void cleanup() {
+        finishDialogWaits();
         m_doc.reset();
-        m_prompts.reset();
         m_home.reset();
     }
 

@@ -6,22 +6,15 @@
 // choices in them and the OK/Cancel answers come from the script.
 
 #include <QComboBox>
-#include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <fstream>
 
 #include "core/cards/CardSession.h"
-#include "core/game/PlayerIdentity.h"
-#include "core/game/SavedGame.h"
-#include "core/module/Clock.h"
-#include "core/module/ModuleFile.h"
 #include "core/replay/CardTextSource.h"
 #include "core/replay/ReplayPlayback.h"
-#include "graphics/ModuleGraphics.h"
 #include "player/CDeal.h"
 #include "player/CMainFrame.h"
 #include "player/CQMXApp.h"
@@ -131,24 +124,11 @@ private:
 
 // Orders: 4 cards, Weather: 3. Blue holds Orders 1, 2, 4 and Weather 1, 3;
 // the card location Stash (slot 2) holds Weather 2; Orders 3 is in the deck.
-void writeGame(const QString& modulePath, const QString& savePath) {
-    ModuleLoad load = loadModuleFile(str(modulePath), ModuleReader::Player);
-    QVERIFY(load.ok);
-    GameState g(load.module);
-    g.players[0].kind = SlotKind::Player;
-    g.players[1].kind = SlotKind::Player;
+void dealCards(GameState& g) {
     g.players[2].kind = SlotKind::CardLocation;
     g.players[2].name = "Stash";
-    QVERIFY(initializePlayer(g, "Blue", "blue", 17).accepted);
-    QVERIFY(initializePlayer(g, "Red", "red", 42).accepted);
-    QCOMPARE(int(g.identifyProgress), int(kPlayersComplete));
-    g.currentSlot = kObserver;
     for (auto [d, c] : {std::pair{1, 1}, {1, 2}, {1, 4}, {2, 1}, {2, 3}}) g.setCardPlace(d, c, 0);
     g.setCardPlace(2, 2, 2);
-    const Bytes bytes = serializeSavedGame(g, load.module, {});
-    std::ofstream(str(savePath), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace
@@ -190,7 +170,8 @@ private slots:
         deck(2, "Weather", {"Rain", "Snow", "Fog"});
         m_module = m_home->writeModule(m, QStringLiteral("Cards"));
         QVERIFY(!m_module.isEmpty());
-        writeGame(m_module, homePath(QStringLiteral("Savedgames/cards.qms")));
+        QVERIFY(!m_home->writeTwoPlayerSetup(m_module, QStringLiteral("cards"), {}, dealCards)
+                     .isEmpty());
     }
     void cleanup() {
         m_people.clear();

@@ -6,23 +6,16 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QListWidget>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
-#include <fstream>
 
 #include "core/game/HexPicture.h"
-#include "core/game/PlayerIdentity.h"
 #include "core/game/SavedGame.h"
-#include "core/module/Clock.h"
 #include "core/module/FileIo.h"
-#include "core/module/ModuleFile.h"
-#include "core/module/Random.h"
 #include "core/replay/ReplayFile.h"
 #include "core/session/PlayerSession.h"
-#include "graphics/ModuleGraphics.h"
 #include "player/CMainFrame.h"
 #include "player/CQMXApp.h"
 #include "player/CQMXDoc.h"
@@ -40,40 +33,7 @@ std::string str(const QString& s) {
 }
 
 // Units 1, 2 on (2, 2) and 3 on (4, 4) are Blue's; 10 and 11 on (8, 8) Red's.
-// Both players are initialized: Blue with "blue", Red with "red".
-// `damaged`: unit 4 stands off the map, which a load must mend.
-void writeSetup(const QString& modulePath, const QString& savePath, bool damaged = false) {
-    ModuleLoad load = loadModuleFile(str(modulePath), ModuleReader::Player);
-    QVERIFY(load.ok);
-    GameState g(load.module);
-    auto place = [&g](Hex hex, std::vector<int> units) {
-        for (std::size_t i = 0; i < units.size(); ++i) {
-            UnitState& u = g.unit(units[i]);
-            u.column = u.startColumn = static_cast<std::uint8_t>(hex.column);
-            u.row = u.startRow = static_cast<std::uint8_t>(hex.row);
-            u.stackLink = u.startStackLink =
-                i + 1 < units.size() ? static_cast<std::uint16_t>(units[i + 1]) : 0;
-        }
-        g.setStackHead(hex.column, hex.row, static_cast<std::uint16_t>(units.front()));
-    };
-    std::vector<int> rest;
-    for (int u = 1; u <= g.unitCount(); ++u)
-        if (u > 3 && u != 10 && u != 11) rest.push_back(u);
-    place({1, 1}, rest);
-    place({2, 2}, {1, 2});
-    place({4, 4}, {3});
-    place({8, 8}, {10, 11});
-    g.players[0].kind = SlotKind::Player;
-    g.players[1].kind = SlotKind::Player;
-    QVERIFY(initializePlayer(g, "Blue", "blue", 17).accepted);
-    QVERIFY(initializePlayer(g, "Red", "red", 42).accepted);
-    g.currentSlot = kObserver;
-    if (damaged) g.unit(4).column = 200;
-    const Bytes bytes = serializeSavedGame(g, load.module, {});
-    std::ofstream(str(savePath), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
+const std::vector<PlayerHome::Stack> kSetup{{{2, 2}, {1, 2}}, {{4, 4}, {3}}, {{8, 8}, {10, 11}}};
 
 // The scripted person, but the turn check's findings open the real dialog;
 // the lines it lists are kept, and OK closes it.
@@ -128,7 +88,7 @@ private slots:
             m.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 0, 0, 0, 0};
         m_module = m_home->writeModule(m, QStringLiteral("Battle"));
         QVERIFY(!m_module.isEmpty());
-        writeSetup(m_module, homePath(QStringLiteral("Savedgames/setup.qms")));
+        QVERIFY(!m_home->writeTwoPlayerSetup(m_module, QStringLiteral("setup"), kSetup).isEmpty());
     }
     void cleanup() {
         m_people.clear();
@@ -309,8 +269,10 @@ private slots:
         QCOMPARE(g.stackAt(7, 7), (std::vector<int>{10, 11}));
 
         // A damaged game asks before it replaces this one; Cancel keeps it.
-        const QString damaged = homePath(QStringLiteral("Savedgames/damaged.qms"));
-        writeSetup(m_module, damaged, true);
+        // Unit 4 stands off the map, which a load must mend.
+        const QString damaged =
+            m_home->writeTwoPlayerSetup(m_module, QStringLiteral("damaged"), kSetup,
+                                        [](GameState& s) { s.unit(4).column = 200; });
         p->clear();
         p->yesNo = {true};
         p->loadDamaged = {false};

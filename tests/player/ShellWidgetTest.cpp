@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -37,6 +36,7 @@
 #include "player/ControlNotification.h"
 #include "player/ShellPrompts.h"
 #include "tests/support/PlainTextCheck.h"
+#include "tests/support/PlayerHome.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "widgets/CHelpWindow.h"
 
@@ -48,15 +48,12 @@ std::string str(const QString& s) {
     return s.toStdString();
 }
 
-// A small module and its image, written in code.
-void writeModule(const QString& path, const std::string& notes = "Line one\r\nLine two") {
+// A small module: 12 x 10 hexes, 40 units, value names and notes.
+Module battle(const std::string& notes = "Line one\r\nLine two") {
     Module m = Module::createEmpty(12, 10, GridOrientation::RowsAligned, 40);
     m.authorNotes = notes;
     m.valueNames = {"Att", "Def", "Mov", "V4", "V5", "V6"};
-    ModuleGraphics g = ModuleGraphics::createBlank(m);
-    QVERIFY(g.save(str(path)).ok());
-    FixedClock clock;
-    QVERIFY(saveModuleFile(str(path), m, clock));
+    return m;
 }
 
 void writeText(const QString& path, const std::string& text) {
@@ -86,27 +83,20 @@ class ShellWidgetTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<PlayerHome> m_home;
     QString m_module;
-
-    QString homePath(const QString& name) const { return m_home->filePath(name); }
-    QString iniPath() const { return homePath(QStringLiteral("QMX.ini")); }
-
     std::vector<std::unique_ptr<ScriptedPrompts>> m_fakes;
+
+    QString homePath(const QString& name) const { return m_home->path(name); }
+    QString iniPath() const { return homePath(QStringLiteral("QMX.ini")); }
 
     static ScriptedPrompts& fake(CQMXApp& app) {
         return static_cast<ScriptedPrompts&>(app.prompts());
     }
 
-    std::unique_ptr<CQMXApp> startApp(const QString& modulePath, bool = true,
-                                      const QString& savedGamePath = QString()) {
-        StartOptions o;
-        o.modulePath = modulePath;
-        o.savedGamePath = savedGamePath;
+    std::unique_ptr<CQMXApp> startApp(const QString& module, const QString& game = QString()) {
         m_fakes.push_back(std::make_unique<ScriptedPrompts>());
-        o.prompts = m_fakes.back().get();
-        o.executableDir = m_home->path();
-        return std::make_unique<CQMXApp>(o);
+        return m_home->player(module, game, m_fakes.back().get());
     }
     std::unique_ptr<CQMXApp> started() {
         auto app = startApp(m_module);
@@ -117,15 +107,13 @@ private:
 
 private slots:
     void init() {
-        m_home = std::make_unique<QTemporaryDir>();
+        m_home = std::make_unique<PlayerHome>();
         QVERIFY(m_home->isValid());
-        qputenv("QMX_HOME", m_home->path().toLocal8Bit());
-        QDir(m_home->path()).mkpath(QStringLiteral("modules"));
-        m_module = homePath(QStringLiteral("modules/Battle.qm4"));
-        writeModule(m_module);
+        m_module = m_home->writeModule(battle(), QStringLiteral("Battle"));
+        QVERIFY(!m_module.isEmpty());
     }
     void cleanup() {
-        qunsetenv("QMX_HOME");
+        m_fakes.clear();
         m_home.reset();
     }
 
@@ -135,7 +123,7 @@ private slots:
         auto app = startApp(m_module);
         QCOMPARE(app->start(), CQMXApp::StartResult::Running);
         QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Vantor"));
-        QCOMPARE(QString::fromStdString(app->programFolder()), m_home->path() + "/");
+        QCOMPARE(QString::fromStdString(app->programFolder()), m_home->folder() + "/");
         CMainFrame* frame = app->frame();
         QVERIFY(frame != nullptr);
         QVERIFY(frame->isVisible());
@@ -219,9 +207,8 @@ private slots:
         QVERIFY(parseStartOptions({"qmx4", "Battle.qm4"}).savedGamePath.isEmpty());
 
         const QString save = homePath(QStringLiteral("Savedgames/Battle-setup.qms"));
-        QVERIFY(QDir(m_home->path()).mkpath(QStringLiteral("Savedgames")));
         writeSaveWithUnitFiveMoved(m_module, save);
-        auto app = startApp(m_module, true, save);
+        auto app = startApp(m_module, save);
         QCOMPARE(app->start(), CQMXApp::StartResult::Running);
         QVERIFY(app->frame() != nullptr && app->frame()->isVisible());
         QVERIFY(fake(*app).shown.empty());
@@ -245,7 +232,6 @@ private slots:
 
     void savedGameAloneOpensInItsModule() {
         const QString save = homePath(QStringLiteral("Savedgames/Battle-setup.qms"));
-        QVERIFY(QDir(m_home->path()).mkpath(QStringLiteral("Savedgames")));
         writeSaveWithUnitFiveMoved(m_module, save);
         QCOMPARE(parseStartOptions({"qmx4", save}).modulePath, save);
 
@@ -260,8 +246,8 @@ private slots:
         app.reset();
 
         // Two editions of the module (same identity, other notes): the person chooses.
-        const QString second = homePath(QStringLiteral("modules/Battle 2.qm4"));
-        writeModule(second, "Second edition");
+        const QString second =
+            m_home->writeModule(battle("Second edition"), QStringLiteral("Battle 2"));
         auto choose = startApp(save);
         fake(*choose).choices.push_back(1);
         QCOMPARE(choose->start(), CQMXApp::StartResult::Running);
@@ -319,17 +305,13 @@ private slots:
 
     void failedSavedGameLeavesTheNewGame() {
         // another unit count: message 12, the start-up game goes on
-        const QString other = homePath(QStringLiteral("modules/Other.qm4"));
-        Module m = Module::createEmpty(12, 10, GridOrientation::RowsAligned, 25);
-        ModuleGraphics g = ModuleGraphics::createBlank(m);
-        QVERIFY(g.save(str(other)).ok());
-        FixedClock clock;
-        QVERIFY(saveModuleFile(str(other), m, clock));
+        const QString other = m_home->writeModule(
+            Module::createEmpty(12, 10, GridOrientation::RowsAligned, 25), QStringLiteral("Other"));
         const QString save = homePath(QStringLiteral("Other.qms"));
         writeSaveWithUnitFiveMoved(other, save);
 
         for (const QString& path : {save, homePath(QStringLiteral("None.qms"))}) {
-            auto app = startApp(m_module, true, path);
+            auto app = startApp(m_module, path);
             QCOMPARE(app->start(), CQMXApp::StartResult::Running);
             QVERIFY(app->frame() != nullptr && app->frame()->isVisible());
             QVERIFY(!fake(*app).shown.empty());
@@ -342,56 +324,42 @@ private slots:
         }
     }
 
-    void firstStartUsesDefaults() {
-        QVERIFY(!QFile::exists(iniPath()));
-        auto app = started();
-        QVERIFY(app);
-        const Settings& s = app->settings();
-        QCOMPARE(s.preferences(), Preferences{});
-        QCOMPARE(s.window(), WindowPlacement{});
-        CMainFrame* frame = app->frame();
-        // 640 x 400 as stored: the window less the frame the size rule adds
-        QCOMPARE(frame->size(), QSize(632, 354));
-        QCOMPARE(frame->pos(), QPoint(0, 0));
-        QCOMPARE(app->document()->game().diceCount, 2);
-        QCOMPARE(app->document()->game().diceSides, 6);
+    // The settings file places the window and sets the dice: the defaults,
+    // a damaged file (a window off every screen opens at the origin), a
+    // placement as stored; the window's changes are written back.
+    void settingsPlaceTheWindowAndSetTheDice_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<int>("sides");
+        QTest::newRow("first start") << QByteArray() << QRect(0, 0, 632, 354) << 6;
+        QTest::newRow("damaged") << QByteArray(
+                                        "garbage\x01\x02\n[PREFERENCES\n[PREFERENCES]\n"
+                                        "Number of Sides on Dice=9999\n[WINDOW]\n"
+                                        "X Pos=999999\nY Pos=12\nX Size=708\nY Size=abc\n")
+                                 << QRect(0, 0, 700, 354) << 100;
+        QTest::newRow("stored") << QByteArray(
+                                       "[WINDOW]\nX Pos=30\nY Pos=20\nX Size=808\nY Size=546\n")
+                                << QRect(30, 20, 800, 500) << 6;
     }
-
-    void damagedIniGivesDefaultsAndClampedValues() {
-        writeText(iniPath(),
-                  "garbage\x01\x02\n[PREFERENCES\nReplay Speed=0\n[PREFERENCES]\nReplay Speed=-40\n"
-                  "Number of Dice=many\nNumber of Sides on Dice=9999\n[WINDOW]\nX Pos=999999\n"
-                  "Y Pos=12\nX Size=20\nY Size=abc\n[HELP PROMPTS]\nPrompt3=\n");
-        auto app = started();
-        QVERIFY(app);
-        const Preferences& p = app->settings().preferences();
-        QCOMPARE(p.replaySpeed, 1);
-        QCOMPARE(p.numberOfDice, 2);
-        QCOMPARE(p.sidesOnDice, 100);
-        QCOMPARE(app->document()->game().diceSides, 100);
-        // a window that would open off every screen opens at the origin
-        QCOMPARE(app->frame()->pos(), QPoint(0, 0));
-        QVERIFY(app->frame()->width() >= 100);
-        QCOMPARE(app->frame()->height(), 400 - 46);
-    }
-
-    void windowPlacementIsRemembered() {
-        writeText(iniPath(), "[WINDOW]\nX Pos=30\nY Pos=20\nX Size=808\nY Size=546\n");
+    void settingsPlaceTheWindowAndSetTheDice() {
+        QFETCH(QByteArray, ini);
+        QFETCH(QRect, window);
+        QFETCH(int, sides);
+        if (!ini.isEmpty()) writeText(iniPath(), ini.toStdString());
         auto app = started();
         QVERIFY(app);
         CMainFrame* frame = app->frame();
-        QCOMPARE(frame->pos(), QPoint(30, 20));
-        QCOMPARE(frame->size(), QSize(800, 500));
-        QTest::qWait(20);
+        QCOMPARE(QRect(frame->pos(), frame->size()), window);
+        QCOMPARE(app->document()->game().diceSides, sides);
         frame->resize(700, 450);
         frame->move(50, 60);
         QCoreApplication::processEvents();
         frame->flushPlacement();
-        const IniFile ini = IniFile::load(str(iniPath()));
-        QCOMPARE(ini.integer("WINDOW", "X Size"), 708);
-        QCOMPARE(ini.integer("WINDOW", "Y Size"), 496);
-        QCOMPARE(ini.integer("WINDOW", "X Pos"), 50);
-        QCOMPARE(ini.integer("WINDOW", "Y Pos"), 60);
+        const IniFile written = IniFile::load(str(iniPath()));
+        QCOMPARE(written.integer("WINDOW", "X Size"), 708);
+        QCOMPARE(written.integer("WINDOW", "Y Size"), 496);
+        QCOMPARE(written.integer("WINDOW", "X Pos"), 50);
+        QCOMPARE(written.integer("WINDOW", "Y Pos"), 60);
     }
 
     // ---- command states and notifications --------------------------------------------
@@ -616,7 +584,7 @@ private slots:
         QCOMPARE(file.append(entry), ReplayFile::AppendResult::Written);
         const QString path = QString::fromStdString(file.path());
         QVERIFY(QFile::exists(path));
-        QVERIFY(path.startsWith(m_home->path()));
+        QVERIFY(path.startsWith(m_home->folder()));
         QVERIFY(path.endsWith(".tmp"));
         app.reset();
         QVERIFY(!QFile::exists(path));
@@ -744,18 +712,17 @@ private slots:
     }
 
     void facingColourCyclesFromMenuAndPlusKey() {
-        writeText(iniPath(), "[PREFERENCES]\nFacing Pointer Color=14\n");
         auto app = started();
         QVERIFY(app);
         CMainFrame* f = app->frame();
         f->action("actionFacingColor")->trigger();
-        QCOMPARE(app->settings().preferences().facingColor, 15);
+        QCOMPARE(app->settings().preferences().facingColor, 1);
         f->activateWindow();
         QTest::keyClick(f, Qt::Key_Plus);
-        QCOMPARE(app->settings().preferences().facingColor, 0);
+        QCOMPARE(app->settings().preferences().facingColor, 2);
         QTest::keyClick(f, Qt::Key_Plus, Qt::KeypadModifier);
-        QCOMPARE(app->settings().preferences().facingColor, 1);
-        QCOMPARE(IniFile::load(str(iniPath())).value("PREFERENCES", "Facing Pointer Color"), "1");
+        QCOMPARE(app->settings().preferences().facingColor, 3);
+        QCOMPARE(IniFile::load(str(iniPath())).value("PREFERENCES", "Facing Pointer Color"), "3");
     }
 
     void informationDialog() {

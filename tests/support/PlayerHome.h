@@ -1,10 +1,11 @@
 #pragma once
 // What the player's widget tests share: a program folder of their own, the
-// module written into it, the player started on it, and the board's hexes
-// under the mouse.
+// module and the saved games written into it, the player started on it, and
+// the board's hexes under the mouse.
 //
 //   PlayerHome home;                                   // QMX_HOME names a new folder
 //   const QString module = home.writeModule(m, "Battle");  // modules/Battle.qm4, blank image
+//   const QString game = home.writeTwoPlayerSetup(module, "setup", {{{2, 2}, {1, 2}}});
 //   auto app = home.player(module, game, &person);     // not started yet
 //   doubleClickHex(view, {3, 4});                      // as a person picks a stack up
 
@@ -12,14 +13,21 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <vector>
 
+#include "core/game/PlayerIdentity.h"
+#include "core/game/SavedGame.h"
 #include "core/module/Clock.h"
+#include "core/module/FileIo.h"
 #include "core/module/Hex.h"
 #include "core/module/ModuleFile.h"
 #include "graphics/ModuleGraphics.h"
 #include "player/CQMXApp.h"
 #include "player/CQMXView.h"
+#include "tests/support/ReplayTestSupport.h"
 
 namespace qmx {
 
@@ -48,6 +56,52 @@ public:
         FixedClock clock;
         if (!image.save(bytes).ok() || !saveModuleFile(bytes, module, clock)) return {};
         return file;
+    }
+
+    // A stack of a saved game: its units, head first, on a hex.
+    struct Stack {
+        Hex hex;
+        std::vector<int> units;
+    };
+
+    // A saved game of `module` as Savedgames/NAME.qms, with an empty record:
+    // the units of `stacks` stand there (now and at the start of the record),
+    // every other unit on (1, 1); `edit` changes the game before it is
+    // written. The game's path; empty when it could not be written.
+    QString writeGame(const QString& module, const QString& name, const std::vector<Stack>& stacks,
+                      const std::function<void(GameState&)>& edit = {}) const {
+        const ModuleLoad load = loadModuleFile(module.toStdString(), ModuleReader::Player);
+        if (!load.ok) return {};
+        GameState g(load.module);
+        std::vector<int> rest;
+        for (int u = 1; u <= g.unitCount(); ++u) {
+            bool placed = false;
+            for (const Stack& s : stacks)
+                placed = placed || std::find(s.units.begin(), s.units.end(), u) != s.units.end();
+            if (!placed) rest.push_back(u);
+        }
+        test::placeStack(g, rest, 1, 1);
+        for (const Stack& s : stacks) test::placeStack(g, s.units, s.hex.column, s.hex.row);
+        if (edit) edit(g);
+        const QString file = path(QStringLiteral("Savedgames/%1.qms").arg(name));
+        return writeFileAtomically(file.toStdString(), serializeSavedGame(g, load.module, {}))
+                   ? file
+                   : QString();
+    }
+
+    // The same with slots 0 and 1 players, initialized as Blue (password
+    // "blue") and Red ("red"), and nobody identified at this machine.
+    QString writeTwoPlayerSetup(const QString& module, const QString& name,
+                                const std::vector<Stack>& stacks,
+                                const std::function<void(GameState&)>& edit = {}) const {
+        return writeGame(module, name, stacks, [&edit](GameState& g) {
+            g.players[0].kind = SlotKind::Player;
+            g.players[1].kind = SlotKind::Player;
+            initializePlayer(g, "Blue", "blue", 17);
+            initializePlayer(g, "Red", "red", 42);
+            g.currentSlot = kObserver;
+            if (edit) edit(g);
+        });
     }
 
     // The player on `module` with the saved game `game` (none when empty),

@@ -100,6 +100,12 @@ TEST_F(Rules, HiddenUnitsCountForTheViewerAsTheyAreShown) {
     t = stackTotals(game, module, game.stackHead(2, 2));
     EXPECT_EQ(t.totals[0], 2);
     EXPECT_EQ(t.count, 2);
+    // A wholly hidden unit between two seen ones is neither totalled nor counted.
+    game.unit(1).setHiddenBy(kNotHidden);
+    game.unit(1).clear(UnitFlags::kIdHidden);
+    t = stackTotals(game, module, game.stackHead(2, 2));
+    EXPECT_EQ(t.totals[0], 5);
+    EXPECT_EQ(t.count, 2);
 }
 
 TEST(RulesTexts, CountsAndPendingLabels) {

@@ -182,6 +182,30 @@ TEST(SavedGameNumbers, UnitCountInTheHeader) {
     }
 }
 
+TEST(SavedGameNumbers, LinksPastTwoFiftyFiveInTheUnitRecords) {
+    // The 300 units of a new game stand in one stack, each linked to the next.
+    const Module m = Module::createEmpty(1, 1, GridOrientation::RowsAligned, 300);
+    const Bytes b = serializeSavedGame(GameState(m), m, {});
+    const auto links = [&](int unit) {
+        const auto at =
+            static_cast<long>(kSaveHeaderSize + kSaveGameBlockSize + 1 + (unit - 1) * 15);
+        return Bytes(b.begin() + at, b.begin() + at + 4);
+    };
+    EXPECT_EQ(links(254), Bytes({0, 255, 0, 255}));
+    EXPECT_EQ(links(255), Bytes({1, 1, 1, 1}));
+    EXPECT_EQ(links(256), Bytes({1, 2, 1, 2}));
+    EXPECT_EQ(links(299), Bytes({1, 45, 1, 45}));
+
+    GameState back(m);
+    ScriptedPrompts prompts;
+    ASSERT_TRUE(readBinarySavedGame(b, m, back, prompts).ok);
+    for (int u : {254, 255, 256, 299}) {
+        EXPECT_EQ(back.unit(u).stackLink, u + 1) << u;
+        EXPECT_EQ(back.unit(u).startStackLink, u + 1) << u;
+    }
+    EXPECT_TRUE(prompts.texts.empty());
+}
+
 TEST(SavedGameWrite, MatchesTheLayoutByteForByte) {
     const Module m = testModule();
     EXPECT_EQ(serializeSavedGame(handBuiltState(m), m, kReplay), handWrittenSave());
@@ -275,7 +299,7 @@ TEST(SavedGameRead, UnitCountMismatchStopsTheLoadAndChangesNothing) {
     const GameState before = s;
     ScriptedPrompts prompts;
     EXPECT_FALSE(readSavedGame(b, m, s, prompts).ok);
-    EXPECT_EQ(prompts.messages, std::vector<int>{msg::kUnitCountMismatch});
+    EXPECT_EQ(prompts.messages, std::vector<int>{12});
     EXPECT_EQ(serializeSavedGame(s, m, {}), serializeSavedGame(before, m, {}));
 }
 
@@ -286,7 +310,7 @@ TEST(SavedGameRead, ModuleIdMismatchWarnsAndLoads) {
     GameState s(m);
     ScriptedPrompts prompts;
     EXPECT_TRUE(readSavedGame(b, m, s, prompts).ok);
-    EXPECT_EQ(prompts.messages, std::vector<int>{msg::kModuleIdMismatch});
+    EXPECT_EQ(prompts.messages, std::vector<int>{15});
 }
 
 TEST(SavedGameRead, VersionNotes) {
@@ -297,7 +321,7 @@ TEST(SavedGameRead, VersionNotes) {
         GameState s(m);
         ScriptedPrompts prompts;
         EXPECT_TRUE(readSavedGame(b, m, s, prompts).ok);
-        EXPECT_EQ(prompts.messages, std::vector<int>{msg::kEarlierVersion}) << v;
+        EXPECT_EQ(prompts.messages, std::vector<int>{13}) << v;
     }
     for (int v : {1, 49, 51, 100}) {
         Bytes b = handWrittenSave();
@@ -313,7 +337,7 @@ TEST(SavedGameRead, VersionNotes) {
         GameState s(m);
         ScriptedPrompts prompts;
         EXPECT_TRUE(readSavedGame(b, m, s, prompts).ok);
-        EXPECT_EQ(prompts.messages, std::vector<int>{msg::kLaterVersion}) << v;
+        EXPECT_EQ(prompts.messages, std::vector<int>{14}) << v;
         EXPECT_EQ(s.stackAt(2, 2).size(), 3u);
     }
 }
@@ -346,7 +370,7 @@ TEST(SavedGameRead, CardCountMismatchStopsTheLoadAfterThePlayerTable) {
     s.locationHasCards[5] = true;
     ScriptedPrompts prompts;
     EXPECT_FALSE(readSavedGame(b, m, s, prompts).ok);
-    EXPECT_EQ(prompts.messages, std::vector<int>{msg::kCardCountMismatch});
+    EXPECT_EQ(prompts.messages, std::vector<int>{33});
     // Byte 6 is kept and the location flags cleared before the card counts are
     // compared; the cards stay where they were.
     EXPECT_EQ(s.headerByte6, 0x2A);
@@ -402,9 +426,21 @@ TEST(SavedGameRead, DamagedValuesAreMendedAndReportedOnce) {
     const SavedGameLoad r = readSavedGame(b, m, s, prompts);
     ASSERT_TRUE(r.ok);
     ASSERT_EQ(prompts.texts.size(), 2u);  // the corrections, then the stacking warning
-    EXPECT_EQ(prompts.texts[0], "WARNING: " + damagedFileText(r.corrections));
+    EXPECT_EQ(prompts.texts[0],
+              "WARNING: This saved game is damaged. Loading it needs these corrections:\n"
+              "- A stack link pointed beyond the last unit and was removed.\n"
+              "- 2 units stood off the map and were moved to its edge.\n"
+              "- A unit had a step that no unit can have and was set to its highest step.\n"
+              "- A unit was hidden by a player position that does not exist; nobody hides it "
+              "now.\n"
+              "- A unit faced several directions at once; it now faces the first of them.\n"
+              "- A unit belonged to a combat declaration that is not pending; it is no longer "
+              "declared.\n"
+              "- A card was in no valid place; it is back in its deck.\n"
+              "- 2 player positions had an unknown kind and were changed.\n"
+              "- The progress of defining the players had an unknown value and was reset.");
     EXPECT_EQ(prompts.texts[1], "WARNING: " + std::string(kStackingErrorText));
-    EXPECT_EQ(r.corrections.size(), 9u) << damagedFileText(r.corrections);
+    EXPECT_EQ(r.corrections.size(), 9u);
     EXPECT_EQ(s.unit(10).stackLink, 12);  // cut, then 12.. appended behind it again
     EXPECT_EQ(s.unit(11).column, 2);
     EXPECT_EQ(s.unit(12).startRow, 2);
@@ -547,7 +583,7 @@ TEST_F(SavedGameFiles, FailedSaveShowsMessageFourAndKeepsMoveUnsaved) {
     GameState s(m);
     ScriptedPrompts prompts;
     EXPECT_FALSE(saveGameFile(path("no/such/folder/turn"), s, m, {}, prompts));
-    EXPECT_EQ(prompts.messages, std::vector<int>{msg::kCouldNotOpenFile});
+    EXPECT_EQ(prompts.messages, std::vector<int>{4});
     EXPECT_FALSE(s.moveSaved);
 }
 
@@ -556,7 +592,7 @@ TEST_F(SavedGameFiles, MissingAndOversizedFilesAreRefused) {
     GameState s(m);
     ScriptedPrompts prompts;
     EXPECT_FALSE(loadSavedGame(path("missing.qms"), m, s, prompts).ok);
-    EXPECT_EQ(prompts.messages, std::vector<int>{msg::kCouldNotParse});
+    EXPECT_EQ(prompts.messages, std::vector<int>{30});
     { std::ofstream(path("huge.qms")) << "x"; }
     fs::resize_file(path("huge.qms"), kMaxSaveFileSize + 1);  // sparse: costs no disk
     EXPECT_FALSE(loadSavedGame(path("huge.qms"), m, s, prompts).ok);

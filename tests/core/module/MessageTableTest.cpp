@@ -6,6 +6,21 @@ using namespace qmx;
 
 TEST(MessageTable, PlayerAndEditorNumbersAreTheirOwn) {
     EXPECT_EQ(messageText(MessageTable::Player, 6), "Nothing to Replay");
+    // What a load can say, as other copies say it.
+    EXPECT_EQ(messageText(MessageTable::Player, 12),
+              "This file does not match your module. The number of units is different.  Load "
+              "terminated.");
+    EXPECT_EQ(messageText(MessageTable::Player, 13),
+              "This file is from an earlier version of QMX.  Tell your opponent to upgrade!  "
+              "This is for reference only and not an error.");
+    EXPECT_EQ(messageText(MessageTable::Player, 14),
+              "This file is from a later version of QMX.  You should upgrade! This is for "
+              "reference only and not an error.");
+    EXPECT_EQ(messageText(MessageTable::Player, 15),
+              "This file does not match your module ID and may not be compatible.  Make sure "
+              "your opponent and you are working from identical modules.");
+    EXPECT_EQ(messageText(MessageTable::Player, 20), "Password Incorrect");
+    EXPECT_EQ(messageText(MessageTable::Player, 30), "Could not parse file!");
     EXPECT_EQ(messageText(MessageTable::Player, 33),
               "This file does not match your module. The number of cards is different.  Load "
               "terminated.");

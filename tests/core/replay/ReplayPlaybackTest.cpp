@@ -269,6 +269,16 @@ TEST(ReplayPlayback, HideMessagesAndTheirEffectOnTheMove) {
     EXPECT_EQ(events[6].to, (Hex{3, 2}));
     EXPECT_TRUE(events[7].messages.empty());
 
+    // A game master watching sees the hidden part too.
+    Fixture gm;
+    placeStack(gm.state, {1, 2}, 1, 1);
+    gm.state.players[3].kind = SlotKind::GameMaster;
+    gm.state.currentSlot = 3;
+    events = gm.playAll(r);
+    EXPECT_TRUE(events[4].shown);
+    EXPECT_EQ(events[4].to, (Hex{2, 2}));
+    EXPECT_EQ(events[4].units, (std::vector<int>{1, 2}));
+
     // A hide by Anna herself keeps her move in sight.
     Rec own;
     own.moveStart({1}, 1, 1, 1, 2).cmd(223).raw({0, 0}).hex(2, 2).cmd(248);
@@ -295,6 +305,37 @@ TEST(ReplayPlayback, UnitCommandsChangeTheCarriedUnits) {
     EXPECT_EQ(e.kind, Kind::Drop);
     EXPECT_EQ(f.playback.step().kind, Kind::End);
     EXPECT_EQ(f.state.unit(1).facing, 0);
+}
+
+TEST(ReplayPlayback, EveryStepAndFacingCommandActsAsItsOwn) {
+    // Two units of four steps carried at steps 1 and 2, facing corner 4.
+    Fixture f;
+    placeStack(f.state, {1, 2}, 1, 1);
+    for (int u : {1, 2}) {
+        f.module.units[static_cast<std::size_t>(u)].stepImage = {1, 2, 3, 4, 0, 0};
+        UnitState& s = f.state.unit(u);
+        s.step = s.startStep = static_cast<std::uint8_t>(u);
+        s.facing = s.startFacing = Facing::kShown | Facing::kCorner | 4;
+    }
+    Rec r;
+    r.moveStart({1, 2}, 1, 1, 1, 2);
+    r.cmd(219).cmd(220).cmd(245).cmd(246).cmd(226).cmd(227).cmd(229).cmd(248);
+    ASSERT_EQ(f.playback.start(r.b).kind, Kind::Started);
+    f.playback.step();  // the move starts,
+    f.playback.step();  // and reaches its first hex
+    const auto next = [&] {
+        f.playback.step();
+        return std::tuple(int(f.state.unit(1).step), int(f.state.unit(2).step),
+                          int(f.state.unit(1).facing));
+    };
+    const int corner = Facing::kShown | Facing::kCorner;
+    EXPECT_EQ(next(), std::tuple(2, 3, corner | 4));          // step down
+    EXPECT_EQ(next(), std::tuple(1, 2, corner | 4));          // step up
+    EXPECT_EQ(next(), std::tuple(0, 2, corner | 4));          // face up: odd steps only
+    EXPECT_EQ(next(), std::tuple(1, 3, corner | 4));          // face down: even steps only
+    EXPECT_EQ(next(), std::tuple(1, 3, corner | 2));          // rotate left
+    EXPECT_EQ(next(), std::tuple(1, 3, Facing::kShown | 2));  // face a side
+    EXPECT_EQ(next(), std::tuple(1, 3, 2));                   // facing off
 }
 
 TEST(ReplayPlayback, ReplayedSetStepSearchesNoLowerThanStepOne) {

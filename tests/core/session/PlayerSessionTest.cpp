@@ -275,6 +275,16 @@ TEST_F(SessionTest, AMoveStandsWhenItsRecordCannotBeWritten) {
     // The move start and the drop each lost their entry with message 4.
     EXPECT_EQ(blue->prompts.messages, (std::vector<int>{4, 4}));
     EXPECT_TRUE(blue->session.states().enabled(Command::Save));
+
+    // A load that cannot keep its record says so, and the game is loaded.
+    blue->prompts.files = {path("moved.qms")};
+    blue->session.saveGame();
+    blue->game.unit(3).column = 1;
+    blue->prompts.messages.clear();
+    blue->prompts.files = {path("moved.qms")};
+    EXPECT_TRUE(blue->session.loadGame().caption);
+    EXPECT_EQ(blue->prompts.messages, std::vector<int>{4});
+    EXPECT_EQ(blue->game.stackAt(3, 3), (std::vector<int>{3}));
 }
 
 // ---- saving and loading between two machines --------------------------------------------
@@ -472,8 +482,6 @@ TEST_F(SessionTest, TheAutosaveFollowsEveryActionAndGoesWithASave) {
     EXPECT_FALSE(fs::exists(blue->session.autosavePath()));  // not while carrying
     blue->session.doubleClick({4, 4});
     ASSERT_TRUE(fs::exists(blue->session.autosavePath()));
-    EXPECT_EQ(*readWholeFile(blue->session.autosavePath()),
-              serializeSavedGame(blue->game, module, blue->record()));
 
     // The next start offers it and continues where the game stopped.
     Machine next(module, m_folder);
