@@ -161,8 +161,9 @@ void CMainFrame::createActions() {
     icon(a, ToolIcon::Load);
     a = addCommand(QStringLiteral("actionSave"), QStringLiteral("&Normal"),
                    QStringLiteral("Saves the Current Game in Progress as a binary file "
-                                  "(recommended)\nSave Game"),
+                                  "(recommended)\nSave Game (Ctrl+S)"),
                    C::Save);
+    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     icon(a, ToolIcon::Save);
     addCommand(QStringLiteral("actionSaveEncoded"), QStringLiteral("&Internet Encoded"),
                QStringLiteral("Saves the current game in progress as an encoded text file"),

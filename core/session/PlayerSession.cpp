@@ -1,7 +1,9 @@
 #include "core/session/PlayerSession.h"
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "core/game/Carrying.h"
@@ -61,6 +63,22 @@ std::string titleOf(const std::string& path) {
 }
 
 }  // namespace
+
+std::string proposedSaveTitle(const std::string& moduleTitle, const std::string& player,
+                              std::int64_t secondsNow) {
+    const std::time_t t = static_cast<std::time_t>(secondsNow);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char date[16];
+    std::strftime(date, sizeof date, "%Y-%m-%d", &local);
+    std::string title = moduleTitle + " - " + player + " - " + date;
+    for (char& c : title) {
+        if (static_cast<unsigned char>(c) < 32 ||
+            std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
+            c = '_';
+    }
+    return title;
+}
 
 PlayerSession::PlayerSession(const Module& module, GameState& game, ReplayRecorder& recorder,
                              ReplayFile& replayFile, SessionPrompts& prompts, Settings& settings,
@@ -570,17 +588,38 @@ void PlayerSession::identifyAfterLoad(Change& c) {
     }
 }
 
+std::optional<std::string> PlayerSession::chooseSaveFile(
+    const std::vector<FileFilter>& filters,
+    const std::function<std::string(const std::string&)>& target) {
+    const bool named =
+        m_game.isValidSlot(m_game.currentSlot) && !m_game.players[m_game.currentSlot].name.empty();
+    const std::int64_t now =
+        m_files.clock ? m_files.clock->secondsNow() : static_cast<std::int64_t>(std::time(nullptr));
+    const std::string base = proposedSaveTitle(
+        m_files.moduleTitle, named ? m_game.players[m_game.currentSlot].name : "Observer", now);
+    // A second save of the same day gets the next free number.
+    std::string folder = m_files.savedGameFolder;
+    std::string name = base;
+    for (int n = 2; n < 100 && fileExists(target(folder + name)); ++n)
+        name = base + " (" + std::to_string(n) + ")";
+    for (;;) {
+        m_fileDialogOpen = true;
+        auto chosen = m_prompts.saveFileName("Save As", folder, name, filters);
+        m_fileDialogOpen = false;
+        if (!chosen || askOverwrite(target(*chosen))) return chosen;
+        folder = folderOf(target(*chosen));
+        name = titleOf(target(*chosen));
+    }
+}
+
 Change PlayerSession::saveGame() {
     if (!m_states.enabled(Command::Save) || m_fileDialogOpen) return {};
-    m_fileDialogOpen = true;
     const auto chosen =
-        m_prompts.saveFileName("Save As", m_files.savedGameFolder, m_savedGameTitle, saveFilters());
-    m_fileDialogOpen = false;
+        chooseSaveFile(saveFilters(), [](const std::string& s) { return savedGameName(s); });
     Change c;
     if (!chosen) return c;
     c.ran = true;
     const std::string target = savedGameName(*chosen);
-    if (!askOverwrite(target)) return c;
     m_recorder.record(ReplayCode::SaveMarker);
     const Bytes replay = m_replayFile.read().value_or(Bytes{});
     if (!saveGameFile(*chosen, m_game, m_module, replay, m_prompts)) return c;
@@ -595,15 +634,12 @@ Change PlayerSession::saveGame() {
 Change PlayerSession::saveEncoded() {
     if (!m_states.enabled(Command::Save) || m_fileDialogOpen) return {};
     showHelpPrompt(m_settings, m_prompts, prompt::kEncodedSave);
-    m_fileDialogOpen = true;
-    const auto chosen = m_prompts.saveFileName("Save As", m_files.savedGameFolder, m_savedGameTitle,
-                                               encodedFilters());
-    m_fileDialogOpen = false;
+    const auto chosen =
+        chooseSaveFile(encodedFilters(), [](const std::string& s) { return textSaveName(s); });
     Change c;
     if (!chosen) return c;
     c.ran = true;
     const std::string target = textSaveName(*chosen);
-    if (!askOverwrite(target)) return c;
     const Bytes replay = m_replayFile.read().value_or(Bytes{});
     if (!saveGameFile(*chosen, m_game, m_module, replay, m_prompts, SaveForm::Text)) return c;
     m_settings.noteGameSaved(target);

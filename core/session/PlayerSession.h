@@ -11,12 +11,14 @@
 // asks through SessionPrompts.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/game/GameState.h"
 #include "core/module/Bytes.h"
+#include "core/module/Clock.h"
 #include "core/module/Hex.h"
 #include "core/module/Module.h"
 #include "core/session/Change.h"
@@ -28,6 +30,7 @@ class Random;
 class ReplayFile;
 class ReplayRecorder;
 class SessionPrompts;
+struct FileFilter;
 class Settings;
 struct TurnCheck;
 
@@ -51,7 +54,14 @@ struct SessionFiles {
     std::string programFolder;  // with its trailing separator
     std::string moduleTitle;    // the module file's title, the caption's first part
     std::string savedGameFolder;
+    const Clock* clock = nullptr;  // the date of a proposed file name; the system's when null
 };
+
+// The name a save proposes: "Battle - Blue - 2026-12-09" (the local date),
+// never the name of the file just received, so that a reply is not saved
+// over the opponent's turn. Characters a file name cannot hold become '_'.
+std::string proposedSaveTitle(const std::string& moduleTitle, const std::string& player,
+                              std::int64_t secondsNow);
 
 inline constexpr const char* kOverwriteQuestion =
     "This file already exists!  Do you wish to overwrite it?";
@@ -191,6 +201,12 @@ private:
     void showCheck(Change& change, const std::string& savePath, const TurnCheck& check);
     void identifyAfterLoad(Change& change);
     bool askOverwrite(const std::string& path);
+    // The save dialog, from a new name in the saved games folder; "No" to
+    // overwriting an existing file goes back to the dialog. `target` turns
+    // the chosen name into the file written. Nothing when cancelled.
+    std::optional<std::string> chooseSaveFile(
+        const std::vector<FileFilter>& filters,
+        const std::function<std::string(const std::string&)>& target);
     void writeAutosave();
 
     const Module& m_module;

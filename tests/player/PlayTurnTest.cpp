@@ -189,9 +189,12 @@ private slots:
         clickHex(rview, {7, 7});
         doubleClickHex(rview, {7, 7});
         QCOMPARE(rg.stackAt(7, 7), (std::vector<int>{10, 11}));
+        // Ctrl+S saves; the dialog proposes a name of Red's own, not Blue's file.
         redP->files = {str(homePath(QStringLiteral("Savedgames/turn2")))};
-        red->frame()->action("actionSave")->trigger();
+        QTest::keyClick(rview, Qt::Key_S, Qt::ControlModifier);
         QVERIFY(QFile::exists(homePath(QStringLiteral("Savedgames/turn2.qms"))));
+        QVERIFY2(QString::fromStdString(redP->fileDialogs.back()).contains(" Battle - Red - "),
+                 redP->fileDialogs.back().c_str());
 
         // ---- Blue loads Red's move ----
         blueP->files = {str(homePath(QStringLiteral("Savedgames/turn2.qms")))};

@@ -23,13 +23,14 @@ struct Machine {
           settings((folder / "QMX.ini").string()),
           recorder(file, game, prompts),
           session(module, game, recorder, file, prompts, settings, random,
-                  SessionFiles{folder.string() + "/", "Battle", folder.string() + "/"}) {
+                  SessionFiles{folder.string() + "/", "Battle", folder.string() + "/", &clock}) {
         random.seed(12345);
         game.moveSaved = true;  // as the program starts: nothing to lose yet
     }
     Bytes record() const { return file.read().value_or(Bytes{}); }
 
     static inline int counter = 0;
+    FixedClock clock{1796817600};  // 2026-12-09, noon UTC
     GameState game;
     ReplayFile file;
     Settings settings;

@@ -472,11 +472,13 @@ TEST(StackRepair, StartLoopIsCut) {
     expectSound(s);
 }
 
-TEST(StackRepair, CrossHexAndOutOfRangeStartLinksAreCut) {
+TEST(StackRepair, CrossHexAndOutOfRangeLinksAreCut) {
     GameState s(smallModule(3, 3, 33));
     s.unit(10).startColumn = 2;  // 9 -> 10 -> 11 crosses hexes
     s.unit(20).startStackLink = 60000;
+    s.unit(33).stackLink = 34;  // one past the last unit
     repairStacks(s);
+    EXPECT_EQ(s.unit(33).stackLink, 0);
     EXPECT_EQ(s.unit(8).startStackLink, 9);
     EXPECT_EQ(s.unit(9).startStackLink, 0);
     EXPECT_EQ(s.unit(10).startStackLink, 0);

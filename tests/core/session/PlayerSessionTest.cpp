@@ -395,6 +395,28 @@ TEST_F(SessionTest, AFailedLoadLeavesEverythingAsItWas) {
     EXPECT_EQ(blue->prompts.files.size(), 1u);
 }
 
+TEST_F(SessionTest, ASaveProposesANewNameAndNoGoesBackToTheDialog) {
+    const std::string folder = m_folder.string() + "/";
+    blue->prompts.files = {path("turn 3.qms")};
+    blue->session.saveGame();
+    EXPECT_EQ(blue->prompts.fileDialogs.at(0),
+              "save " + folder + " Battle - Observer - 2026-12-09");
+    EXPECT_EQ(blue->session.savedGameTitle(), "turn 3");
+
+    // Blue's save of the same day takes the next number, never the file
+    // just saved or received; "No" to overwriting asks for the name again.
+    blue->game.players[0].name = "Blue/Red";
+    blue->game.currentSlot = 0;
+    std::ofstream(path("Battle - Blue_Red - 2026-12-09.qms")) << "earlier";
+    blue->prompts.files = {path("turn 3.qms"), path("turn 4")};
+    blue->prompts.yesNo = {false};
+    blue->session.saveGame();
+    EXPECT_EQ(blue->prompts.fileDialogs.at(1),
+              "save " + folder + " Battle - Blue_Red - 2026-12-09 (2)");
+    EXPECT_EQ(blue->prompts.fileDialogs.at(2), "save " + folder + " turn 3");
+    EXPECT_TRUE(fs::exists(path("turn 4.qms")));
+}
+
 TEST_F(SessionTest, CancelledOrFailedSavesLeaveNoEntryAndTheOldFile) {
     // Cancelled: no save entry.
     blue->session.saveGame();
