@@ -191,6 +191,9 @@ void CMainFrame::createActions() {
     addCommand(QStringLiteral("actionCheckTurn"), QStringLiteral("Chec&k Against My Save..."),
                QStringLiteral("Checks that the game loaded changed nothing outside its replay "
                               "since a game you saved"));
+    addCommand(QStringLiteral("actionIdentify"), QStringLiteral("&Identify Player..."),
+               QStringLiteral("Identifies you as one of the game's players, as after a load "
+                              "(after a wrong or cancelled password)"));
     addCommand(QStringLiteral("actionChangePassword"), QStringLiteral("Change &Password"),
                QStringLiteral("Changes your player identification password"));
     addCommand(QStringLiteral("actionPreferences"), QStringLiteral("P&references..."),
@@ -373,6 +376,8 @@ void CMainFrame::createActions() {
                [this, &session] { runSession(session.pasteGame()); });
     setHandler(QStringLiteral("actionCheckTurn"),
                [this, &session] { runSession(session.checkAgainstSave()); });
+    setHandler(QStringLiteral("actionIdentify"),
+               [this, &session] { runSession(session.identifyAgain()); });
     setHandler(QStringLiteral("actionChangePassword"),
                [this, &session] { runSession(session.changePassword()); });
     setHandler(QStringLiteral("actionComment"),
@@ -440,6 +445,7 @@ void CMainFrame::createMenus() {
     add(ascii, "actionAsciiSorted");
     add(ascii, "actionAsciiComments");
     file->addSeparator();
+    add(file, "actionIdentify");
     add(file, "actionChangePassword");
     add(file, "actionPreferences");
     file->addSeparator();

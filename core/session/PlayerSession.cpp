@@ -714,6 +714,24 @@ Change PlayerSession::checkAgainstSave() {
     return c;
 }
 
+Change PlayerSession::identifyAgain() {
+    if (!m_states.enabled(Command::Load) || m_replayRunning) return {};
+    Change c;
+    c.ran = true;
+    if (isIdentified(m_game)) {
+        m_prompts.showText("Identify Player",
+                           "You are identified as " +
+                               m_game.players[static_cast<std::size_t>(m_game.currentSlot)].name +
+                               ". To play as another player, load the game again.");
+        return c;
+    }
+    identifyAfterLoad(c);
+    c.caption = caption();
+    c.repaint = true;
+    c.post(Receiver::Panel, ControlCode::ListShownAgain);
+    return c;
+}
+
 Change PlayerSession::changePassword() {
     Change c;
     c.ran = true;

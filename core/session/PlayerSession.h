@@ -138,6 +138,9 @@ public:
     // "Copy Game as Text": the encoded save on the clipboard.
     Change copyGameAsText();
     Change changePassword();
+    // File > Identify Player: an observer (a wrong or cancelled password)
+    // identifies again as after a load, without loading the file again.
+    Change identifyAgain();
     // "Check Against My Save...": the game as it was loaded, checked against
     // a saved game the person chooses. (After every load the same check runs
     // against his own recent saves, where one of them matches.)

@@ -198,11 +198,14 @@ private slots:
 
         // ---- Blue loads Red's move ----
         blueP->files = {str(homePath(QStringLiteral("Savedgames/turn2.qms")))};
-        blueP->identities = {IdentityAnswer{0, "blue"}};
+        // A mistyped password leaves Blue watching; Identify Player tries again.
+        blueP->identities = {IdentityAnswer{0, "bleu"}, IdentityAnswer{0, "blue"}};
         bf->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(bf));
         QTest::keyClick(bf, Qt::Key_L, Qt::ControlModifier);
         QCOMPARE(bf->windowTitle(), QStringLiteral("Battle: turn2"));
+        QCOMPARE(int(bg.currentSlot), int(kObserver));
+        bf->action("actionIdentify")->trigger();
         QCOMPARE(bg.currentSlot, 0);
         QCOMPARE(bg.stackAt(7, 7), (std::vector<int>{10, 11}));
         QCOMPARE(bg.stackAt(8, 8), std::vector<int>{});
