@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace qmx {
@@ -32,16 +33,23 @@ CCommentDlg::CCommentDlg(bool mayCancel, QWidget* parent)
         m_encode = true;
         accept();
     });
+    // OK keeps its place at the right in every variant; Ctrl+Return presses
+    // it from the text (Return itself starts a new line), Escape cancels.
+    ok->setDefault(true);
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
+        connect(new QShortcut(key, this), &QShortcut::activated, ok, &QPushButton::click);
+    }
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(encode);
     buttons->addStretch();
-    buttons->addWidget(ok);
     if (mayCancel) {
         m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
         m_cancel->setObjectName(QStringLiteral("cancel"));
         connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
         buttons->addWidget(m_cancel);
     }
-    buttons->addWidget(encode);
+    buttons->addWidget(ok);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_text);
     layout->addLayout(buttons);

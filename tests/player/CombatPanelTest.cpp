@@ -15,6 +15,7 @@
 
 #include "core/game/HexPicture.h"
 #include "core/replay/ReplayFile.h"
+#include "player/CCommentDlg.h"
 #include "player/CDEFDICE.h"
 #include "player/CMainFrame.h"
 #include "player/CQMXApp.h"
@@ -333,6 +334,24 @@ private slots:
         QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("encode")), Qt::LeftButton);
         QVERIFY(dialog.encode());
         QVERIFY(!dialog.isVisible());
+
+        // Ctrl+Return presses OK from the text; OK keeps its place at the right
+        // with or without Cancel; Escape cancels where there is a Cancel.
+        CResult result(QStringLiteral("Die Roll: 2"));
+        CCommentDlg comment(true);
+        const auto okMargin = [](QDialog& d) {
+            d.show();
+            QCoreApplication::processEvents();
+            const auto* ok = d.findChild<QPushButton*>(QStringLiteral("ok"));
+            return d.width() - ok->geometry().right();
+        };
+        QCOMPARE(okMargin(result), okMargin(comment));
+        QTest::keyClick(result.commentField(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(result.result(), int(QDialog::Accepted));
+        QVERIFY(!result.encode());
+        QTest::keyClick(comment.textEdit(), Qt::Key_Escape);
+        QCOMPARE(comment.result(), int(QDialog::Rejected));
+        QVERIFY(!comment.isVisible());
     }
 };
 
