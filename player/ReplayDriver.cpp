@@ -24,8 +24,11 @@ void ReplayDriver::install() {
     m_frame.setHandler(QStringLiteral("actionContinuousReplay"), [this] { continuousReplay(); });
     m_frame.setHandler(QStringLiteral("actionPauseReplay"), [this] { pauseReplay(); });
     m_frame.setHandler(QStringLiteral("actionStopReplay"), [this] { stopReplay(); });
-    m_frame.setHandler(QStringLiteral("actionResetRecorder"),
-                       [this] { m_frame.runSession(m_control.resetRecorder()); });
+    m_frame.setHandler(QStringLiteral("actionResetRecorder"), [this] {
+        m_frame.runSession(m_control.resetRecorder());
+        // The erased record's lines go with it.
+        if (m_control.timeline().empty()) m_list->clear();
+    });
     const std::pair<const char*, ReportKind> reports[] = {
         {"actionAsciiMove", ReportKind::Move},
         {"actionAsciiPositions", ReportKind::Positions},

@@ -132,12 +132,10 @@ void ReplayControl::readTimeline() {
     m_timeline.clear();
     m_playbackPrompts.quiet = true;
     std::size_t count = 0;
-    std::size_t lastRest = 0;
     for (;;) {
         const ReplayEvent e = m_playback.step();
         if (e.kind == ReplayEventKind::End) break;
         ++count;
-        if (!e.continueAtOnce) lastRest = count;
         const bool hiddenPart = e.continueAtOnce && !e.shown && e.messages.empty();
         if (hiddenPart) continue;
         TimelineLine line;
@@ -155,7 +153,7 @@ void ReplayControl::readTimeline() {
                       e.kind == ReplayEventKind::Combat || e.kind == ReplayEventKind::Result;
         m_timeline.push_back(std::move(line));
     }
-    m_endRest = lastRest;
+    m_endRest = count;
     m_playback.start(m_record);
     m_playbackPrompts.quiet = false;
 }
@@ -180,24 +178,9 @@ ReplayStep ReplayControl::jumpToStart() {
 }
 
 ReplayStep ReplayControl::jumpToEnd() {
-    if (!active()) return {};
-    if (m_endRest) return jumpTo(*m_endRest);
-    // A first silent pass finds where the last trigger before the end rests.
-    m_playbackPrompts.quiet = true;
-    m_playback.stop();
-    m_playback.start(m_record);
-    std::size_t count = 0;
-    std::size_t lastRest = 0;
-    for (;;) {
-        const ReplayEvent e = m_playback.step();
-        if (e.kind == ReplayEventKind::End) break;
-        ++count;
-        if (!e.continueAtOnce) lastRest = count;
-    }
-    m_playback.start(m_record);
-    m_playbackPrompts.quiet = false;
-    m_endRest = lastRest;
-    return jumpTo(lastRest);
+    // After the last entry: the next trigger only says the replay has ended.
+    if (!active() || !m_endRest) return {};
+    return jumpTo(*m_endRest);
 }
 
 ReplayStep ReplayControl::jumpTo(std::size_t entries) {
@@ -301,8 +284,10 @@ Change ReplayControl::resetRecorder() {
     Change c;
     if (!m_session.states().enabled(Command::ResetRecorder)) return c;
     c.ran = true;
-    if (qmx::resetRecorder(m_game, m_file, m_prompts, active()) == ResetOutcome::Reset)
+    if (qmx::resetRecorder(m_game, m_file, m_prompts, active()) == ResetOutcome::Reset) {
+        m_timeline.clear();
         c.post(Receiver::Panel, ControlCode::ListShownAgain);
+    }
     return c;
 }
 

@@ -68,12 +68,11 @@ public:
 
     // The timeline of a running replay, beyond the toolbar's commands: back
     // to where the board stood before the last trigger, to the start, and to
-    // the last entry before the end. A jump replays the record silently from
-    // its start: no box, no question, no password, nothing written. The
-    // event returned puts the board right (a repaint, and the carried
-    // stack's picture when the jump ends inside a seen move). Step mode
-    // follows. Stepping back goes by triggers, not entries, so a hidden move
-    // costs one step back as it cost one step forward.
+    // the end (after the last entry: the next trigger ends the replay). A jump replays the record
+    // silently from its start: no box, no question, no password, nothing written. The event
+    // returned puts the board right (a repaint, and the carried stack's picture when the jump ends
+    // inside a seen move). Step mode follows. Stepping back goes by triggers, not entries, so a
+    // hidden move costs one step back as it cost one step forward.
     ReplayStep stepBack();
     ReplayStep jumpToStart();
     ReplayStep jumpToEnd();
@@ -154,11 +153,11 @@ private:
     CardTextSource& m_cards;
     QuietPrompts m_playbackPrompts;
     ReplayPlayback m_playback;
-    Bytes m_record;                    // the record being played, for the jumps
-    std::size_t m_count = 0;           // entries played since the start
-    std::vector<std::size_t> m_rests;  // entry counts where a trigger ended
-    std::optional<std::size_t> m_endRest;
-    std::vector<TimelineLine> m_timeline;  // where the last trigger before the end rests
+    Bytes m_record;                        // the record being played, for the jumps
+    std::size_t m_count = 0;               // entries played since the start
+    std::vector<std::size_t> m_rests;      // entry counts where a trigger ended
+    std::optional<std::size_t> m_endRest;  // the record's entry count
+    std::vector<TimelineLine> m_timeline;
     bool m_continuous = false;
     // The command states as they stood when the replay began.
     std::optional<std::array<std::uint8_t, kCommandCount>> m_statesBefore;

@@ -436,6 +436,8 @@ private slots:
                 QVERIFY(f->runCommand(QStringLiteral("actionResetRecorder")));
                 QVERIFY(!app.document()->replayFile().exists() ||
                         app.document()->replayFile().read().value_or(Bytes{}).empty());
+                // The list no longer shows the erased move.
+                QCOMPARE(f->findChild<QListWidget*>(QStringLiteral("replayList"))->count(), 0);
             }
             // The move: the own stack one hex on, by way of a click.
             Hex& at = blueTurn ? blueAt : redAt;
