@@ -51,6 +51,8 @@ CHelpWindow::CHelpWindow(const QString& title, const QString& chapter, QWidget* 
     if (guide.isEmpty()) {
         m_browser->setPlainText(QStringLiteral("The user guide is missing from this build."));
     } else {
+        // The guide's pictures are built in beside it.
+        m_browser->setSearchPaths({QStringLiteral(":/qmx")});
         m_browser->setMarkdown(guide);
         // Once the window stands laid out, so the heading can go to the top.
         if (!chapter.isEmpty()) QTimer::singleShot(0, this, [this, chapter] { openAt(chapter); });

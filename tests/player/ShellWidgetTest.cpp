@@ -11,9 +11,11 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
+#include <QUrl>
 #include <fstream>
 #include <memory>
 
@@ -805,6 +807,13 @@ private slots:
         QVERIFY(text.contains("Saving and sending your move"));
         QVERIFY(text.contains("Internet Encoded"));
         QVERIFY(text.contains("Step Replay"));
+        // The guide's pictures travel with it.
+        for (const char* picture :
+             {"game-controls.png", "editor-define-units.png", "unit-painter.png"}) {
+            const QVariant v = help->browser()->loadResource(QTextDocument::ImageResource,
+                                                             QUrl(QString::fromLatin1(picture)));
+            QVERIFY2(!v.isNull() && !v.toByteArray().isEmpty(), picture);
+        }
         // a second F1 reuses the window
         QTest::keyClick(f, Qt::Key_F1);
         QCOMPARE(f->findChildren<CHelpWindow*>().size(), 1);
