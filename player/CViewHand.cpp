@@ -34,11 +34,13 @@ CViewHand::CViewHand(CardHand& hand, QWidget* parent) : QDialog(parent), m_hand(
     for (const auto& [label, b] : actions) {
         auto* push = new QPushButton(QString::fromLatin1(label), this);
         push->setAutoDefault(false);
+        m_cardButtons.push_back(push);
         connect(push, &QPushButton::clicked, this, [this, b = b] { press(b); });
         actionGrid->addWidget(push, i / 2, i % 2);
         ++i;
     }
     auto* nextCard = new QPushButton(QStringLiteral("Next Card"), this);
+    m_cardButtons.push_back(nextCard);
     nextCard->setDefault(true);
     connect(nextCard, &QPushButton::clicked, this, [this] { press(HandButton::NextCard); });
     auto* done = new QPushButton(QStringLiteral("Done"), this);
@@ -71,6 +73,8 @@ void CViewHand::press(HandButton button) {
 void CViewHand::refresh() {
     setWindowTitle(fromBytes(m_hand.caption()));
     m_text->setPlainText(fromFileText(m_hand.text()));
+    // An empty hand has nothing to act on: only Done stays.
+    for (QPushButton* b : m_cardButtons) b->setEnabled(m_hand.card().has_value());
 }
 
 }  // namespace qmx

@@ -5,6 +5,7 @@
 // shows the hand again.
 
 #include <QDialog>
+#include <vector>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -29,6 +30,7 @@ private:
 
     CardHand& m_hand;
     QPlainTextEdit* m_text = nullptr;
+    std::vector<QPushButton*> m_cardButtons;  // every button that needs a card
 };
 
 }  // namespace qmx

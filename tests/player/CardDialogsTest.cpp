@@ -52,7 +52,7 @@ class CardPerson : public ScriptedPrompts {
 public:
     std::deque<std::vector<QString>> handClicks;  // button labels
     QStringList seen;                             // "title: labels: list | list"
-    QStringList handSeen;                         // "caption|text" on opening and per click
+    QStringList handSeen;  // "caption|text" on opening and per click, "(greyed)" without a card
     bool fixedPitch = false;
 
     std::optional<DealAnswer> askDeal(const std::vector<std::string>& sources,
@@ -77,7 +77,9 @@ public:
             dialog.textField()->font() == QFontDatabase::systemFont(QFontDatabase::FixedFont) &&
             dialog.textField()->isReadOnly();
         const auto look = [&] {
-            handSeen << dialog.windowTitle() + "|" + dialog.textField()->toPlainText();
+            handSeen << dialog.windowTitle() + "|" + dialog.textField()->toPlainText() +
+                            (dialog.button(QStringLiteral("Discard"))->isEnabled() ? ""
+                                                                                   : " (greyed)");
         };
         look();
         std::vector<QString> clicks;
@@ -237,7 +239,7 @@ private slots:
                               "Card 1 of 5|Attack at dawn.\nAll units.",
                               "Card 2 of 5|Hold the line", "Card 2 of 4|Dig in", "Card 2 of 3|Rain",
                               "Card 2 of 2|Fog", "Card 1 of 1|Attack at dawn.\nAll units.",
-                              "Card 0 of 0|You have no cards in your hand"}));
+                              "Card 0 of 0|You have no cards in your hand (greyed)"}));
         QCOMPARE(blueP->seen.mid(2),
                  (QStringList{"Give a Card: Select a player to give the card to:: Red",
                               "Place a Card: Select the location where the card will go:: Stash"}));
