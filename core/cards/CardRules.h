@@ -36,6 +36,11 @@ constexpr std::size_t kCardTextLimit = 1064;
 
 inline constexpr const char* kErrorTitle = "Error";
 inline constexpr const char* kDealRefused = "You must be an identified player to deal a card.";
+// Said instead of a Deal Card dialog with nothing to choose.
+inline constexpr const char* kNoOneToDealTo =
+    "There is no other player to deal a card to: a card is always dealt to another player, "
+    "never to yourself.";
+inline constexpr const char* kNothingToDealFrom = "No deck or location holds a card to deal.";
 inline constexpr const char* kHandRefused = "You must be an identified player to have cards.";
 inline constexpr const char* kNoCardsLeft = "This deck has no cards left to deal!";
 inline constexpr const char* kNoCardsLeftTitle = "Error!";

@@ -128,10 +128,13 @@ Change CardSession::dealCard() {
     }
     const std::vector<DealSource> sources = dealSources(m_module, m_game);
     const std::vector<int> receivers = otherPlayers(m_game);
+    if (receivers.empty() || sources.empty()) {
+        m_prompts.showText(kErrorTitle, receivers.empty() ? kNoOneToDealTo : kNothingToDealFrom);
+        return c;
+    }
     std::vector<std::string> sourceNames;
     for (const DealSource& s : sources) sourceNames.push_back(s.name);
     const auto answer = m_prompts.askDeal(sourceNames, namesOf(m_game, receivers));
-    // OK with an empty list (no other player, no deck) deals nothing.
     if (!answer || !inRange(answer->source, sources.size()) ||
         !inRange(answer->receiver, receivers.size()))
         return c;

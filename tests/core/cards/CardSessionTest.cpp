@@ -215,11 +215,13 @@ TEST_F(CardTest, AnEmptyDeckOrNoReceiverDealsNothing) {
     EXPECT_FALSE(t->cards.deal(20, kBoris));  // slot 0 is no card location
     EXPECT_FALSE(t->cards.deal(255, kBoris));
 
-    // Anna and the game master alone: OK with the empty receiver list.
+    // Anna and the game master alone: the reason, not a dialog with nobody in it.
     t->game.players[kBoris].kind = SlotKind::NotUsed;
-    t->prompts.deals.push_back(DealAnswer{0, -1});
     t->cards.dealCard();
-    EXPECT_TRUE(t->prompts.dealLists.back().second.empty());
+    EXPECT_TRUE(t->prompts.dealLists.empty());
+    EXPECT_TRUE(t->prompts.showedText(
+        "There is no other player to deal a card to: a card is always dealt to another player, "
+        "never to yourself."));
     for (int c = 1; c <= 5; ++c) EXPECT_EQ(t->place(1, c), kInDeck);
     EXPECT_TRUE(t->record().empty());
 }
