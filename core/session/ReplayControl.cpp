@@ -246,6 +246,7 @@ void ReplayControl::unlockCommands(Change& change) {
         states.setState(static_cast<Command>(i), (*m_statesBefore)[static_cast<std::size_t>(i)]);
     m_statesBefore.reset();
     change.states = true;
+    change.status = std::string();  // the replay's status text goes with it
 }
 
 // ---- what follows an entry -----------------------------------------------------------

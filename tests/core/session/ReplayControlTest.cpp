@@ -291,7 +291,9 @@ TEST_F(ReplayControlTest, StepBackHomeAndEndShowTheBoardAsItStoodAndShowNothingA
     EXPECT_TRUE(prompts.readbacks.empty());
     EXPECT_EQ(file->read(), r.b);
     EXPECT_TRUE(recorder->playing());
-    EXPECT_EQ(control->next().event.kind, ReplayEventKind::End);
+    const ReplayStep end = control->next();
+    EXPECT_EQ(end.event.kind, ReplayEventKind::End);
+    EXPECT_EQ(end.change.status, std::string());  // the status text goes with the replay
     EXPECT_EQ(game.stackAt(2, 2), (std::vector<int>{3, 4}));
     EXPECT_FALSE(control->stepBack().played);  // nothing runs
 }
