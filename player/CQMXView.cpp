@@ -396,6 +396,9 @@ void CQMXView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() == Qt::LeftButton) {
+        // A Shift-click pins the name the panel shows until the next click.
+        m_namePinned = event->modifiers() & Qt::ShiftModifier;
+        if (m_namePinned) emit mouseHexChanged(hex.column, hex.row);
         if (m_session != nullptr) {
             run(m_session->click(hex));
         } else {
@@ -448,7 +451,7 @@ void CQMXView::mouseMoveEvent(QMouseEvent* event) {
     const Hex hex = hexAt(m_pointer);
     if (m_mouseHex && *m_mouseHex == hex) return;
     m_mouseHex = hex;
-    emit mouseHexChanged(hex.column, hex.row);
+    if (!m_namePinned) emit mouseHexChanged(hex.column, hex.row);
 }
 
 void CQMXView::customEvent(QEvent* event) {

@@ -178,7 +178,8 @@ private:
     WholeHexes m_wholeHexes;
     QSize m_clientSize;
     std::optional<Hex> m_mouseHex;
-    QPoint m_pointer;  // the last pointer position in the window
+    bool m_namePinned = false;  // Shift held at the last click: the panel keeps its hex
+    QPoint m_pointer;           // the last pointer position in the window
     PlayerSession* m_session = nullptr;
     Clock* m_clock = nullptr;
 };

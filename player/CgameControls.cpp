@@ -380,11 +380,13 @@ void CgameControls::showListing() {
         s.movement->setText(fromBytes(e.movement));
         s.picture->setPixmap(e.unit != 0 ? unitPicture(e.unit) : QPixmap());
     }
+    // Until a hex (or the carried stack) has been shown there is nothing to total.
+    const bool shown = m_showingCarried || m_shownHex.column != 0;
     const StackTotals t = stackTotals(g, m, m_shownStack);
     for (int v = 0; v < kValueCount; ++v)
         m_totals[static_cast<std::size_t>(v)]->setText(
-            QString::number(t.totals[static_cast<std::size_t>(v)]));
-    m_count->setText(fromBytes(unitCountText(t.count)));
+            shown ? QString::number(t.totals[static_cast<std::size_t>(v)]) : QString());
+    m_count->setText(shown ? fromBytes(unitCountText(t.count)) : QString());
     const int row = g.combatBoxRow();
     for (auto [button, column] :
          {std::pair{m_attack, kAttackBoxColumn}, std::pair{m_defend, kDefendBoxColumn}}) {

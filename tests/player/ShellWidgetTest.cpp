@@ -19,6 +19,7 @@
 #include <fstream>
 #include <memory>
 
+#include "core/combat/CombatRules.h"
 #include "core/game/EncodedSave.h"
 #include "core/game/GameState.h"
 #include "core/game/SavedGame.h"
@@ -35,6 +36,7 @@
 #include "player/CQMXApp.h"
 #include "player/CQMXDoc.h"
 #include "player/CQMXView.h"
+#include "player/CgameControls.h"
 #include "player/ControlNotification.h"
 #include "player/ShellPrompts.h"
 #include "tests/support/PlainTextCheck.h"
@@ -362,6 +364,28 @@ private slots:
         QCOMPARE(written.integer("WINDOW", "Y Size"), 496);
         QCOMPARE(written.integer("WINDOW", "X Pos"), 50);
         QCOMPARE(written.integer("WINDOW", "Y Pos"), 60);
+    }
+
+    // The panel names the hex under the pointer; a Shift-click pins it until
+    // the next plain click. The totals stay blank until a hex is shown.
+    void aShiftClickPinsTheHexName() {
+        auto app = started();
+        QVERIFY(app);
+        auto* view = qobject_cast<CQMXView*>(app->frame()->boardView());
+        auto* panel = qobject_cast<CgameControls*>(app->frame()->panel());
+        QVERIFY(view && panel);
+        QCOMPARE(panel->countText(), QString());  // blank until a hex is shown
+        const auto hover = [&](Hex h) {
+            QTest::mouseMove(view->viewport(), hexCentre(view, h));
+            return panel->hexNameText();
+        };
+        const QString first = hover({3, 3});
+        QVERIFY(!first.isEmpty());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          hexCentre(view, {3, 3}));
+        QCOMPARE(hover({5, 4}), first);
+        clickHex(view, {5, 4});
+        QCOMPARE(hover({6, 4}), QString::fromStdString(hexName(app->document()->module(), 6, 4)));
     }
 
     // ---- command states and notifications --------------------------------------------
