@@ -759,8 +759,30 @@ void CMainFrame::updateValueMenu() {
 
 // ---- window -------------------------------------------------------------------
 
+void CMainFrame::setPanel(QObject* panel) {
+    m_panel = panel;
+    auto* widget = qobject_cast<QWidget*>(panel);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!m_firstStart || widget == nullptr || screen == nullptr) return;
+    const QRect a = screen->availableGeometry();
+    widget->adjustSize();
+    const WindowPlacement w =
+        firstStartPlacement({a.x(), a.y(), a.width(), a.height()}, widget->width());
+    resize(w.width, w.height);
+    move(w.x, w.y);
+    widget->move(w.panelX, w.panelY);  // its frame, as the main window's
+    // Kept at once: the next start finds the places, moved or not (the panel
+    // keeps its own once it is shown).
+    Settings& settings = m_doc.settings();
+    const auto [storedWidth, storedHeight] = Settings::storedSizeForClient(w.width, w.height);
+    settings.setWindowSize(storedWidth, storedHeight);
+    settings.setWindowPosition(w.x, w.y);
+}
+
 void CMainFrame::placeWindow() {
     const WindowPlacement& w = m_doc.settings().window();
+    // A first start takes most of the screen once the panel's width is known.
+    m_firstStart = !w.stored;
     const auto [width, height] = Settings::clientSizeForStored(w.width, w.height);
     resize(std::max(width, 200), std::max(height, 150));
     QPoint pos(w.x, w.y);

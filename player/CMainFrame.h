@@ -44,7 +44,8 @@ public:
     QWidget* boardView() const { return m_view; }
     CQMXView* board() const { return m_board; }
     // The game-controls panel, receiver of the panel's notifications.
-    void setPanel(QObject* panel) { m_panel = panel; }
+    // The Game Controls panel; on a first start it goes beside the board.
+    void setPanel(QObject* panel);
     QObject* panel() const { return m_panel; }
 
     // --- command states ---------------------------------------------------------
@@ -143,6 +144,7 @@ private:
 
     // Window placement is written to the settings a moment after the window
     // stops moving, so that dragging does not rewrite the file for every pixel.
+    bool m_firstStart = false;  // no window places were stored yet
     bool m_trackPlacement = false;
     std::optional<std::pair<int, int>> m_pendingSize;
     std::optional<std::pair<int, int>> m_pendingPos;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -252,8 +253,11 @@ CgameControls::CgameControls(CQMXDoc& doc, CMainFrame& frame, CQMXView* view)
         connect(view, &CQMXView::viewChanged, m_overview, qOverload<>(&QWidget::update));
         connect(view, &CQMXView::mouseHexChanged, this, &CgameControls::showHexName);
     }
+    // The stored position is the client area's, less 19 in y: put back the
+    // client area there, whatever the frame around it.
     const WindowPlacement& w = doc.settings().window();
-    move(w.panelX, w.panelY);
+    adjustSize();
+    setGeometry(QRect(QPoint(w.panelX, w.panelY + 19), size()));
     showListing();
     refreshCaptions();
 }
@@ -469,7 +473,18 @@ void CgameControls::keyPressEvent(QKeyEvent* event) {
 
 void CgameControls::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    if (!isVisible()) return;
+    if (isVisible()) storePlace();
+}
+
+void CgameControls::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Where the window manager put the panel once it stands on the screen.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible()) storePlace();
+    });
+}
+
+void CgameControls::storePlace() {
     // The stored position is the client origin's x and the y less 19.
     m_doc.settings().setPanelPosition(geometry().x(), geometry().y() - 19);
 }

@@ -94,6 +94,8 @@ protected:
     void customEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void storePlace();
 
 private:
     struct Slot {

@@ -112,10 +112,27 @@ Preferences readPreferences(const IniFile& ini) {
     return p.clamped();
 }
 
+WindowPlacement firstStartPlacement(ScreenArea screen, int panelWidth) {
+    // Room for the window frames and a gap between the two windows.
+    constexpr int kGap = 16;
+    constexpr int kTitle = 40;
+    WindowPlacement w;
+    w.x = screen.x + kGap / 2;
+    w.y = screen.y + kGap / 2;
+    w.width = std::max(kMinWidth, screen.width - panelWidth - 2 * kGap);
+    w.height = std::max(kMinHeight, screen.height - kTitle - kGap);
+    w.panelX = std::min(w.x + w.width + kGap, screen.x + screen.width - panelWidth);
+    w.panelY = w.y;
+    return w;
+}
+
 WindowPlacement readWindowPlacement(const IniFile& ini) {
     const WindowPlacement d;
     WindowPlacement w;
     const auto section = ini::kWindow;
+    for (const auto key :
+         {ini::kXSize, ini::kYSize, ini::kXPos, ini::kYPos, ini::kPanelXPos, ini::kPanelYPos})
+        w.stored = w.stored || ini.integer(section, key).has_value();
     w.x = readClamped(ini, section, ini::kXPos, d.x, -kMaxCoordinate, kMaxCoordinate);
     w.y = readClamped(ini, section, ini::kYPos, d.y, -kMaxCoordinate, kMaxCoordinate);
     w.width = readClamped(ini, section, ini::kXSize, d.width, kMinWidth, kMaxSize);

@@ -40,8 +40,17 @@ struct WindowPlacement {
     int height = 400;
     int panelX = 100;
     int panelY = 0;
+    bool stored = false;  // the file held a window place: not a first start
     bool operator==(const WindowPlacement&) const = default;
 };
+
+// A first start's places on a screen whose free area is `screen`: the main
+// window over most of it, the Game Controls panel (`panelWidth` wide) beside
+// the board instead of over it.
+struct ScreenArea {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+WindowPlacement firstStartPlacement(ScreenArea screen, int panelWidth);
 
 struct Rgb {
     std::uint8_t red = 0, green = 0, blue = 0;

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
@@ -328,32 +329,47 @@ private slots:
         }
     }
 
-    // The settings file places the window and sets the dice: the defaults,
-    // a damaged file (a window off every screen opens at the origin), a
-    // placement as stored; the window's changes are written back.
+    // The settings file places the window and sets the dice: a first start
+    // (most of the screen, the panel beside the board), a damaged file (a
+    // window off every screen opens at the origin), a placement as stored;
+    // the window's changes are written back.
     void settingsPlaceTheWindowAndSetTheDice_data() {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<QRect>("window");
         QTest::addColumn<int>("sides");
-        QTest::newRow("first start") << QByteArray() << QRect(0, 0, 632, 354) << 6;
+        QTest::addColumn<QPoint>("panel");  // the panel's client area
+        QTest::newRow("first start") << QByteArray() << QRect() << 6 << QPoint();
         QTest::newRow("damaged") << QByteArray(
                                         "garbage\x01\x02\n[PREFERENCES\n[PREFERENCES]\n"
                                         "Number of Sides on Dice=9999\n[WINDOW]\n"
                                         "X Pos=999999\nY Pos=12\nX Size=708\nY Size=abc\n")
-                                 << QRect(0, 0, 700, 354) << 100;
+                                 << QRect(0, 0, 700, 354) << 100 << QPoint(100, 19);
         QTest::newRow("stored") << QByteArray(
-                                       "[WINDOW]\nX Pos=30\nY Pos=20\nX Size=808\nY Size=546\n")
-                                << QRect(30, 20, 800, 500) << 6;
+                                       "[WINDOW]\nX Pos=30\nY Pos=20\nX Size=808\nY Size=546\n"
+                                       "Game control X pos=840\nGame control Y pos=30\n")
+                                << QRect(30, 20, 800, 500) << 6 << QPoint(840, 49);
     }
     void settingsPlaceTheWindowAndSetTheDice() {
         QFETCH(QByteArray, ini);
         QFETCH(QRect, window);
         QFETCH(int, sides);
+        QFETCH(QPoint, panel);
         if (!ini.isEmpty()) writeText(iniPath(), ini.toStdString());
         auto app = started();
         QVERIFY(app);
         CMainFrame* frame = app->frame();
-        QCOMPARE(QRect(frame->pos(), frame->size()), window);
+        if (window.isNull()) {
+            const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+            const QRect controls = qobject_cast<QWidget*>(frame->panel())->frameGeometry();
+            QVERIFY(frame->width() > screen.width() / 2 &&
+                    frame->height() > screen.height() * 3 / 4);
+            QVERIFY(!frame->frameGeometry().intersects(controls));
+            QVERIFY(screen.contains(controls));
+        } else {
+            QCOMPARE(QRect(frame->pos(), frame->size()), window);
+            // The stored panel place is its client area less 19 in y, put back as it was.
+            QCOMPARE(qobject_cast<QWidget*>(frame->panel())->geometry().topLeft(), panel);
+        }
         QCOMPARE(app->document()->game().diceSides, sides);
         frame->resize(700, 450);
         frame->move(50, 60);

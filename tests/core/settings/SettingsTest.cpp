@@ -6,6 +6,7 @@
 
 #include "core/settings/IniFile.h"
 #include "core/settings/Settings.h"
+#include "tests/support/TempFolder.h"
 
 using namespace qmx;
 
@@ -13,17 +14,6 @@ namespace {
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                (std::string("qmx_settings_") +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                 std::to_string(::getpid()));
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-        m_path = (m_dir / "QMX.ini").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
     void writeFile(const std::string& text) { std::ofstream(m_path, std::ios::binary) << text; }
     std::string readFile() const {
         std::ifstream in(m_path, std::ios::binary);
@@ -32,8 +22,8 @@ protected:
         return s.str();
     }
 
-    std::filesystem::path m_dir;
-    std::string m_path;
+    const test::TempFolder m_dir{"qmx_settings"};
+    const std::string m_path = (m_dir / "QMX.ini").string();
 };
 
 }  // namespace
@@ -201,7 +191,7 @@ TEST_F(SettingsTest, WindowPlacementWritesKeepOtherSections) {
               "Game control Y pos=5\r\n");
     Settings again(m_path);
     again.load();
-    EXPECT_EQ(again.window(), (WindowPlacement{30, 40, 808, 546, 700, 5}));
+    EXPECT_EQ(again.window(), (WindowPlacement{30, 40, 808, 546, 700, 5, true}));
     EXPECT_FALSE(again.promptEnabled(3));
     EXPECT_EQ(Settings::clientSizeForStored(808, 546), std::make_pair(800, 500));
 }
