@@ -9,36 +9,28 @@
 #include "core/module/UnitImageSheet.h"
 #include "graphics/ModuleGraphics.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/TempFolder.h"
 
 using namespace qmx;
 namespace fs = std::filesystem;
 
 namespace {
 
+// A temporary folder whose file paths come as strings.
 class TempDir {
 public:
-    TempDir() {
-        m_path = fs::temp_directory_path() /
-                 ("qmx_gfx_" + std::to_string(::getpid()) + "_" + std::to_string(s_counter++));
-        fs::create_directories(m_path);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+    std::string operator/(const std::string& name) const { return (m_folder / name).string(); }
     // Every file name in the folder, sorted.
     std::vector<std::string> names() const {
         std::vector<std::string> out;
-        for (const auto& e : fs::directory_iterator(m_path))
+        for (const auto& e : fs::directory_iterator(m_folder.path()))
             out.push_back(e.path().filename().string());
         std::sort(out.begin(), out.end());
         return out;
     }
 
 private:
-    static inline int s_counter = 0;
-    fs::path m_path;
+    test::TempFolder m_folder{"qmx_gfx"};
 };
 
 QImage solid(int w, int h, QRgb colour) {

@@ -13,8 +13,11 @@ namespace qmx::test {
 
 class TempFolder {
 public:
-    explicit TempFolder(const std::string& tag = "qmx") {
-        std::string pattern = (std::filesystem::temp_directory_path() / (tag + "-XXXXXX")).string();
+    explicit TempFolder(const std::string& tag = "qmx")
+        : TempFolder(tag, std::filesystem::temp_directory_path()) {}
+    // The same under `base`, for a test that wants its files on another disk.
+    TempFolder(const std::string& tag, const std::filesystem::path& base) {
+        std::string pattern = (base / (tag + "-XXXXXX")).string();
         if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder");
         m_path = pattern;
     }

@@ -173,7 +173,7 @@ TEST_F(ModuleCommands, ModulesThePlayerCannotReadAreRefusedWithItsMessages) {
 
     const std::string missing = (m_dir / "Missing.qm4").string();
     expectOneErrorLine(run({"info", missing}), kExitFailure, missing + ": Could not open file!");
-    expectOneErrorLine(run({"units", m_dir.string()}), kExitFailure, "Could not open file!");
+    expectOneErrorLine(run({"units", m_dir.path().string()}), kExitFailure, "Could not open file!");
     Bytes cut(good.begin(), good.begin() + 3000);
     expectOneErrorLine(run({"info", write("Cut.qm4", cut)}), kExitFailure, "damaged");
     Bytes empty;

@@ -3,15 +3,14 @@
 // and a fixture that gives each test an empty folder of its own.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/module/FileIo.h"
 #include "core/module/ModuleFile.h"
+#include "tests/support/TempFolder.h"
 #include "tools/qmxtool/Commands.h"
 
 namespace qmx::tool::test {
@@ -37,19 +36,9 @@ inline ToolRun run(std::vector<std::string> args, const std::string& input = "")
     return r;
 }
 
-// Each test gets the folder m_dir, named after the process and the test, and
-// removed when the test ends.
+// Each test gets the empty folder m_dir of its own, removed when the test ends.
 class ToolFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = std::filesystem::temp_directory_path() /
-                ("qmxtool_" + std::to_string(::getpid()) + "_" + test->test_suite_name() + "_" +
-                 test->name());
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
     std::string path(const std::string& name) const { return (m_dir / name).string(); }
     std::string write(const std::string& name, const Bytes& bytes) {
         EXPECT_TRUE(writeFileAtomically(path(name), bytes));
@@ -62,7 +51,7 @@ protected:
         return readWholeFile(path(name)).value_or(Bytes{});
     }
 
-    std::filesystem::path m_dir;
+    qmx::test::TempFolder m_dir{"qmxtool"};
 };
 
 }  // namespace qmx::tool::test

@@ -4,7 +4,6 @@
 // who gets to see them.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -21,6 +20,7 @@
 #include "core/session/PlayerSession.h"
 #include "core/settings/Settings.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempFolder.h"
 
 namespace qmx {
 namespace {
@@ -92,16 +92,7 @@ struct Table {
 class CardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("qmx-cards-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        t = std::make_unique<Table>(module, folder, (folder / "record.tmp").string());
-    }
-    void TearDown() override {
-        t.reset();
-        fs::remove_all(folder);
+        t = std::make_unique<Table>(module, folder.path(), (folder / "record.tmp").string());
     }
     // Puts the cards into `slot`.
     void give(std::uint8_t slot, std::initializer_list<CardId> cards) {
@@ -113,7 +104,7 @@ protected:
     }
 
     const Module module = cardModule();
-    fs::path folder;
+    const test::TempFolder folder{"qmx-cards"};
     std::unique_ptr<Table> t;
 };
 
@@ -227,7 +218,7 @@ TEST_F(CardTest, AnEmptyDeckOrNoReceiverDealsNothing) {
 }
 
 TEST_F(CardTest, ARecordThatCannotBeOpenedLosesTheEntryButNotTheDeal) {
-    Table broken(module, folder, (folder / "missing" / "record.tmp").string());
+    Table broken(module, folder.path(), (folder / "missing" / "record.tmp").string());
     EXPECT_TRUE(broken.cards.deal(0, kBoris));
     EXPECT_EQ(broken.place(1, 2), kBoris);
     EXPECT_EQ(broken.prompts.messages, (std::vector<int>{msg::kCouldNotOpenFile}));

@@ -4,9 +4,6 @@
 // out by hand.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "core/combat/CombatSession.h"
 #include "core/module/Clock.h"
@@ -18,11 +15,10 @@
 #include "core/session/PlayerSession.h"
 #include "core/settings/Settings.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempFolder.h"
 
 namespace qmx {
 namespace {
-
-namespace fs = std::filesystem;
 
 Module testModule() {
     Module m = Module::createEmpty(6, 5, GridOrientation::RowsAligned, 10);
@@ -46,11 +42,6 @@ Bytes operator+(Bytes a, const Bytes& b) {
 class Combat : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("qmx-combat-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
         file = std::make_unique<ReplayFile>((folder / "record.tmp").string());
         settings = std::make_unique<Settings>((folder / "QMX.ini").string());
         Preferences p = settings->preferences();
@@ -60,7 +51,7 @@ protected:
         recorder = std::make_unique<ReplayRecorder>(*file, game, prompts);
         session = std::make_unique<PlayerSession>(
             module, game, *recorder, *file, prompts, *settings, random,
-            SessionFiles{folder.string() + "/", "Battle", folder.string() + "/"});
+            SessionFiles{folder.slashed(), "Battle", folder.slashed()});
         combat = std::make_unique<CombatSession>(module, game, *recorder, prompts, *settings,
                                                  random, clock, *session);
         // A (1) and B (2) on 0202, C (3) on 0303, D (4) on 0404, E (5) on 0505.
@@ -68,11 +59,6 @@ protected:
         place(3, 3, {3});
         place(4, 4, {4});
         place(5, 5, {5});
-    }
-    void TearDown() override {
-        combat.reset();
-        session.reset();
-        fs::remove_all(folder);
     }
     void place(int c, int r, const std::vector<int>& units) {
         std::vector<int> rest = game.stackAt(1, 1);
@@ -99,7 +85,7 @@ protected:
     Bytes record() const { return file->read().value_or(Bytes{}); }
     const Module module = testModule();
     GameState game{module};
-    fs::path folder;
+    const test::TempFolder folder{"qmx-combat"};
     std::unique_ptr<ReplayFile> file;
     std::unique_ptr<Settings> settings;
     ScriptedPrompts prompts;

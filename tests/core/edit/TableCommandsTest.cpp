@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <deque>
 #include <filesystem>
@@ -7,6 +6,7 @@
 #include "core/edit/TableCommands.h"
 #include "core/module/FileIo.h"
 #include "core/module/MessageTable.h"
+#include "tests/support/TempFolder.h"
 
 using namespace qmx;
 namespace fs = std::filesystem;
@@ -40,15 +40,8 @@ public:
 
 class TableCommands : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("qmx_tablecmd_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
     std::string path(const std::string& name) const { return (m_dir / name).string(); }
-    fs::path m_dir;
+    const test::TempFolder m_dir{"qmx_tablecmd"};
 };
 
 }  // namespace

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string>
 
 #include "core/edit/TableFileText.h"
 #include "core/edit/UnitTableFile.h"
 #include "core/module/FileIo.h"
 #include "core/module/MessageTable.h"
+#include "tests/support/TempFolder.h"
 
 using namespace qmx;
 using namespace std::string_literals;
@@ -213,10 +212,8 @@ TEST(UnitTableFile, StrayBytesAndHugeNumbers) {
 }
 
 TEST(UnitTableFile, FileMessages) {
-    const std::string dir =
-        (std::filesystem::temp_directory_path() / ("qmx_unittable_" + std::to_string(::getpid())))
-            .string();
-    std::filesystem::create_directories(dir);
+    const test::TempFolder folder("qmx_unittable");
+    const std::string dir = folder.path().string();
     Module m = sampleModule();
     const std::string path = dir + "/units.txt";
     ASSERT_EQ(saveUnitTableFile(path, m, {}), 0);
@@ -232,7 +229,6 @@ TEST(UnitTableFile, FileMessages) {
     EXPECT_EQ(saveUnitTableFile(dir + "/no/such/folder/units.txt", m, {}),
               editormsg::kCouldNotOpenFile);
     EXPECT_EQ(saveUnitTableFile(dir, m, {}), editormsg::kCouldNotOpenFile);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(TableFileText, SaveNames) {

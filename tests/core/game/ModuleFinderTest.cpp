@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +7,7 @@
 #include "core/game/ModuleFinder.h"
 #include "core/module/ModuleFile.h"
 #include "tests/support/ModuleBuilder.h"
+#include "tests/support/TempFolder.h"
 
 using namespace qmx;
 namespace fs = std::filesystem;
@@ -16,16 +16,6 @@ namespace {
 
 class ModuleFinderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_root = fs::temp_directory_path() /
-                 (std::string("qmx_finder_") +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                  std::to_string(::getpid()));
-        fs::remove_all(m_root);
-        fs::create_directories(m_root);
-    }
-    void TearDown() override { fs::remove_all(m_root); }
-
     std::string write(const std::string& name, const Bytes& bytes) {
         const fs::path p = m_root / name;
         fs::create_directories(p.parent_path());
@@ -42,7 +32,7 @@ protected:
     }
     std::string path(const std::string& sub) const { return (m_root / sub).string(); }
 
-    fs::path m_root;
+    const test::TempFolder m_root{"qmx_finder"};
 };
 
 // A binary saved game header of module 7,8,9 with 300 units (1, 45 in base

@@ -14,6 +14,7 @@
 #include "core/module/MessageTable.h"
 #include "tests/support/ModuleBuilder.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempFolder.h"
 
 namespace qmx {
 namespace {
@@ -541,13 +542,8 @@ TEST(SavedGameRead, StackingErrorWarnsOnce) {
 
 class SavedGameFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("qmx-savedgame-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
     std::string path(const std::string& name) const { return (m_dir / name).string(); }
-    fs::path m_dir;
+    const test::TempFolder m_dir{"qmx-savedgame"};
 };
 
 TEST_F(SavedGameFiles, SaveNamesFollowTheExtensionRule) {
@@ -575,7 +571,7 @@ TEST_F(SavedGameFiles, SaveAndLoadBothForms) {
     }
     EXPECT_TRUE(prompts.messages.empty());
     // No temporary file is left behind.
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.path()), fs::directory_iterator()), 2);
 }
 
 TEST_F(SavedGameFiles, FailedSaveShowsMessageFourAndKeepsMoveUnsaved) {

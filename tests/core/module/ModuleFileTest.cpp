@@ -6,6 +6,7 @@
 
 #include "core/module/FileIo.h"
 #include "core/module/ModuleFile.h"
+#include "tests/support/TempFolder.h"
 
 using namespace qmx;
 
@@ -67,13 +68,6 @@ void appendCard(HandFile& f, int deck, int card, const std::string& text) {
     const int length = static_cast<int>(text.size()) + 4;
     f.u8(deck), f.u8(card), f.u8(length / 256), f.u8(length % 256);
     for (char c : text) f.u8(static_cast<unsigned char>(c));
-}
-
-std::string tempPath(const std::string& name) {
-    auto dir =
-        std::filesystem::temp_directory_path() / ("qmx_module_test_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
 }
 
 }  // namespace
@@ -512,7 +506,8 @@ TEST(ModuleFile, LegacyQuirks) {
 }
 
 TEST(ModuleFile, SavingAssignsAnIdentityOnceAndWritesSafely) {
-    const std::string path = tempPath("Save.qm4");
+    const test::TempFolder folder("qmx_module_test");
+    const std::string path = (folder / "Save.qm4").string();
     Module m = Module::createEmpty(20, 20, GridOrientation::RowsAligned, 33);
     FixedClock clock(1234567);
     ASSERT_TRUE(saveModuleFile(path, m, clock));
@@ -528,21 +523,18 @@ TEST(ModuleFile, SavingAssignsAnIdentityOnceAndWritesSafely) {
     EXPECT_EQ(readCardText(path, l.cardOffset, 1, 1).status, CardLookup::NotFound);
     EXPECT_EQ(readCardText(path + ".missing", 0, 1, 1).status, CardLookup::CannotOpen);
     // no temporary files are left behind
-    int files = 0;
-    for (auto& e : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path())) {
-        (void)e;
-        ++files;
-    }
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
     // a save into a folder that does not exist fails and says so
-    EXPECT_FALSE(saveModuleFile(tempPath("no/such/folder.qm4"), m, clock));
+    EXPECT_FALSE(saveModuleFile((folder / "no/such/folder.qm4").string(), m, clock));
     EXPECT_EQ(loadModuleFile(path + ".missing", ModuleReader::Editor).notices,
               (std::vector<Notice>{{editormsg::kCouldNotOpenFile, {}}}));
-    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
 }
 
 TEST(ModuleFile, TheFileReaderReadsOnlyWhatTheHeaderImplies) {
-    const std::string path = tempPath("Huge.qm4");
+    const test::TempFolder folder("qmx_module_test");
+    const std::string path = (folder / "Huge.qm4").string();
     Module m = Module::createEmpty(20, 20, GridOrientation::RowsAligned, 33);
     m.decks[3].cardCount = 1;
     m.decks[3].cards[1] = {1, "Reinforcements"};
@@ -584,14 +576,12 @@ TEST(ModuleFile, TheFileReaderReadsOnlyWhatTheHeaderImplies) {
     // nothing itself, its start-up reports the failed load.
     EXPECT_TRUE(loadModuleFile(path + ".missing", ModuleReader::Player).notices.empty());
     EXPECT_FALSE(loadModuleFile(path + ".missing", ModuleReader::Player).ok);
-    EXPECT_TRUE(
-        loadModuleFile(std::filesystem::path(path).parent_path().string(), ModuleReader::Player)
-            .notices.empty());
-    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+    EXPECT_TRUE(loadModuleFile(folder.path().string(), ModuleReader::Player).notices.empty());
 }
 
 TEST(ModuleFile, CardTextsFromTheFileByDeckAndNumber) {
-    const std::string path = tempPath("Cards.qm4");
+    const test::TempFolder folder("qmx_module_test");
+    const std::string path = (folder / "Cards.qm4").string();
     Module m = Module::createEmpty(20, 20, GridOrientation::RowsAligned, 33);
     m.decks[2].cardCount = 2;
     m.decks[2].cards[1] = {0, ""};
@@ -605,7 +595,6 @@ TEST(ModuleFile, CardTextsFromTheFileByDeckAndNumber) {
     EXPECT_EQ(readCardText(path, l.cardOffset, 2, 2).text, "Ambush!\r\nPlay before combat.");
     EXPECT_EQ(readCardText(path, l.cardOffset, 5, 1).text, std::string(1064, 'z'));
     EXPECT_EQ(readCardText(path, l.cardOffset, 2, 1).status, CardLookup::NotFound);  // never stored
-    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
 }
 
 TEST(FileIo, ExtensionAndNameRules) {

@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "core/game/Comment.h"
 #include "core/replay/ReplayFile.h"
@@ -9,6 +6,7 @@
 #include "core/replay/ReplayRecorder.h"
 #include "core/replay/ResetRecorder.h"
 #include "tests/support/ReplayTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 using namespace qmx;
 using namespace qmx::test;
@@ -536,9 +534,7 @@ TEST(ResetRecorder, RefusedAskedThenErasesAndCommits) {
     f.state.setStackHead(1, 1, 0);
     f.state.setStackHead(4, 5, 1);
 
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("qmx_reset_test_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const test::TempFolder dir("qmx_reset_test");
     ReplayFile file((dir / "1a2b.tmp").string());
     ASSERT_EQ(file.append(Bytes{255, 253}), ReplayFile::AppendResult::Written);
 
@@ -570,5 +566,4 @@ TEST(ResetRecorder, RefusedAskedThenErasesAndCommits) {
     ReplayEvent e = f.playback.start(file.read());
     EXPECT_EQ(e.kind, Kind::NothingToReplay);
     EXPECT_EQ(e.messages, std::vector<ReplayMessage>{number(6)});
-    std::filesystem::remove_all(dir);
 }

@@ -12,6 +12,7 @@
 #include "core/replay/ReplayRecorder.h"
 #include "tests/support/ModuleBuilder.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempFolder.h"
 
 using namespace qmx;
 namespace fs = std::filesystem;
@@ -25,16 +26,10 @@ Module smallModule() {
 class Recorder : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir =
-            fs::temp_directory_path() /
-            ("qmx-recorder-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
         file = std::make_unique<ReplayFile>((m_dir / "record.tmp").string());
         state.resetForModule(smallModule());
         recorder = std::make_unique<ReplayRecorder>(*file, state, prompts);
     }
-    void TearDown() override { fs::remove_all(m_dir); }
 
     Bytes recorded() const { return file->read().value_or(Bytes{}); }
 
@@ -56,7 +51,7 @@ protected:
         state.setStackHead(column, state.combatBoxRow(), static_cast<std::uint16_t>(units.front()));
     }
 
-    fs::path m_dir;
+    const test::TempFolder m_dir{"qmx-recorder"};
     GameState state;
     ScriptedPrompts prompts;
     std::unique_ptr<ReplayFile> file;

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +7,7 @@
 #include "core/replay/ReportText.h"
 #include "core/replay/TextReport.h"
 #include "tests/support/ReplayTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 using namespace qmx;
 using namespace qmx::test;
@@ -32,13 +32,6 @@ struct Fixture {
 // lists units on no hex too) holds only the units a test places.
 void hideUnitsFrom5(GameState& s) {
     for (int n = 5; n <= s.unitCount(); ++n) s.unit(n).setHiddenBy(7);
-}
-
-std::string tempDir() {
-    auto dir =
-        std::filesystem::temp_directory_path() / ("qmx_report_test_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir.string();
 }
 
 std::string fileText(const std::string& path) {
@@ -329,9 +322,9 @@ TEST(ReportCommand, RefusalsSortSwitchNameRuleAndFiles) {
     EXPECT_EQ(reportFileName("turn3.doc"), "turn3.txt");
     EXPECT_EQ(reportFileName("turn3.TxT"), "turn3.TxT");
 
-    const std::string dir = tempDir();
+    const test::TempFolder folder("qmx_report_test");
+    const std::string dir = folder.path().string();
     const std::string path = dir + "/positions.txt";
-    std::filesystem::remove(path);
     EXPECT_EQ(finishTextReport(ReportKind::Positions, dir + "/positions", std::nullopt, f.module,
                                f.state, f.options, f.cards, prompts),
               ReportOutcome::Written);
@@ -367,5 +360,4 @@ TEST(ReportCommand, RefusalsSortSwitchNameRuleAndFiles) {
                                f.state, f.options, f.cards, prompts),
               ReportOutcome::CouldNotWrite);
     EXPECT_EQ(prompts.messages, (std::vector<int>{4}));
-    std::filesystem::remove_all(dir);
 }

@@ -4,7 +4,6 @@
 // module, the tables and QMX.ini.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -20,6 +19,7 @@
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/ModuleBuilder.h"
 #include "tests/support/SessionMachine.h"
+#include "tests/support/TempFolder.h"
 
 namespace qmx {
 namespace {
@@ -30,14 +30,6 @@ constexpr rlim_t kLimit = 64;
 
 class FullDisk : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_folder = fs::temp_directory_path() /
-                   ("qmx-fulldisk-" + std::to_string(::getpid()) + "-" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
     std::string path(const std::string& name) const { return (m_folder / name).string(); }
     // An earlier file of `name`, whose bytes the failed write must keep.
     Bytes earlier(const std::string& name) {
@@ -51,11 +43,11 @@ protected:
     // Nothing but the files the test named is left (no temporary file).
     std::size_t files() const {
         return static_cast<std::size_t>(
-            std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()));
+            std::distance(fs::directory_iterator(m_folder.path()), fs::directory_iterator()));
     }
 
     const Module module = test::ModuleBuilder::newModule(6, 5, 12).namedUnits().build();
-    fs::path m_folder;
+    const test::TempFolder m_folder{"qmx-fulldisk"};
 };
 
 TEST_F(FullDisk, EveryWriterKeepsTheOldFileAndSaysSo) {
@@ -100,7 +92,7 @@ TEST_F(FullDisk, EveryWriterKeepsTheOldFileAndSaysSo) {
 // The autosave keeps the last one written and warns once, not after every
 // action; a write that succeeds again re-arms the warning.
 TEST_F(FullDisk, TheAutosaveWarnsOnceAndKeepsTheLastGood) {
-    Machine m(module, m_folder);
+    Machine m(module, m_folder.path());
     auto move = [&](Hex from, Hex to) {
         m.session.click(from);
         m.session.doubleClick(from);

@@ -8,6 +8,7 @@
 #include "core/session/HelpPrompts.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/Settings.h"
+#include "tests/support/TempFolder.h"
 
 using namespace qmx;
 
@@ -30,18 +31,8 @@ public:
 
 class HelpPromptsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir =
-            std::filesystem::temp_directory_path() /
-            ("qmx_prompts_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-        m_path = (m_dir / "QMX.ini").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::filesystem::path m_dir;
-    std::string m_path;
+    const test::TempFolder m_dir{"qmx_prompts"};
+    const std::string m_path = (m_dir / "QMX.ini").string();
 };
 
 }  // namespace

@@ -7,7 +7,6 @@
 // seed S alone (a failing seed prints itself).
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +22,7 @@
 #include "core/replay/TurnCheck.h"
 #include "tests/support/ModuleBuilder.h"
 #include "tests/support/RandomPlay.h"
+#include "tests/support/TempFolder.h"
 
 namespace qmx {
 namespace {
@@ -50,19 +50,8 @@ Module randomModule() {
 class RandomPlay : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Thousands of saves: in memory where the system has a folder for it.
-        const fs::path base =
-            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        m_folder = base / ("qmx-randomplay-" + std::to_string(::getpid()) + "-" +
-                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        red = std::make_unique<test::Table>(module, m_folder);
+        red = std::make_unique<test::Table>(module, m_folder.path());
         writeSent();
-    }
-    void TearDown() override {
-        red.reset();
-        fs::remove_all(m_folder);
     }
     std::string path(const std::string& name) const { return (m_folder / name).string(); }
 
@@ -205,7 +194,10 @@ protected:
     }
 
     const Module module = randomModule();
-    fs::path m_folder;
+    // Thousands of saves: in memory where the system has a folder for it.
+    const test::TempFolder m_folder{"qmx-randomplay", fs::is_directory("/dev/shm")
+                                                          ? fs::path("/dev/shm")
+                                                          : fs::temp_directory_path()};
     Bytes m_sent;
     std::unique_ptr<test::Table> red;
 };

@@ -4,7 +4,6 @@
 // Records are written by hand.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -21,6 +20,7 @@
 #include "core/settings/Settings.h"
 #include "tests/support/ReplayTestSupport.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempFolder.h"
 
 namespace qmx {
 namespace {
@@ -31,17 +31,12 @@ using test::Rec;
 class ReplayControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder = fs::temp_directory_path() /
-                   ("qmx-replay-control-" + std::to_string(::getpid()) + "-" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
         file = std::make_unique<ReplayFile>((m_folder / "record.tmp").string());
         settings = std::make_unique<Settings>((m_folder / "QMX.ini").string());
         recorder = std::make_unique<ReplayRecorder>(*file, game, prompts);
         session = std::make_unique<PlayerSession>(
             module, game, *recorder, *file, prompts, *settings, random,
-            SessionFiles{m_folder.string() + "/", "Battle", m_folder.string() + "/"});
+            SessionFiles{m_folder.slashed(), "Battle", m_folder.slashed()});
         control = std::make_unique<ReplayControl>(*session, module, game, *recorder, *file, prompts,
                                                   *settings, cards);
         test::clearBoard(game);
@@ -49,7 +44,6 @@ protected:
         test::placeStack(game, {3, 4}, 2, 2);
         test::placeStack(game, {7}, 5, 5);
     }
-    void TearDown() override { fs::remove_all(m_folder); }
 
     void writeRecord(const Rec& r) { ASSERT_TRUE(file->replace(r.b)); }
     // The record of a move of units 3 and 4 from (2, 2) by way of (3, 2) to (4, 2).
@@ -78,7 +72,7 @@ protected:
     ScriptedPrompts prompts;
     Random random;
     ModuleCardTexts cards{module};
-    fs::path m_folder;
+    const test::TempFolder m_folder{"qmx-replay-control"};
     std::unique_ptr<ReplayFile> file;
     std::unique_ptr<Settings> settings;
     std::unique_ptr<ReplayRecorder> recorder;
@@ -407,7 +401,7 @@ TEST_F(ReplayControlTest, TheMoveReportGoesThroughTheOptionsAndTheFileDialog) {
     EXPECT_EQ(prompts.reportOptionDialogs, 1);
     EXPECT_TRUE(control->reportOptions().reportHidden);
     EXPECT_EQ(prompts.filters.back(), (std::vector<FileFilter>{{"Text file(*.txt)", "*.txt"}}));
-    EXPECT_EQ(prompts.fileDialogs.back(), "save " + m_folder.string() + "/ ");
+    EXPECT_EQ(prompts.fileDialogs.back(), "save " + m_folder.slashed() + " ");
     // The names of the small module's hexes are "0202"-style.
     EXPECT_EQ(fileText("move.txt"),
               " Unit 3, Unit 4\r\n From: 0202\r\n   To: 0402\r\n Via: 0302\r\n \r\n");

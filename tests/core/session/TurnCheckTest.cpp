@@ -18,6 +18,7 @@
 #include "core/replay/TurnCheck.h"
 #include "tests/support/ModuleBuilder.h"
 #include "tests/support/SessionMachine.h"
+#include "tests/support/TempFolder.h"
 
 namespace qmx {
 namespace {
@@ -39,13 +40,8 @@ struct Loaded {
 class TurnCheckTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder = fs::temp_directory_path() /
-                   ("qmx-turncheck-" + std::to_string(::getpid()) + "-" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        blue = std::make_unique<Machine>(module, m_folder);
-        red = std::make_unique<Machine>(module, m_folder);
+        blue = std::make_unique<Machine>(module, m_folder.path());
+        red = std::make_unique<Machine>(module, m_folder.path());
         // Two players; the units in stacks of two on the first three rows.
         GameState& g = blue->game;
         for (int s : {kBlue, kRed}) {
@@ -68,7 +64,6 @@ protected:
     void TearDown() override {
         blue.reset();
         red.reset();
-        fs::remove_all(m_folder);
     }
     std::string path(const std::string& name) const { return (m_folder / name).string(); }
 
@@ -124,7 +119,7 @@ protected:
                               .steps({1, 2, 3, 0, 0, 0})
                               .deck(1, 6, "Events")
                               .build();
-    fs::path m_folder;
+    const test::TempFolder m_folder{"qmx-turncheck"};
     std::unique_ptr<Machine> blue;
     std::unique_ptr<Machine> red;
 };

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/settings/ProgramFolder.h"
+#include "tests/support/TempFolder.h"
 
 using namespace qmx;
 namespace fs = std::filesystem;
@@ -14,20 +15,13 @@ namespace {
 
 class ProgramFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_root = fs::temp_directory_path() /
-                 (std::string("qmx_folder_") +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                  std::to_string(::getpid()));
-        fs::remove_all(m_root);
-        fs::create_directories(m_root / "bin");
-    }
+    void SetUp() override { fs::create_directories(m_root / "bin"); }
+    // A test may take away the write permission; give it back so it can go.
     void TearDown() override {
         fs::permissions(m_root / "bin", fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(m_root);
     }
     std::string path(const char* sub) const { return (m_root / sub).string(); }
-    fs::path m_root;
+    const test::TempFolder m_root{"qmx_folder"};
 };
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The demo's saved games: they load against the demo module, the units stand
 // where the set-up put them, and the first move's record replays to its end.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QImage>
 #include <algorithm>
@@ -18,6 +17,7 @@
 #include "core/replay/ReplayPlayback.h"
 #include "graphics/ModuleGraphics.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempFolder.h"
 #include "tools/demo/DemoGames.h"
 #include "tools/demo/DemoModule.h"
 #include "tools/qmxtool/Commands.h"
@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // The module and both saved games written once into a scratch folder, as the
-// build writes them.
+// build writes them; the folder goes when the program ends.
 struct WrittenDemo {
     fs::path folder;
     ModuleLoad module;
@@ -38,10 +38,10 @@ struct WrittenDemo {
 };
 
 const WrittenDemo& writtenDemo() {
+    static const qmx::test::TempFolder scratch("qmx_demo_games");
     static const WrittenDemo d = [] {
         WrittenDemo w;
-        w.folder = fs::temp_directory_path() / ("qmx_demo_games_" + std::to_string(getpid()));
-        fs::remove_all(w.folder);
+        w.folder = scratch.path();
         const std::string modules = (w.folder / "modules").string();
         const std::string games = (w.folder / "Savedgames").string();
         EXPECT_TRUE(writeDemoModule(modules));
@@ -55,18 +55,6 @@ const WrittenDemo& writtenDemo() {
     }();
     return d;
 }
-
-// Removes the scratch folder once every test has run.
-class ScratchCleanup : public ::testing::Environment {
-public:
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(fs::temp_directory_path() / ("qmx_demo_games_" + std::to_string(getpid())),
-                       ec);
-    }
-};
-[[maybe_unused]] ::testing::Environment* const kCleanup =
-    ::testing::AddGlobalTestEnvironment(new ScratchCleanup);
 
 struct Loaded {
     GameState state;

@@ -7,6 +7,7 @@
 #include "core/module/ModuleFile.h"
 #include "core/module/UnitImageSheet.h"
 #include "graphics/ModuleGraphics.h"
+#include "tests/support/TempFolder.h"
 #include "tools/demo/DemoModule.h"
 #include "tools/demo/MapPainter.h"
 #include "tools/demo/PixelFont.h"
@@ -136,8 +137,8 @@ TEST(DemoModule, HexPathsStepToNeighbours) {
 }
 
 TEST(DemoModule, WritesTheSameFilesEveryTime) {
-    const fs::path base = fs::temp_directory_path() / ("qmx_demo_" + std::to_string(::getpid()));
-    fs::remove_all(base);
+    const qmx::test::TempFolder scratch("qmx_demo");
+    const fs::path& base = scratch.path();
     // A rebuild writes over the old files.
     fs::create_directories(base / "a");
     ASSERT_TRUE(writeFileAtomically((base / "a" / "Demo.PNG").string(), Bytes{1, 2, 3}));
@@ -162,7 +163,6 @@ TEST(DemoModule, WritesTheSameFilesEveryTime) {
     ModuleGraphics g;
     ASSERT_TRUE(g.load(module).ok());
     EXPECT_EQ(g.image(), builtDemo().graphics.image());
-    fs::remove_all(base);
 }
 
 TEST(DemoModule, PixelFontsMeasure) {
