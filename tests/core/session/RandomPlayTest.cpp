@@ -59,22 +59,9 @@ protected:
     // and at the card location.
     void writeSent() {
         GameState g(module);
-        for (int s : {kBlue, kRed}) {
-            g.players[s].kind = SlotKind::Player;
-            g.players[s].name = s == kBlue ? "Blue" : "Red";
-            g.players[s].password = scramblePassword(s == kBlue ? "blue" : "red", 7);
-        }
+        twoPlayersInStacksOfTwo(g);
         g.players[kPile].kind = SlotKind::CardLocation;
         g.players[kPile].name = "Pile";
-        g.identifyProgress = kPlayersComplete;
-        for (auto& h : g.hexes()) h.stackHead = 0;
-        for (int u = 1; u <= g.unitCount(); ++u) {
-            UnitState& s = g.unit(u);
-            s.column = static_cast<std::uint8_t>(1 + (u - 1) / 2 % 6);
-            s.row = static_cast<std::uint8_t>(1 + (u - 1) / 12);
-            s.stackLink = static_cast<std::uint16_t>(u % 2 && u < g.unitCount() ? u + 1 : 0);
-            if (u % 2) g.setStackHead(s.column, s.row, static_cast<std::uint16_t>(u));
-        }
         for (int u : kHiddenByRed) g.unit(u).setHiddenBy(kRed);
         g.unit(kIdHiddenByRed).setHiddenBy(kRed);
         g.unit(kIdHiddenByRed).set(UnitFlags::kIdHidden);

@@ -42,24 +42,8 @@ protected:
     void SetUp() override {
         blue = std::make_unique<Machine>(module, m_folder.path());
         red = std::make_unique<Machine>(module, m_folder.path());
-        // Two players; the units in stacks of two on the first three rows.
-        GameState& g = blue->game;
-        for (int s : {kBlue, kRed}) {
-            g.players[s].kind = SlotKind::Player;
-            g.players[s].name = s == kBlue ? "Blue" : "Red";
-            g.players[s].password = scramblePassword(s == kBlue ? "blue" : "red", 7);
-        }
-        g.identifyProgress = kPlayersComplete;
-        g.currentSlot = kBlue;
-        for (auto& h : g.hexes()) h.stackHead = 0;
-        for (int u = 1; u <= g.unitCount(); ++u) {
-            UnitState& s = g.unit(u);
-            s.column = static_cast<std::uint8_t>(1 + (u - 1) / 2 % 6);
-            s.row = static_cast<std::uint8_t>(1 + (u - 1) / 12);
-            s.stackLink = static_cast<std::uint16_t>(u % 2 && u < g.unitCount() ? u + 1 : 0);
-            if (u % 2) g.setStackHead(s.column, s.row, static_cast<std::uint16_t>(u));
-        }
-        commitStartPositions(g);
+        twoPlayersInStacksOfTwo(blue->game);
+        blue->game.currentSlot = kBlue;
     }
     void TearDown() override {
         blue.reset();
