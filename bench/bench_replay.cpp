@@ -228,17 +228,7 @@ void BM_TurnCheck(benchmark::State& state) {
             state.SkipWithError("the record does not play");
             return;
         }
-        for (int u = 1; u <= kLargeUnits; ++u) {
-            const UnitState& p = played->units[static_cast<std::size_t>(u)];
-            UnitState& r = reply.unit(u);
-            r.column = p.column;
-            r.row = p.row;
-            r.stackLink = p.stackLink;
-            r.step = p.step;
-            r.facing = p.facing;
-            r.hidden = p.hidden;
-            r.flags = p.flags;
-        }
+        reply.units() = played->units;
     }
     std::size_t findings = 0;
     for (auto _ : state) {
