@@ -1,8 +1,11 @@
 #include "player/ReplayDriver.h"
 
 #include <QDockWidget>
+#include <QEvent>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QTimer>
+#include <algorithm>
 
 #include "core/settings/Settings.h"
 #include "player/CMainFrame.h"
@@ -46,8 +49,12 @@ void ReplayDriver::install() {
     m_dock->setObjectName(QStringLiteral("replayDock"));
     m_list = new QListWidget(m_dock);
     m_list->setObjectName(QStringLiteral("replayList"));
-    m_list->setMinimumWidth(260);
+    m_list->setMinimumWidth(160);
+    // A line longer than the list is wide wraps instead of being cut.
+    m_list->setWordWrap(true);
+    m_list->setTextElideMode(Qt::ElideNone);
     m_dock->setWidget(m_list);
+    m_dock->installEventFilter(this);
     m_frame.addDockWidget(Qt::RightDockWidgetArea, m_dock);
     m_dock->hide();
     connect(m_list, &QListWidget::itemActivated, this,
@@ -111,7 +118,29 @@ void ReplayDriver::fillList() {
             item->setFont(f);
         }
     }
+    // As wide as its longest line (up to a third of the window), or as the
+    // person left it.
+    int width = m_settings.window().replayListWidth;
+    if (width <= 0) {
+        width = 160;
+        for (int i = 0; i < m_list->count(); ++i)
+            width =
+                std::max(width, m_list->fontMetrics().horizontalAdvance(m_list->item(i)->text()) +
+                                    2 * m_list->frameWidth() + 32);
+        width = std::min(width, std::max(160, m_frame.width() / 3));
+    }
+    m_sizingDock = true;
     m_dock->show();
+    m_frame.resizeDocks({m_dock}, {width}, Qt::Horizontal);
+    m_sizingDock = false;
+}
+
+bool ReplayDriver::eventFilter(QObject* watched, QEvent* event) {
+    // A width the person gives the list by dragging its edge is kept.
+    if (watched == m_dock && event->type() == QEvent::Resize && !m_sizingDock &&
+        m_dock->isVisible() && QGuiApplication::mouseButtons() != Qt::NoButton)
+        m_settings.setReplayListWidth(m_dock->width());
+    return QObject::eventFilter(watched, event);
 }
 
 void ReplayDriver::timerFired() {

@@ -49,6 +49,9 @@ public:
     QListWidget* list() const { return m_list; }
     void jumpToLine(int row);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // Draws the step, shows its boxes and plays on while the control says so.
     void play(ReplayStep step);
@@ -62,6 +65,7 @@ private:
     QDockWidget* m_dock = nullptr;
     QListWidget* m_list = nullptr;
     bool m_playing = false;
+    bool m_sizingDock = false;  // the list is being sized by the program, not the person
 };
 
 }  // namespace qmx

@@ -141,6 +141,7 @@ WindowPlacement readWindowPlacement(const IniFile& ini) {
         readClamped(ini, section, ini::kPanelXPos, d.panelX, -kMaxCoordinate, kMaxCoordinate);
     w.panelY =
         readClamped(ini, section, ini::kPanelYPos, d.panelY, -kMaxCoordinate, kMaxCoordinate);
+    w.replayListWidth = readClamped(ini, section, ini::kReplayListWidth, 0, 0, kMaxSize);
     return w;
 }
 
@@ -243,6 +244,11 @@ bool Settings::setPanelPosition(int x, int y) {
         ini.set(ini::kWindow, ini::kPanelXPos, x);
         ini.set(ini::kWindow, ini::kPanelYPos, y);
     });
+}
+
+bool Settings::setReplayListWidth(int width) {
+    m_window.replayListWidth = width;
+    return update([&](IniFile& ini) { ini.set(ini::kWindow, ini::kReplayListWidth, width); });
 }
 
 bool Settings::promptEnabled(int number) const {

@@ -40,7 +40,8 @@ struct WindowPlacement {
     int height = 400;
     int panelX = 100;
     int panelY = 0;
-    bool stored = false;  // the file held a window place: not a first start
+    bool stored = false;      // the file held a window place: not a first start
+    int replayListWidth = 0;  // 0: as wide as its lines need
     bool operator==(const WindowPlacement&) const = default;
 };
 
@@ -83,6 +84,7 @@ inline constexpr std::string_view kXSize = "X Size";
 inline constexpr std::string_view kYSize = "Y Size";
 inline constexpr std::string_view kPanelXPos = "Game control X pos";
 inline constexpr std::string_view kPanelYPos = "Game control Y pos";
+inline constexpr std::string_view kReplayListWidth = "Replay list width";
 }  // namespace ini
 
 constexpr int kPromptCount = 15;
@@ -124,6 +126,7 @@ public:
     bool setWindowSize(int width, int height);
     bool setWindowPosition(int x, int y);
     bool setPanelPosition(int x, int y);
+    bool setReplayListWidth(int width);
 
     // A prompt is shown when its key is 1 or missing.
     bool promptEnabled(int number) const;

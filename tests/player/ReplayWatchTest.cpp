@@ -4,6 +4,7 @@
 // the space bar and Stop in the middle of a move.
 
 #include <QAction>
+#include <QDockWidget>
 #include <QListWidget>
 #include <QStatusBar>
 #include <QTest>
@@ -260,6 +261,15 @@ private slots:
         QCOMPARE(list->count(), 4);
         QCOMPARE(list->item(0)->text(), QStringLiteral("move: Unit 1 leave 0303"));
         QCOMPARE(list->currentRow(), -1);
+        // Wide enough for its lines, which wrap rather than being cut; a
+        // width the person gave it comes back with the next replay.
+        QVERIFY(list->wordWrap());
+        QVERIFY(list->width() >= list->fontMetrics().horizontalAdvance(list->item(0)->text()));
+        m_app->document()->settings().setReplayListWidth(340);
+        run("actionStopReplay");
+        run("actionStepReplay");
+        QCoreApplication::processEvents();
+        QCOMPARE(frame()->findChild<QDockWidget*>(QStringLiteral("replayDock"))->width(), 340);
         run("actionStepReplay");
         run("actionStepReplay");
         QCOMPARE(list->currentRow(), 1);
