@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "core/edit/EditorFiles.h"
 #include "core/edit/MapEdits.h"
 #include "core/edit/TableCommands.h"
 #include "editor/CCoordinatesDlg.h"
@@ -101,16 +102,10 @@ public:
           m_progress(progress),
           m_parent(parent) {}
     std::optional<std::string> chooseSaveFile(std::string_view filter) override {
-        const QString chosen =
-            m_document.prompts().saveFile(m_parent, m_caption, folder(), text(filter));
-        if (chosen.isEmpty()) return std::nullopt;
-        return stdPath(chosen);
+        return chosen(m_document.prompts().saveFile(m_parent, m_caption, folder(), text(filter)));
     }
     std::optional<std::string> chooseOpenFile(std::string_view filter) override {
-        const QString chosen =
-            m_document.prompts().openFile(m_parent, m_caption, folder(), text(filter));
-        if (chosen.isEmpty()) return std::nullopt;
-        return stdPath(chosen);
+        return chosen(m_document.prompts().openFile(m_parent, m_caption, folder(), text(filter)));
     }
     bool fileExists(const std::string& path) override {
         std::error_code ec;
@@ -124,9 +119,19 @@ public:
         m_progress->setText(fromBytes(line));
         m_progress->repaint();
     }
+    void showReport(const std::string& text) override {
+        m_document.prompts().showBox(m_caption, fromBytes(text));
+    }
 
 private:
-    QString folder() const { return qtPath(m_document.programFolder() + "modules"); }
+    QString folder() const { return qtPath(m_document.moduleFolder()); }
+    // The folder of a file chosen is where the next dialog starts.
+    std::optional<std::string> chosen(const QString& file) {
+        if (file.isEmpty()) return std::nullopt;
+        const std::string path = stdPath(file);
+        m_document.setModuleFolder(folderOf(path));
+        return path;
+    }
 
     EditorDocument& m_document;
     QString m_caption;

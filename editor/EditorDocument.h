@@ -85,6 +85,8 @@ public:
     EditorShellPrompts& prompts() { return m_prompts; }
     const std::string& modulePath() const { return m_path; }
     const std::string& moduleFolder() const { return m_folder; }
+    // The folder a table command used becomes the folder the dialogs start in.
+    void setModuleFolder(std::string folder) { m_folder = std::move(folder); }
     const std::string& programFolder() const { return m_programFolder; }
     // The picker's first image in Define Units, kept between openings.
     int firstShownImage = 1;

@@ -40,18 +40,34 @@ Bytes buildNameTable(const Module& module, const RowProgress& progress) {
     return out;
 }
 
-int readNameTable(std::span<const std::uint8_t> data, Module& module, const RowProgress& progress) {
+int readNameTable(std::span<const std::uint8_t> data, Module& module, const RowProgress& progress,
+                  TableReading* reading) {
+    TableReading local;
+    TableReading& report = reading ? *reading : local;
     const int columns = module.columns, rows = module.rows;
     if (columns <= 0 || rows <= 0 ||
         module.hexes.size() < static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows))
         return 0;
     TableLines lines(data);
     int read = 0;
+    int lineNumber = 0;
     for (int r = 1; r <= rows; ++r) {
         if (progress) progress(r);
         std::string_view line;
         std::vector<std::string> fields;
-        if (lines.next(line)) {
+        // Blank lines take no row's place; a line with control characters
+        // is no row of names.
+        bool found = false;
+        while (!found && lines.next(line)) {
+            ++lineNumber;
+            if (isBlankTableLine(line)) continue;
+            if (hasControlCharacter(line)) {
+                report.passOver(lineNumber);
+                continue;
+            }
+            found = true;
+        }
+        if (found) {
             ++read;
             fields = splitTableFields(line, kNameSeparators, static_cast<std::size_t>(columns),
                                       kNameTableFieldSize);
@@ -61,6 +77,7 @@ int readNameTable(std::span<const std::uint8_t> data, Module& module, const RowP
             module.hex(c, r).name = f < fields.size() ? std::move(fields[f]) : std::string();
         }
     }
+    report.records = read;
     return read;
 }
 

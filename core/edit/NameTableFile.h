@@ -36,7 +36,7 @@ Bytes buildNameTable(const Module& module, const RowProgress& progress = {});
 // name of those rows is set, empty where the table has none. Returns the
 // number of rows that had a line.
 int readNameTable(std::span<const std::uint8_t> data, Module& module,
-                  const RowProgress& progress = {});
+                  const RowProgress& progress = {}, TableReading* reading = nullptr);
 
 // As for the unit table: 0 or the editor's message number.
 int saveNameTableFile(const std::string& path, const Module& module,

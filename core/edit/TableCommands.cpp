@@ -41,10 +41,14 @@ TableCommandResult loadTableCommand(TableKind kind, Module& module, UnitStepByte
         prompts.showMessage(editormsg::kCouldNotOpenFile);
         return result;
     }
-    result.lines = kind == TableKind::Units ? readUnitTable(*data, module, steps)
-                                            : readNameTable(*data, module, [&](int row) {
-                                                  prompts.showProgress(rowProgressText(row));
-                                              });
+    TableReading reading;
+    result.lines =
+        kind == TableKind::Units
+            ? readUnitTable(*data, module, steps, &reading)
+            : readNameTable(
+                  *data, module, [&](int row) { prompts.showProgress(rowProgressText(row)); },
+                  &reading);
+    prompts.showReport(tableReadingText(reading, kind == TableKind::Units));
     result.done = true;
     return result;
 }

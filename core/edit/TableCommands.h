@@ -42,6 +42,8 @@ public:
     virtual void showMessage(int number) = 0;
     // Progress in the hex-name field ("Row 12").
     virtual void showProgress(const std::string& text) = 0;
+    // What a load read and passed over, in one box.
+    virtual void showReport(const std::string& text) = 0;
 };
 
 enum class TableKind { Units, Names };

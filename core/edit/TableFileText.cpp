@@ -96,10 +96,11 @@ std::vector<std::string> splitTableFields(std::string_view line, std::string_vie
 }
 
 std::string tableTextField(std::string_view text, std::string_view separators) {
-    // A line end would end the record, even inside quotes: it becomes a blank.
+    // A line end would end the record, even inside quotes, and a line with a
+    // control character is no record: each becomes a blank.
     std::string flat(text);
     for (char& ch : flat)
-        if (ch == '\r' || ch == '\n') ch = ' ';
+        if ((static_cast<unsigned char>(ch) < 32 && ch != '\t') || ch == 127) ch = ' ';
     const bool plain = (flat.empty() || flat.front() != '"') &&
                        flat.find_first_of(separators) == std::string::npos;
     if (plain) return flat;
@@ -122,6 +123,52 @@ long long tableNumber(std::string_view field) {
     for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i)
         if (value < kLimit) value = std::min(kLimit, value * 10 + (field[i] - '0'));
     return negative ? -value : value;
+}
+
+bool isBlankTableLine(std::string_view line) {
+    return line.find_first_not_of(std::string_view(" \t\0", 3)) == std::string_view::npos;
+}
+
+bool hasControlCharacter(std::string_view line) {
+    return std::any_of(line.begin(), line.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return (b < 32 && b != '\t' && b != 0) || b == 127;
+    });
+}
+
+char tableSeparator(std::span<const std::uint8_t> data) {
+    TableLines lines(data);
+    std::string_view line;
+    while (lines.next(line)) {
+        if (isBlankTableLine(line)) continue;
+        return line.find('\t') != std::string_view::npos ? '\t' : ',';
+    }
+    return ',';
+}
+
+std::string tableReadingText(const TableReading& r, bool units) {
+    const char* what =
+        units ? (r.records == 1 ? " unit" : " units") : (r.records == 1 ? " row" : " rows");
+    std::string text = std::to_string(r.records) + what + " read from the table.";
+    if (r.notRecords > 0) {
+        text += "\n" + std::to_string(r.notRecords) +
+                (r.notRecords == 1 ? " line was" : " lines were") +
+                " not a record and passed over (nothing moved up in its place): line";
+        text += r.notRecordLines.size() == 1 ? " " : "s ";
+        for (std::size_t i = 0; i < r.notRecordLines.size(); ++i)
+            text += (i > 0 ? ", " : "") + std::to_string(r.notRecordLines[i]);
+        if (r.notRecords > static_cast<int>(r.notRecordLines.size())) text += ", ...";
+        text += ".";
+    }
+    if (r.clamped > 0)
+        text += "\n" + std::to_string(r.clamped) +
+                (r.clamped == 1 ? " value was" : " values were") +
+                " outside -99 to 99 (a step byte outside -128 to 127) and brought into range.";
+    if (r.refusedImages > 0)
+        text += "\n" + std::to_string(r.refusedImages) +
+                (r.refusedImages == 1 ? " image number was" : " image numbers were") +
+                " outside 0 to 65,024 and not taken: those steps keep their pictures.";
+    return text;
 }
 
 std::string tableSaveName(const std::string& chosen) {

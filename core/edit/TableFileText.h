@@ -37,13 +37,41 @@ std::vector<std::string> splitTableFields(std::string_view line, std::string_vie
 // A text as a field of a line: as it stands, unless it holds one of the
 // separators or begins with a double quote; then it is written in double
 // quotes with each quote doubled, as spreadsheets do, so that it reads back
-// whole. CR and LF, which would end the line, become blanks.
+// whole. Control characters other than a tab (CR and LF would end the
+// line) become blanks.
 std::string tableTextField(std::string_view text, std::string_view separators);
 
 // A field read as a decimal integer: leading blanks, an optional sign and
 // the digits that follow; anything else ends the number. No digits read as
 // 0; numbers beyond the range of int stop growing at its limits.
 long long tableNumber(std::string_view field);
+
+// True when the line holds nothing but blanks and NUL bytes: a blank line
+// of a spreadsheet is no record and takes no unit's or row's place.
+bool isBlankTableLine(std::string_view line);
+// True when the line holds a control character other than a tab: the line
+// of a damaged or foreign file, never a record.
+bool hasControlCharacter(std::string_view line);
+// The one separator of a file made by a spreadsheet: a tab when its first
+// line that is not blank holds one, otherwise a comma (so that a comma in a
+// name of a tab-separated table stays in the name).
+char tableSeparator(std::span<const std::uint8_t> data);
+
+// What a table load found besides its records.
+struct TableReading {
+    int records = 0;                  // lines read into units or rows
+    int notRecords = 0;               // lines passed over
+    std::vector<int> notRecordLines;  // their line numbers, the first ten
+    int clamped = 0;                  // values brought into the editor's range
+    int refusedImages = 0;            // image numbers outside 0..65,024, not taken
+    void passOver(int lineNumber) {
+        ++notRecords;
+        if (notRecordLines.size() < 10) notRecordLines.push_back(lineNumber);
+    }
+};
+// The one message after a load: "45 units read from the table." and what was
+// passed over or changed; `units` false for a name table ("rows").
+std::string tableReadingText(const TableReading& reading, bool units);
 
 // The file dialogs' filter of both tables.
 inline constexpr std::string_view kTableFileFilter = "Text files(*.txt)";

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/edit/TableFileText.h"
+#include "core/edit/UnitEditor.h"
 #include "core/module/MessageTable.h"
 
 namespace qmx {
@@ -61,46 +62,110 @@ Bytes buildUnitTable(const Module& module, const UnitStepBytes& steps) {
     return out;
 }
 
-int readUnitTable(std::span<const std::uint8_t> data, Module& module, UnitStepBytes& steps) {
+namespace {
+
+std::string_view trimmedField(std::string_view f) {
+    const std::size_t a = f.find_first_not_of(' ');
+    if (a == std::string_view::npos) return {};
+    return f.substr(a, f.find_last_not_of(' ') - a + 1);
+}
+
+// Blanks, an optional sign, digits, blanks.
+bool isNumberField(std::string_view f) {
+    f = trimmedField(f);
+    if (!f.empty() && (f.front() == '-' || f.front() == '+')) f.remove_prefix(1);
+    return !f.empty() &&
+           std::all_of(f.begin(), f.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Field f of a record is the Y/N mark of a step (steps 2 to 6).
+bool isStepMark(std::size_t f) {
+    constexpr std::size_t first = 1 + kStepCount + 1 + kValueCount;
+    return f >= first && (f - first) % (1 + kValueCount) == 0;
+}
+
+// A record: a name without control characters and every field after it
+// that is there of its kind (a spreadsheet may leave off the fields at the
+// end: those keep what they held).
+bool isUnitRecord(const std::vector<std::string>& fields, std::string_view line) {
+    if (hasControlCharacter(line) || fields.empty()) return false;
+    for (std::size_t f = 1; f < fields.size(); ++f) {
+        const std::string_view v = trimmedField(fields[f]);
+        const bool fits = isStepMark(f) ? v.empty() || v == "Y" || v == "N" || v == "y" || v == "n"
+                                        : isNumberField(v);
+        if (!fits) return false;
+    }
+    return true;
+}
+
+// The step byte: -128..127, and 128..255 as the bytes of -128..-1; beyond,
+// the nearest end. Counts a value it had to change.
+int stepByte(long long n, int& clamped) {
+    if (n >= -128 && n <= 255) return static_cast<std::int8_t>(static_cast<std::uint8_t>(n & 0xFF));
+    ++clamped;
+    return n < 0 ? -128 : 127;
+}
+
+// A unit value of the table. Values are -99..99; other copies write a
+// negative one as its byte (157..255 for -99..-1), so only 100..156 and
+// numbers beyond those ends are out of range: they go to the nearest end.
+int unitValue(long long n, int& clamped) {
+    if (n >= 157 && n <= 255) return static_cast<int>(n) - 256;
+    const long long in = std::clamp<long long>(n, kMinUnitValue, kMaxUnitValue);
+    if (in != n) ++clamped;
+    return static_cast<int>(in);
+}
+
+}  // namespace
+
+int readUnitTable(std::span<const std::uint8_t> data, Module& module, UnitStepBytes& steps,
+                  TableReading* reading) {
+    TableReading local;
+    TableReading& r = reading ? *reading : local;
     const int count = std::min(module.unitCount, static_cast<int>(module.units.size()) - 1);
     if (count <= 0) return 0;
     if (steps.size() < static_cast<std::size_t>(count) + 1)
         steps.resize(static_cast<std::size_t>(count) + 1, 0);
+    const char separator = tableSeparator(data);
+    const std::string_view separators(&separator, 1);
     TableLines lines(data);
     std::string_view line;
     int u = 1;
-    for (; u <= count && lines.next(line); ++u) {
+    for (int lineNumber = 1; u <= count && lines.next(line); ++lineNumber) {
+        if (isBlankTableLine(line)) continue;
         const std::vector<std::string> fields =
-            splitTableFields(line, kUnitSeparators, kUnitTableFieldCount, 4096);
+            splitTableFields(line, separators, kUnitTableFieldCount, 4096);
+        if (!isUnitRecord(fields, line)) {
+            r.passOver(lineNumber);
+            continue;
+        }
         UnitDefinition& unit = module.units[static_cast<std::size_t>(u)];
-        for (std::size_t f = 0; f < fields.size(); ++f) {
-            if (f == 0) {
-                unit.name = std::string(
-                    trimRightView(std::string_view(fields[0]).substr(0, kUnitNameSize)));
-                continue;
-            }
-            // The number as the field's width stores it (two's complement).
+        unit.name =
+            std::string(trimRightView(std::string_view(fields[0]).substr(0, kUnitNameSize)));
+        for (std::size_t f = 1; f < fields.size(); ++f) {
             const long long n = tableNumber(fields[f]);
             if (f <= kStepCount) {
-                unit.stepImage[f - 1] = static_cast<std::uint16_t>(n);
-            } else if (f == kStepCount + 1) {
-                steps[static_cast<std::size_t>(u)] = static_cast<std::int8_t>(n);
-            } else {
-                const std::size_t k = f - (kStepCount + 2);  // from step 1's first value
-                std::size_t step, value;
-                if (k < kValueCount) {
-                    step = 0;
-                    value = k;
+                if (n < 0 || n > kMaxBase255) {
+                    ++r.refusedImages;
                 } else {
-                    step = 1 + (k - kValueCount) / (1 + kValueCount);
-                    const std::size_t at = (k - kValueCount) % (1 + kValueCount);
-                    if (at == 0) continue;  // Y or N
-                    value = at - 1;
+                    unit.stepImage[f - 1] = static_cast<std::uint16_t>(n);
                 }
-                unit.values[step][value] = static_cast<std::uint8_t>(n);
+            } else if (f == kStepCount + 1) {
+                steps[static_cast<std::size_t>(u)] =
+                    static_cast<std::int8_t>(stepByte(n, r.clamped));
+            } else if (!isStepMark(f)) {
+                const std::size_t k = f - (kStepCount + 2);  // from step 1's first value
+                const std::size_t step =
+                    k < kValueCount ? 0 : 1 + (k - kValueCount) / (1 + kValueCount);
+                const std::size_t value =
+                    k < kValueCount ? k : (k - kValueCount) % (1 + kValueCount) - 1;
+                unit.values[step][value] =
+                    static_cast<std::uint8_t>(unitValue(n, r.clamped) & 0xFF);
             }
         }
+        ++u;
     }
+    r.records = u - 1;
     return u - 1;
 }
 

@@ -9,15 +9,17 @@
 //   then for steps 2 to 6: Y when the step has an image, else N, and its 6 values
 //
 // A table reads back line by line: a line is one unit, in unit order. Fields
-// end at a comma or a tab; the Y/N fields are read and ignored (a step is used
-// when it has an image). Fields missing at the end of a line, and units after
-// the last line, keep what they held.
+// end at the file's separator (a tab in a file whose first line has one,
+// else a comma); the Y/N fields are read and ignored (a step is used when it
+// has an image). Fields missing at the end of a line, and units after the
+// last line, keep what they held.
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "core/edit/TableFileText.h"
 #include "core/module/Bytes.h"
 #include "core/module/Module.h"
 
@@ -42,7 +44,13 @@ Bytes buildUnitTable(const Module& module, const UnitStepBytes& steps);
 // Reads a table into units 1..unitCount of `module` and their step bytes
 // (`steps` grows to unitCount + 1 if needed). Returns the number of units
 // that had a line. Never touches unit 0 or anything past the unit table.
-int readUnitTable(std::span<const std::uint8_t> data, Module& module, UnitStepBytes& steps);
+// Blank lines are passed over; so are lines that are not a unit's record
+// (control characters, a field that is not a number), which `reading`
+// lists. Values are brought into -99..99 (157..255 being the bytes of
+// -99..-1), a step byte into -128..127; image numbers outside 0..65,024 are
+// not taken.
+int readUnitTable(std::span<const std::uint8_t> data, Module& module, UnitStepBytes& steps,
+                  TableReading* reading = nullptr);
 
 // Saving and loading the file: 0 for success, otherwise the editor's message
 // number (4 "Could not open file!", 8 "Data File Write Error!").

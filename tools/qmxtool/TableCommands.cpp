@@ -81,10 +81,15 @@ int runUnitTable(const Arguments& args, ToolStreams& io) {
         io.out << m.unitCount << " units written to " << tablePath << "\n";
         return 0;
     }
-    const int lines = readUnitTable(readTable(tablePath), m, steps);
+    TableReading reading;
+    const int lines = readUnitTable(readTable(tablePath), m, steps, &reading);
     writeModuleInPlace(modulePath, m);
     io.out << lines << " of " << m.unitCount << " units read from " << tablePath << "; "
            << modulePath << " written (the previous file is " << backupPath(modulePath) << ")\n";
+    // What was passed over or changed, as the editor says it.
+    const std::string said = tableReadingText(reading, true);
+    if (const auto nl = said.find('\n'); nl != std::string::npos)
+        io.out << said.substr(nl + 1) << "\n";
     return 0;
 }
 

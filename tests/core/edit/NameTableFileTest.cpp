@@ -54,9 +54,12 @@ TEST(NameTableFile, OwnTableLoadsBackUnshifted) {
 TEST(NameTableFile, SpreadsheetSeparatorsAndShortLines) {
     Module m = Module::createEmpty(3, 4, GridOrientation::RowsAligned, 33);
     // Comma, tab and bar separate; LF alone ends a line; a separator before
-    // the line end adds no name; missing names and rows become empty.
-    const std::string text = "A1,B1,C1\nA2\tB2|C2\r\nA3\r\n";
-    EXPECT_EQ(readNameTable(bytesOf(text), m), 3);
+    // the line end adds no name; missing names and rows become empty. A
+    // blank line, and one with control characters, take no row's place.
+    const std::string text = "A1,B1,C1\n\r\nA2\tB2|C2\r\n\x07ring,\x1b[2J\r\nA3\r\n";
+    TableReading r;
+    EXPECT_EQ(readNameTable(bytesOf(text), m, {}, &r), 3);
+    EXPECT_EQ(r.notRecordLines, std::vector<int>{4});
     EXPECT_EQ(rowNames(m, 1), (Names{"A1", "B1", "C1"}));
     EXPECT_EQ(rowNames(m, 2), (Names{"A2", "B2", "C2"}));
     EXPECT_EQ(rowNames(m, 3), (Names{"A3", "", ""}));

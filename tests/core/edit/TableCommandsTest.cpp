@@ -36,6 +36,7 @@ public:
     }
     void showMessage(int number) override { log.push_back("message " + std::to_string(number)); }
     void showProgress(const std::string& text) override { log.push_back(text); }
+    void showReport(const std::string& text) override { log.push_back("report " + text); }
 };
 
 class TableCommands : public ::testing::Test {
@@ -101,7 +102,8 @@ TEST_F(TableCommands, LoadBothTables) {
     EXPECT_TRUE(r.done);
     EXPECT_EQ(r.lines, 33);
     EXPECT_EQ(back.units[1].name, "Scout");
-    EXPECT_EQ(p.log, (std::vector<std::string>{"open Text files(*.txt)"}));
+    EXPECT_EQ(p.log, (std::vector<std::string>{"open Text files(*.txt)",
+                                               "report 33 units read from the table."}));
 
     ASSERT_TRUE(writeFileAtomically(path("n.txt"), Bytes{'a', ',', 'b', '\n'}));
     p.file = path("n.txt");
@@ -109,7 +111,8 @@ TEST_F(TableCommands, LoadBothTables) {
     EXPECT_EQ(loadTableCommand(TableKind::Names, back, steps, p).lines, 1);
     EXPECT_EQ(back.hex(2, 1).name, "b");
     EXPECT_EQ(back.hex(1, 2).name, "");
-    EXPECT_EQ(p.log, (std::vector<std::string>{"open Text files(*.txt)", "Row 1", "Row 2"}));
+    EXPECT_EQ(p.log, (std::vector<std::string>{"open Text files(*.txt)", "Row 1", "Row 2",
+                                               "report 1 row read from the table."}));
 
     p.file = path("missing.txt");
     p.log.clear();

@@ -195,20 +195,39 @@ TEST(UnitTableFile, NamesAreCutAt36AndExtraRecordsIgnored) {
     EXPECT_EQ(m.units[1].name, "Tank");
 }
 
-TEST(UnitTableFile, StrayBytesAndHugeNumbers) {
+// A spreadsheet's table with blank lines, damaged lines, values out of
+// range and a comma in a name: every good record lands on its own unit, and
+// one message says what was passed over.
+TEST(UnitTableFile, BlankAndDamagedLinesTakeNoUnitsPlace) {
     Module m = Module::createEmpty(4, 4, GridOrientation::RowsAligned, 33);
+    const auto before = m.units[2].stepImage;
     UnitStepBytes steps;
-    std::string text = "\0\0X\0Y,99999999999999999999,-7x,+3\r\r\n"s;
-    text += std::string(500, '\0');
-    text += "Z,70000,300";
-    EXPECT_EQ(readUnitTable(bytesOf(text), m, steps), 3);
-    EXPECT_EQ(m.units[1].name, "XY");
-    EXPECT_EQ(m.units[1].stepImage[0], static_cast<std::uint16_t>(2147483647));
-    EXPECT_EQ(m.units[1].stepImage[1], static_cast<std::uint16_t>(-7));
-    EXPECT_EQ(m.units[1].stepImage[2], 3);
-    EXPECT_EQ(m.units[2].name, "");  // the empty line between CR and CR LF
-    EXPECT_EQ(m.units[3].name, "Z");
-    EXPECT_EQ(m.units[3].stepImage[0], 70000 - 65536);
+    const std::string text =
+        "1st Bn, 5th Regt\t5\t0\t0\t0\t0\t0\t-200\t150\t-3\t300\t244\r\n"
+        "\r\n"
+        "\x01\x02X\tgarbage\r\n"
+        "Guards\t7\tlots\r\n"
+        " \0 \n"
+        "Tanks\t70000\t-1\t3\r\n"s;
+    TableReading r;
+    EXPECT_EQ(readUnitTable(bytesOf(text), m, steps, &r), 2);
+    EXPECT_EQ(m.units[1].name, "1st Bn, 5th Regt");
+    EXPECT_EQ(m.units[1].stepImage[0], 5);
+    EXPECT_EQ(steps[1], -128);
+    EXPECT_EQ(m.units[1].values[0], (std::array<std::uint8_t, 6>{99, 253, 99, 244, 0, 0}));
+    EXPECT_EQ(m.units[2].name, "Tanks");
+    EXPECT_EQ(m.units[2].stepImage[0], before[0]);  // 70000 and -1 are no picture numbers
+    EXPECT_EQ(m.units[2].stepImage[1], before[1]);
+    EXPECT_EQ(m.units[2].stepImage[2], 3);
+    EXPECT_EQ(m.units[3].name, "");
+    EXPECT_EQ(tableReadingText(r, true),
+              "2 units read from the table.\n"
+              "2 lines were not a record and passed over (nothing moved up in its place): "
+              "lines 3, 4.\n"
+              "3 values were outside -99 to 99 (a step byte outside -128 to 127) and brought "
+              "into range.\n"
+              "2 image numbers were outside 0 to 65,024 and not taken: those steps keep their "
+              "pictures.");
 }
 
 TEST(UnitTableFile, FileMessages) {
