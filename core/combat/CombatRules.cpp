@@ -29,7 +29,9 @@ StackTotals stackTotals(const GameState& state, const Module& module, int first)
         const UnitState& s = state.unit(unit);
         const auto step = static_cast<std::size_t>(std::min<int>(s.step, kStepCount - 1));
         const auto& def = module.units[static_cast<std::size_t>(unit)];
-        return def.values[step][static_cast<std::size_t>(v)];
+        // The editor stores -99..99 as signed bytes.
+        return static_cast<int>(
+            static_cast<std::int8_t>(def.values[step][static_cast<std::size_t>(v)]));
     };
     const std::vector<int> chain = state.chain(first);
     std::size_t i = 0;

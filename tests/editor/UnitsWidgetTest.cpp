@@ -394,11 +394,11 @@ private slots:
         std::getline(lines, second);
         std::getline(lines, third);
         QVERIFY2(first.find("1st Guards") != std::string::npos, first.c_str());
-        QVERIFY2(first.find("step 1 image 4 values 7 255 0 0 0 0 | step 2 image 5 values 3 255 0 "
+        QVERIFY2(first.find("step 1 image 4 values 7 -1 0 0 0 0 | step 2 image 5 values 3 -1 0 "
                             "0 0 0") != std::string::npos,
                  first.c_str());
         QVERIFY2(second.find("2nd Guards") != std::string::npos, second.c_str());
-        QVERIFY(second.find("step 1 image 4 values 7 255 0 0 0 0 | step 2 image 5") !=
+        QVERIFY(second.find("step 1 image 4 values 7 -1 0 0 0 0 | step 2 image 5") !=
                 std::string::npos);
         QVERIFY2(third.find("step 1 image 1 values 0 0 0 0 0 0") != std::string::npos,
                  third.c_str());

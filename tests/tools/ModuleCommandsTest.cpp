@@ -190,7 +190,7 @@ TEST_F(ModuleCommands, UnitsListStepsInUseWithImagesAndValues) {
     EXPECT_EQ(lines[0],
               " 1  1/502 Inf  step 1 image 5 values 1 2 3 4 5 6"
               " | step 2 image 255 values 10 11 12 13 14 15"
-              " | step 3 image 300 values 0 0 0 0 0 157");
+              " | step 3 image 300 values 0 0 0 0 0 -99");
     EXPECT_EQ(lines[1], " 2  Tank       step 1 image 7 values 0 0 0 0 0 0");
     EXPECT_EQ(lines[39], "40  (no name)  step 1 image 1 values 0 0 0 0 0 0");
 

@@ -113,7 +113,8 @@ int runUnits(const Arguments& args, ToolStreams& io) {
         for (int s = 0; s < kStepCount && u.stepExists(s); ++s) {
             row << (s == 0 ? "  " : " | ") << "step " << s + 1 << " image " << u.stepImage[s]
                 << " values";
-            for (int v = 0; v < kValueCount; ++v) row << " " << int(u.values[s][v]);
+            for (int v = 0; v < kValueCount; ++v)
+                row << " " << int(static_cast<std::int8_t>(u.values[s][v]));  // signed, as edited
         }
         io.out << row.str() << "\n";
     }

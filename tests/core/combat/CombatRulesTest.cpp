@@ -71,6 +71,12 @@ TEST_F(Rules, EachTotalModeCombinesTheValuesItsWay) {
     game.unit(1).step = 1;
     module.units[1].values[1][2] = 40;
     EXPECT_EQ(stackTotals(game, module, game.stackHead(2, 2)).totals[2], 47);
+    // Values are signed, as the editor stores them: -3 is no 253.
+    module.units[1].values[1][0] = static_cast<std::uint8_t>(-3);
+    module.units[1].values[1][2] = static_cast<std::uint8_t>(-3);
+    const StackTotals negative = stackTotals(game, module, game.stackHead(2, 2));
+    EXPECT_EQ(negative.totals[0], -3);
+    EXPECT_EQ(negative.totals[2], 4);
 }
 
 TEST_F(Rules, HiddenUnitsCountForTheViewerAsTheyAreShown) {
