@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "editor/EditorDocument.h"
 
@@ -82,14 +83,25 @@ CEditCardsDlg::CEditCardsDlg(EditorDocument& document, QWidget* parent)
 
     connect(m_text, &QPlainTextEdit::textChanged, this, [this] {
         if (m_filling) return;
-        const std::string typed = toFileText(m_text->toPlainText());
-        if (!m_editor.typeText(typed) || typed.size() > kMaxCardEditText) {
-            // Refused or too long: the field shows what the dialog holds.
-            m_filling = true;
-            m_text->setPlainText(fromFileText(m_editor.text()));
-            m_text->moveCursor(QTextCursor::End);
-            m_filling = false;
+        const QString now = m_text->toPlainText();
+        const QString held = fromFileText(m_editor.text());
+        int at = m_text->textCursor().position();
+        // Too long: only what fits of the new input is kept, never the end
+        // of the card lost. Refused: the card stays as it was.
+        QString shown = now;
+        if (toFileText(now).size() > kMaxCardEditText)
+            shown = fitFileText(held, now, kMaxCardEditText, at);
+        if (!m_editor.typeText(toFileText(shown))) {
+            shown = held;
+            at = static_cast<int>(held.size());
         }
+        if (shown == now) return;
+        m_filling = true;
+        m_text->setPlainText(shown);
+        QTextCursor cursor = m_text->textCursor();
+        cursor.setPosition(std::clamp(at, 0, static_cast<int>(shown.size())));
+        m_text->setTextCursor(cursor);
+        m_filling = false;
     });
     connect(m_deckName, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_editor.setDeckName(toBytes(text)); });

@@ -2,7 +2,9 @@
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/module/Module.h"
 #include "editor/EditorShellPrompts.h"
@@ -14,6 +16,23 @@ CModuleInformationDlg::CModuleInformationDlg(const std::string& notes, QWidget* 
     setWindowTitle(QStringLiteral("Enter Module Information"));
     m_edit = new QPlainTextEdit(fromFileText(notes), this);
     m_edit->setObjectName(QStringLiteral("notes"));
+    // At most 499 bytes as the module stores them (a line end takes two):
+    // of an edit past that only what fits is kept.
+    m_held = m_edit->toPlainText();
+    connect(m_edit, &QPlainTextEdit::textChanged, this, [this] {
+        const QString now = m_edit->toPlainText();
+        if (toFileText(now).size() <= kNotesSize - 1) {
+            m_held = now;
+            return;
+        }
+        int at = 0;
+        m_held = fitFileText(m_held, now, kNotesSize - 1, at);
+        const QSignalBlocker quiet(m_edit);
+        m_edit->setPlainText(m_held);
+        QTextCursor cursor = m_edit->textCursor();
+        cursor.setPosition(std::clamp(at, 0, static_cast<int>(m_held.size())));
+        m_edit->setTextCursor(cursor);
+    });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

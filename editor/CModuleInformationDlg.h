@@ -20,6 +20,7 @@ public:
 
 private:
     QPlainTextEdit* m_edit = nullptr;
+    QString m_held;  // the notes as they last stood within the limit
 };
 
 }  // namespace qmx

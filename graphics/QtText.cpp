@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <algorithm>
 
 namespace qmx {
 
@@ -25,6 +26,30 @@ std::string toFileText(const QString& text) {
     QString s = text;
     s.replace(QChar('\n'), QStringLiteral("\r\n"));
     return toBytes(s);
+}
+
+QString fitFileText(const QString& before, const QString& after, std::size_t maxBytes,
+                    int& cursor) {
+    const auto bytes = [](QChar c) { return c == QChar('\n') ? std::size_t(2) : std::size_t(1); };
+    // The edit: what lies between the parts both texts share at each end.
+    const qsizetype shortest = std::min(before.size(), after.size());
+    qsizetype head = 0;
+    while (head < shortest && before[head] == after[head]) ++head;
+    qsizetype tail = 0;
+    while (tail < shortest - head &&
+           before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    const QString kept = before.left(head) + before.right(tail);
+    std::size_t used = 0;
+    for (const QChar c : kept) used += bytes(c);
+    QString added;
+    for (const QChar c : after.mid(head, after.size() - head - tail)) {
+        if (used + bytes(c) > maxBytes) break;
+        used += bytes(c);
+        added += c;
+    }
+    cursor = static_cast<int>(head + added.size());
+    return before.left(head) + added + before.right(tail);
 }
 
 QString qtPath(const std::string& path) {

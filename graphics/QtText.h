@@ -14,6 +14,11 @@ std::string toBytes(const QString& text);
 // shows it, and back.
 QString fromFileText(const std::string& bytes);
 std::string toFileText(const QString& text);
+// A field's text after one edit, kept within `maxBytes` as a file stores it
+// (a line end takes two): when `after` (`before` with the edit made) is
+// longer, only as much of the edit's new text is kept as fits, so what was
+// there stays whole. `cursor` comes back at the end of the text kept.
+QString fitFileText(const QString& before, const QString& after, std::size_t maxBytes, int& cursor);
 
 QString qtPath(const std::string& path);
 std::string stdPath(const QString& path);

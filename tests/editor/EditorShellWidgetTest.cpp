@@ -308,6 +308,17 @@ private slots:
         });
         main->enterModuleInformation();
         QCOMPARE(main->document().module().authorNotes, std::string("First line\r\nSecond line"));
+
+        // 499 bytes as the module keeps them: of a paste past that only what
+        // fits is kept (the line end would take two).
+        whenShown<CModuleInformationDlg>([](CModuleInformationDlg* d) {
+            d->editor()->setPlainText(QString(497, QChar('n')));
+            d->editor()->moveCursor(QTextCursor::Start);
+            d->editor()->insertPlainText(QStringLiteral("a\nb"));
+            d->accept();
+        });
+        main->enterModuleInformation();
+        QCOMPARE(main->document().module().authorNotes, "a" + std::string(497, 'n'));
     }
 
     // ---- saving ---------------------------------------------------------------------

@@ -314,11 +314,21 @@ private slots:
         QCOMPARE(d.deckNameEdit()->text(), QString());
     }
 
-    void cardTextIsCutAt1064Characters() {
+    void cardTextIsLimitedTo1064Characters() {
         CEditCardsDlg d(*m_doc);
         QTest::mouseClick(d.addButton(), Qt::LeftButton);
         d.textEdit()->setPlainText(QString(1100, QChar('a')));
         QCOMPARE(d.textEdit()->toPlainText().size(), qsizetype(1064));
+        // Typing into a full card takes nothing and keeps its end; a line
+        // end counts two of the 1,064.
+        d.textEdit()->moveCursor(QTextCursor::Start);
+        QTest::keyClicks(d.textEdit(), "XY");
+        QCOMPARE(d.textEdit()->toPlainText(), QString(1064, QChar('a')));
+        d.textEdit()->setPlainText(QString(1062, QChar('a')));
+        d.textEdit()->moveCursor(QTextCursor::End);
+        QTest::keyClick(d.textEdit(), Qt::Key_Return);
+        QTest::keyClicks(d.textEdit(), "Z");
+        QCOMPARE(d.textEdit()->toPlainText(), QString(1062, QChar('a')) + QChar('\n'));
         d.reject();  // closing the window keeps the text too
         QCOMPARE(m_doc->module().decks[1].cards[1].text.size(), std::size_t(1064));
     }
