@@ -295,6 +295,9 @@ bool EditorDocument::exportGraphics(QWidget* parent) {
         return false;
     }
     const std::string path = exportSaveName(stdPath(chosen), entry);
+    // The dialog's own question is off (it would ask about another name).
+    if (fileExists(path) && !m_prompts.askYesNo(std::string(kWarningTitle), kOverwriteQuestion))
+        return false;
     const GraphicsResult r = m_graphics.exportImage(path);
     if (!r.ok() && imageFormatFor(path) == "bmp") {
         m_prompts.showInformation(QString::fromLatin1(kCannotSaveDib));

@@ -30,11 +30,12 @@ std::string reportSaveName(const std::string& chosen) {
 
 std::string exportSaveName(const std::string& chosen, int entry) {
     if (entry < 0 || entry >= static_cast<int>(std::size(kExportExtensions))) entry = 0;
-    const std::string_view ext = kExportExtensions[entry];
-    if (endsWithIgnoringCase(chosen, ext)) return chosen;
-    if (ext == "jpg" && endsWithIgnoringCase(chosen, ".jpeg")) return chosen;
-    if (ext == "tif" && endsWithIgnoringCase(chosen, ".tiff")) return chosen;
-    return chosen + "." + std::string(ext);
+    // A name typed with a type of its own keeps it, whatever entry is picked.
+    for (const std::string_view known : kExportExtensions)
+        if (endsWithIgnoringCase(chosen, "." + std::string(known))) return chosen;
+    if (endsWithIgnoringCase(chosen, ".jpeg") || endsWithIgnoringCase(chosen, ".tiff"))
+        return chosen;
+    return chosen + "." + std::string(kExportExtensions[entry]);
 }
 
 DibCheck checkDib(std::span<const std::uint8_t> bytes) {

@@ -21,9 +21,9 @@ std::string reportSaveName(const std::string& chosen);
 
 // The formats of "Save Graphics As", in the order of its filter list.
 inline constexpr std::string_view kExportExtensions[] = {"png", "bmp", "ppm", "tga", "tif", "jpg"};
-// The chosen name with the extension of filter entry `entry` appended after
-// a point when the name does not already end in it (ignoring case; "jpeg"
-// and "tiff" count as their entries' extensions).
+// The chosen name as typed when it ends in one of the export types
+// (ignoring case; "jpeg" and "tiff" too), else with the extension of filter
+// entry `entry` appended after a point.
 std::string exportSaveName(const std::string& chosen, int entry);
 
 // The boxes of plain device-independent bitmaps (.bmp, .qmg), shown without title.

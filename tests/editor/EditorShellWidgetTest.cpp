@@ -465,7 +465,7 @@ private slots:
         QCOMPARE(image.pixel(1, 0) & 0xFFFFFF, 0x040506u);
     }
 
-    void saveGraphicsAsAppendsTheEntrysExtension() {
+    void saveGraphicsAsTakesTheTypeAndAsksBeforeOverwriting() {
         CQMXEditDlg* main = openModule();
         QVERIFY(main);
         m_prompts->fileAnswers.push_back(path("export"));
@@ -477,10 +477,18 @@ private slots:
             m_prompts->shown.back().text.startsWith("Portable Network Graphics (*.png);;"
                                                     "Windows Bitmap (*.bmp);;"
                                                     "Portable Pixelmap (*.ppm)"));
+        // The type typed wins over the entry; an existing file is asked about
+        // ("No" leaves it as it was).
         m_prompts->fileAnswers.push_back(path("export.tga"));
-        m_prompts->filterAnswers.push_back(3);
+        m_prompts->filterAnswers.push_back(0);
         QVERIFY(main->document().exportGraphics(main));
         QVERIFY(QFile::exists(path("export.tga")));
+        const auto before = bytesOf(path("export.bmp"));
+        m_prompts->fileAnswers.push_back(path("export.bmp"));
+        m_prompts->yesNoAnswers.push_back(false);
+        QVERIFY(!main->document().exportGraphics(main));
+        QCOMPARE(m_prompts->shown.back().text, QString::fromLatin1(kOverwriteQuestion));
+        QVERIFY(bytesOf(path("export.bmp")) == before);
     }
 
     // ---- report ---------------------------------------------------------------------

@@ -18,7 +18,9 @@ TEST(EditorFiles, ExportNamesFollowTheChosenEntry) {
     EXPECT_EQ(exportSaveName("/m/map", 0), "/m/map.png");
     EXPECT_EQ(exportSaveName("/m/map.png", 0), "/m/map.png");
     EXPECT_EQ(exportSaveName("/m/map.PNG", 0), "/m/map.PNG");
-    EXPECT_EQ(exportSaveName("/m/map.png", 1), "/m/map.png.bmp");
+    EXPECT_EQ(exportSaveName("/m/map.png", 1), "/m/map.png");  // the type typed wins
+    EXPECT_EQ(exportSaveName("/m/exp.tga", 0), "/m/exp.tga");
+    EXPECT_EQ(exportSaveName("/m/my.map", 1), "/m/my.map.bmp");
     EXPECT_EQ(exportSaveName("/m/map", 4), "/m/map.tif");
     EXPECT_EQ(exportSaveName("/m/map.tiff", 4), "/m/map.tiff");
     EXPECT_EQ(exportSaveName("/m/map.jpeg", 5), "/m/map.jpeg");
