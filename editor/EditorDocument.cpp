@@ -271,6 +271,9 @@ bool EditorDocument::importGraphicsFile(const std::string& path) {
         return false;
     }
     replaceImage(loaded.image(), "Load Graphics");
+    const std::string small =
+        pictureSizeWarning(m_module, m_graphics.image().width(), m_graphics.image().height());
+    if (!small.empty()) m_prompts.showText(std::string(kWarningTitle), small);
     return true;
 }
 

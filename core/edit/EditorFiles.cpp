@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "core/module/FileIo.h"
+#include "core/module/UnitImageSheet.h"
 
 namespace qmx {
 
@@ -74,6 +75,17 @@ Bytes hexNameReport(const Module& module) {
         }
     }
     return out;
+}
+
+std::string pictureSizeWarning(const Module& module, int width, int height) {
+    const PixelPoint map = blankMapSize(module.columns, module.rows, module.orientation);
+    const int band = std::max(0, static_cast<int>(module.mapTop) - 1);
+    if (width >= map.x && height >= band + map.y) return {};
+    return "The picture is " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels, smaller than this module needs: " + std::to_string(map.x) + " x " +
+           std::to_string(band + map.y) + " (the map of " + std::to_string(module.columns) + " x " +
+           std::to_string(module.rows) + " hexes below " + std::to_string(band) +
+           " rows of unit pictures). It is loaded; the board stays blank where it is missing.";
 }
 
 }  // namespace qmx

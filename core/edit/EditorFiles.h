@@ -43,4 +43,9 @@ std::string folderOf(const std::string& path);
 // name followed by CR, LF and a space.
 Bytes hexNameReport(const Module& module);
 
+// What to tell the author when a picture of `width` x `height` pixels is
+// smaller than the module's unit picture band and map need (the board would
+// be blank where it is missing); empty when it is large enough.
+std::string pictureSizeWarning(const Module& module, int width, int height);
+
 }  // namespace qmx

@@ -407,7 +407,12 @@ private slots:
         QFile::copy(path("map.bmp"), path("map.qmg"));
         m_prompts->fileAnswers.push_back(path("map.qmg"));
         main->action(QStringLiteral("Load Graphics"))->trigger();
-        QVERIFY(m_prompts->shown.back().text.startsWith("Portable Network Graphics (*.png)"));
+        const auto& shown = m_prompts->shown;
+        QVERIFY(shown.at(shown.size() - 2).text.startsWith("Portable Network Graphics (*.png)"));
+        // Smaller than the map of 20 x 20 hexes needs: loaded, with a word.
+        QVERIFY2(shown.back().text.startsWith("The picture is 300 x 400 pixels, smaller than this "
+                                              "module needs: "),
+                 qPrintable(shown.back().text));
         QCOMPARE(main->document().graphics().image().size(), QSize(300, 400));
         QCOMPARE(main->mapArea()->height(), 400 - main->document().module().mapTop);
         main->undo();
