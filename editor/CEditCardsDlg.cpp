@@ -159,6 +159,16 @@ bool CEditCardsDlg::eventFilter(QObject* watched, QEvent* event) {
             m_text->insertPlainText(QStringLiteral("\t"));
             return true;
         }
+        // Undo and Redo walk the editor's history (an Add too), not the
+        // text field's own.
+        if (key->matches(QKeySequence::Undo)) {
+            undo();
+            return true;
+        }
+        if (key->matches(QKeySequence::Redo)) {
+            redo();
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -44,6 +44,11 @@ void CardEditor::addCard() {
     }
     Deck after = m_module.decks[m_deck];
     ++after.cardCount;
+    // The new card as an empty card is stored, so that leaving it (or an
+    // Undo right after) records no step of its own.
+    Card& added = after.cards[after.cardCount];
+    added.text.clear();
+    added.storedLength = 4;
     m_history.apply(editDeck(m_module, m_deck, std::move(after), "Add Card"));
     m_history.closeStep();
     show(cardCount());

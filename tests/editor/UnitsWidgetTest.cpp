@@ -299,6 +299,11 @@ private slots:
         QCOMPARE(m_doc->module().decks[1].cards[1].storedLength, 19u);  // 15 bytes + 4
         QCOMPARE(d.cardField()->text(), QStringLiteral("2"));
         QCOMPARE(d.textEdit()->toPlainText(), QString());
+        // Ctrl+Z in the text takes the Add back, Ctrl+Shift+Z makes it again.
+        QTest::keyClick(d.textEdit(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(int(m_doc->module().decks[1].cardCount), 1);
+        QTest::keyClick(d.textEdit(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(int(m_doc->module().decks[1].cardCount), 2);
         // Card 2 left empty is kept, stored length 4.
         QTest::mouseClick(d.cardDown(), Qt::LeftButton);
         QCOMPARE(m_doc->module().decks[1].cards[2].storedLength, 4u);
