@@ -89,8 +89,18 @@ int addUnits(Module& module, EditHistory& history, EditorPrompts& prompts, int m
     if (more <= 0) return module.unitCount;
     int count = module.unitCount;
     if (more >= kMaxUnits + 1 - count) {
+        // Fewer than asked for: say how many, and let the author say no.
+        const int room = kMaxUnits - count;
+        if (room <= 0) {
+            prompts.showText(kCautionTitle, kTooManyUnits);
+            return module.unitCount;
+        }
+        if (!prompts.askYesNo(kCautionTitle, std::string(kTooManyUnits) + "\n\n" +
+                                                 std::to_string(room) +
+                                                 (room == 1 ? " unit" : " units") +
+                                                 " will be added. Do you wish to add them?"))
+            return module.unitCount;
         count = kMaxUnits;
-        prompts.showText(kCautionTitle, kTooManyUnits);
     } else {
         count += more;
     }

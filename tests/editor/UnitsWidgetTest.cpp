@@ -260,7 +260,8 @@ private slots:
         QCOMPARE(m_prompts->shown.size(), std::size_t(1));
         QCOMPARE(m_prompts->shown[0].title, QStringLiteral("Caution"));
         QCOMPARE(m_prompts->shown[0].text,
-                 QStringLiteral("Too many units.  Number truncated to 65,000."));
+                 QStringLiteral("Too many units.  Number truncated to 65,000.\n\n50 units will "
+                                "be added. Do you wish to add them?"));
         QCOMPARE(m_doc->module().units[65000].stepImage[5], 1);
         QCOMPARE(m_doc->module().units[64950].stepImage[5], 0);
         // The list of the grown table has a line per unit.

@@ -210,8 +210,12 @@ TEST_F(UnitEditorTest, AddUnitsCapsAtSixtyFiveThousand) {
 
     Module big = Module::createEmpty(20, 20, GridOrientation::RowsAligned, 64950);
     big.units[64950].name = "Kept";
+    prompts.answers = {false};  // "No": nothing is added
+    EXPECT_EQ(addUnits(big, history, prompts, 100), 64950);
     EXPECT_EQ(addUnits(big, history, prompts, 100), 65000);
-    EXPECT_EQ(prompts.texts.back(), "Caution: Too many units.  Number truncated to 65,000.");
+    EXPECT_EQ(prompts.questions.back(),
+              "Caution: Too many units.  Number truncated to 65,000.\n\n50 units will be added. "
+              "Do you wish to add them?");
     EXPECT_EQ(big.units.size(), 65001u);
     EXPECT_EQ(big.units[64950].name, "Kept");
     // Exactly up to the cap is no caution.
