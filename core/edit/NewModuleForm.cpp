@@ -51,10 +51,9 @@ void NewModuleForm::chooseOrientation(GridOrientation o) {
 
 void NewModuleForm::leaveImagesWanted() {
     correctSize();
-    const int before = capacity();
-    // The width changes with the size, so the sheet is measured again.
-    m_sheet = sizeSheetForModule(0, mapWidth());
-    if (imagesWanted >= before) resize(imagesWanted);
+    // The width changes with the size, so the sheet is measured again, for
+    // the images wanted (the sheet the module will get).
+    resize(std::max(imagesWanted, 0));
 }
 
 void NewModuleForm::typeImagesWanted(int n) {

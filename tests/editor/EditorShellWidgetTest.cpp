@@ -176,6 +176,9 @@ private slots:
             d->imagesEdit()->clear();
             QTest::keyClicks(d->imagesEdit(), "150");
             QVERIFY(d->capacityLabel()->text().startsWith("There are currently 153 unit images"));
+            // Leaving the field keeps the sheet the module will get.
+            emit d->imagesEdit()->editingFinished();
+            QVERIFY(d->capacityLabel()->text().startsWith("There are currently 153 unit images"));
             d->accept();
         });
         CQMXEditDlg* main = start();
