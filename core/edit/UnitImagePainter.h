@@ -83,8 +83,8 @@ public:
     bool move(int x, int y, bool leftHeld, bool rightHeld);
     void release();
 
-    // The buttons; each does nothing while a tool other than fill is armed
-    // (Fill also while fill is armed). True when the image changed.
+    // The buttons; each does nothing while a tool is armed (fill too). True
+    // when the image changed.
     bool swapForeBack();
     bool armFill();
     bool border();
@@ -97,9 +97,7 @@ public:
     PixelPicture surface() const;
 
 private:
-    bool buttonsBlocked() const {
-        return m_tool != PainterTool::None && m_tool != PainterTool::Fill;
-    }
+    bool buttonsBlocked() const { return m_tool != PainterTool::None; }
     void clampFirst();
     bool takeUndo();
     void write(const PixelPicture& image, const char* label);

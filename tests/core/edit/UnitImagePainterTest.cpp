@@ -270,7 +270,7 @@ TEST_F(PainterTest, FillFloodsTheAreaUnderTheClick) {
     ASSERT_TRUE(painter.border());  // a red ring
     ASSERT_TRUE(painter.armFill());
     EXPECT_EQ(painter.cursor(), PainterCursor::Fill);
-    EXPECT_TRUE(painter.border());  // buttons still work while fill is armed
+    EXPECT_FALSE(painter.border());  // no button works while a tool is armed, fill too
     const PixelPoint p = at(20, 20);
     colours.background = kGreen;
     ASSERT_TRUE(click(p, PainterButton::Right));
