@@ -53,6 +53,9 @@ CEditCardsDlg::CEditCardsDlg(EditorDocument& document, QWidget* parent)
     m_deckName->setMaxLength(static_cast<int>(kDeckNameSize));
     m_add = new QPushButton(QStringLiteral("Add Card to Deck"), this);
     m_add->setAutoDefault(false);
+    auto* remove = new QPushButton(QStringLiteral("Delete Card"), this);
+    remove->setObjectName(QStringLiteral("deleteCard"));
+    remove->setAutoDefault(false);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setAutoDefault(false);
 
@@ -70,6 +73,7 @@ CEditCardsDlg::CEditCardsDlg(EditorDocument& document, QWidget* parent)
     auto* side = new QVBoxLayout;
     side->addLayout(grid);
     side->addWidget(m_add);
+    side->addWidget(remove);
     side->addStretch();
     side->addWidget(ok);
 
@@ -125,6 +129,10 @@ CEditCardsDlg::CEditCardsDlg(EditorDocument& document, QWidget* parent)
         m_editor.addCard();
         fill();
         m_text->setFocus();
+    });
+    connect(remove, &QPushButton::clicked, this, [this] {
+        m_editor.deleteCard();
+        fill();
     });
     connect(ok, &QPushButton::clicked, this, &CEditCardsDlg::accept);
 

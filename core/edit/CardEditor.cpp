@@ -54,6 +54,19 @@ void CardEditor::addCard() {
     show(cardCount());
 }
 
+void CardEditor::deleteCard() {
+    if (m_card < 1 || m_card > cardCount()) return;
+    storeCurrent();
+    Deck after = m_module.decks[m_deck];
+    for (int c = m_card; c < after.cardCount; ++c) after.cards[c] = after.cards[c + 1];
+    after.cards[after.cardCount] = Card{};
+    --after.cardCount;
+    const int shown = std::min(m_card, static_cast<int>(after.cardCount));
+    m_history.apply(editDeck(m_module, m_deck, std::move(after), "Delete Card"));
+    m_history.closeStep();
+    show(shown);
+}
+
 void CardEditor::cardSpin(int step) {
     storeCurrent();
     if (cardCount() == 0) {

@@ -34,6 +34,10 @@ public:
     // empty text. A full deck (250 cards) shows message 1 and keeps its cards
     // and the card shown as they are.
     void addCard();
+    // Takes the card shown out of its deck, the cards after it moving up one
+    // place: one step of the history. The card after it (or the new last
+    // one) is shown. Nothing without a card.
+    void deleteCard();
     void cardSpin(int step);
     void deckSpin(int step);
     void setDeckName(const std::string& name);

@@ -318,6 +318,11 @@ private slots:
         QCOMPARE(d.deckField()->text(), QStringLiteral("2"));
         QCOMPARE(d.cardField()->text(), QStringLiteral("0"));
         QCOMPARE(d.deckNameEdit()->text(), QString());
+        // Delete Card takes the card shown out of its deck.
+        QTest::mouseClick(d.deckDown(), Qt::LeftButton);
+        QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("deleteCard")), Qt::LeftButton);
+        QCOMPARE(int(m_doc->module().decks[1].cardCount), 1);
+        QCOMPARE(m_doc->module().decks[1].cards[1].text, std::string());
     }
 
     void cardTextIsLimitedTo1064Characters() {

@@ -121,3 +121,32 @@ TEST_F(CardEditorTest, UndoTakesBackTheCardAndTheDialogFollows) {
     EXPECT_EQ(e.card(), 0);
     EXPECT_EQ(m.decks[1].cardCount, 0);
 }
+
+TEST_F(CardEditorTest, DeleteTakesOutTheCardShownAsOneStep) {
+    CardEditor e(m, history, prompts);
+    for (const char* text : {"One", "Two", "Three"}) {
+        e.addCard();
+        e.typeText(text);
+    }
+    e.cardSpin(-1);  // card 2, "Two"
+    e.deleteCard();
+    EXPECT_EQ(m.decks[1].cardCount, 2);
+    EXPECT_EQ(m.decks[1].cards[2].text, "Three");
+    EXPECT_EQ(m.decks[1].cards[3].text, "");
+    EXPECT_EQ(e.card(), 2);
+    EXPECT_EQ(e.text(), "Three");
+    EXPECT_EQ(history.undoLabel(), "Delete Card");
+    history.undo();
+    e.refresh();
+    EXPECT_EQ(m.decks[1].cardCount, 3);
+    EXPECT_EQ(m.decks[1].cards[2].text, "Two");
+    // The last card: the one before it is shown; an empty deck deletes nothing.
+    e.cardSpin(5);
+    e.deleteCard();
+    EXPECT_EQ(e.card(), 2);
+    e.deleteCard();
+    e.deleteCard();
+    EXPECT_EQ(e.card(), 0);
+    e.deleteCard();
+    EXPECT_EQ(m.decks[1].cardCount, 0);
+}
