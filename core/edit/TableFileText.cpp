@@ -141,7 +141,13 @@ char tableSeparator(std::span<const std::uint8_t> data) {
     std::string_view line;
     while (lines.next(line)) {
         if (isBlankTableLine(line)) continue;
-        return line.find('\t') != std::string_view::npos ? '\t' : ',';
+        // A tab inside a quoted name (as this program writes one) is no separator.
+        bool quoted = false;
+        for (const char c : line) {
+            if (c == '"') quoted = !quoted;
+            if (c == '\t' && !quoted) return '\t';
+        }
+        return ',';
     }
     return ',';
 }

@@ -53,8 +53,8 @@ bool isBlankTableLine(std::string_view line);
 // of a damaged or foreign file, never a record.
 bool hasControlCharacter(std::string_view line);
 // The one separator of a file made by a spreadsheet: a tab when its first
-// line that is not blank holds one, otherwise a comma (so that a comma in a
-// name of a tab-separated table stays in the name).
+// line that is not blank holds one outside double quotes, otherwise a comma
+// (so that a comma in a name of a tab-separated table stays in the name).
 char tableSeparator(std::span<const std::uint8_t> data);
 
 // What a table load found besides its records.

@@ -250,6 +250,14 @@ TEST(UnitTableFile, FileMessages) {
     EXPECT_EQ(saveUnitTableFile(dir, m, {}), editormsg::kCouldNotOpenFile);
 }
 
+TEST(TableFileText, TheSeparatorIsTheFirstLinesOwn) {
+    EXPECT_EQ(tableSeparator(bytesOf("\r\n \nA\t1,2\n")), '\t');
+    EXPECT_EQ(tableSeparator(bytesOf("A,1\tB\n")), '\t');
+    // A tab inside a quoted name, as this program writes it, is part of the name.
+    EXPECT_EQ(tableSeparator(bytesOf("\"Old\tGuard\",1,2\nB\t3\n")), ',');
+    EXPECT_EQ(tableSeparator({}), ',');
+}
+
 TEST(TableFileText, SaveNames) {
     EXPECT_EQ(tableSaveName("units"), "units.txt");
     EXPECT_EQ(tableSaveName("units.csv"), "units.txt");
