@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "editor/EditorDocument.h"
+#include "widgets/PlainText.h"
 
 namespace qmx {
 
@@ -101,10 +102,7 @@ CEditCardsDlg::CEditCardsDlg(EditorDocument& document, QWidget* parent)
         }
         if (shown == now) return;
         m_filling = true;
-        m_text->setPlainText(shown);
-        QTextCursor cursor = m_text->textCursor();
-        cursor.setPosition(std::clamp(at, 0, static_cast<int>(shown.size())));
-        m_text->setTextCursor(cursor);
+        showTextAt(m_text, shown, at);
         m_filling = false;
     });
     connect(m_deckName, &QLineEdit::textEdited, this,

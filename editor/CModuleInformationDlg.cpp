@@ -8,6 +8,7 @@
 
 #include "core/module/Module.h"
 #include "editor/EditorShellPrompts.h"
+#include "widgets/PlainText.h"
 
 namespace qmx {
 
@@ -28,10 +29,7 @@ CModuleInformationDlg::CModuleInformationDlg(const std::string& notes, QWidget* 
         int at = 0;
         m_held = fitFileText(m_held, now, kNotesSize - 1, at);
         const QSignalBlocker quiet(m_edit);
-        m_edit->setPlainText(m_held);
-        QTextCursor cursor = m_edit->textCursor();
-        cursor.setPosition(std::clamp(at, 0, static_cast<int>(m_held.size())));
-        m_edit->setTextCursor(cursor);
+        showTextAt(m_edit, m_held, at);
     });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

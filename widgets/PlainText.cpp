@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <algorithm>
 
 namespace qmx {
 
@@ -39,6 +42,13 @@ void keepTextPlain() {
 
 void markupAllowed(QLabel* label) {
     label->setProperty(kMarkupProperty, true);
+}
+
+void showTextAt(QPlainTextEdit* edit, const QString& text, int cursor) {
+    edit->setPlainText(text);
+    QTextCursor at = edit->textCursor();
+    at.setPosition(std::clamp(cursor, 0, static_cast<int>(text.size())));
+    edit->setTextCursor(at);
 }
 
 }  // namespace qmx

@@ -7,10 +7,15 @@
 // markup says so with markupAllowed().
 
 class QLabel;
+class QPlainTextEdit;
+class QString;
 
 namespace qmx {
 
 void keepTextPlain();
 void markupAllowed(QLabel* label);
+// Puts `text` into the field with the cursor at `cursor` (kept within the
+// text): a field whose edit was cut to its limit shows what it kept.
+void showTextAt(QPlainTextEdit* edit, const QString& text, int cursor);
 
 }  // namespace qmx
