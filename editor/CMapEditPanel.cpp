@@ -1,5 +1,6 @@
 #include "editor/CMapEditPanel.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QEvent>
 #include <QInputDialog>
@@ -30,6 +31,29 @@ namespace {
 QString text(std::string_view s) {
     return fromBytes(std::string(s));
 }
+
+// While the colour pick is armed, the next mouse press anywhere in the
+// program: `press` gets the widget and the event, and returns true to swallow it.
+class NextClick : public QObject {
+public:
+    NextClick(QObject* parent, std::function<bool(QWidget*, QMouseEvent*)> press)
+        : QObject(parent), m_press(std::move(press)) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() != QEvent::MouseButtonPress || !widget) return false;
+        const bool swallow = m_press(widget, static_cast<QMouseEvent*>(event));
+        deleteLater();
+        qApp->removeEventFilter(this);
+        return swallow;
+    }
+
+private:
+    std::function<bool(QWidget*, QMouseEvent*)> m_press;
+};
 
 // A box of the panel painted and clicked through callbacks.
 class CPaintBox : public QWidget {
@@ -207,6 +231,21 @@ CMapEditPanel::CMapEditPanel(EditorDocument& document, QWidget* parent)
         m_tools.armColourPick();
         setCursor(Qt::PointingHandCursor);
         if (m_map) m_map->setCursor(Qt::PointingHandCursor);
+        // The map and the terrain editor pick from the module picture; any
+        // other click takes the colour shown under the pointer.
+        new NextClick(this, [this](QWidget* target, QMouseEvent* event) {
+            const auto inside = [target](QWidget* w) {
+                return w && (w == target || w->isAncestorOf(target));
+            };
+            if (!m_tools.pickArmed() || inside(m_map) || inside(m_terrain)) return false;
+            const QPoint at = target->mapFromGlobal(event->globalPosition().toPoint());
+            const QImage shown = target->grab(QRect(at, QSize(1, 1))).toImage();
+            if (!shown.isNull()) m_tools.pickColour(shown.pixel(0, 0) | 0xFF000000u);
+            unsetCursor();
+            if (m_map) m_map->unsetCursor();
+            m_colours->update();
+            return true;
+        });
     };
     m_colours = colours;
 

@@ -69,7 +69,11 @@ CNewModuleDlg::CNewModuleDlg(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &CNewModuleDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CNewModuleDlg::reject);
 
+    // The capacity text grows with the images field: the dialog grows with it
+    // rather than clipping it.
+    m_capacity->setMinimumWidth(300);
     auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     layout->addLayout(columns);
     layout->addWidget(buttons);
 

@@ -19,6 +19,17 @@ namespace qmx {
 
 namespace {
 
+QImage qimageOf(const LegacyImage& legacy) {
+    QImage image(legacy.width, legacy.height, QImage::Format_RGB32);
+    for (int y = 0; y < legacy.height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const std::uint8_t* px = legacy.rgb.data() + static_cast<std::size_t>(y) * legacy.width * 3;
+        for (int x = 0; x < legacy.width; ++x)
+            line[x] = qRgb(px[3 * x], px[3 * x + 1], px[3 * x + 2]);
+    }
+    return image;
+}
+
 // The whole image swapped in one step; QImage shares its pixels, so both
 // states cost memory only while they differ.
 class ImageEdit : public EditAction {
@@ -242,31 +253,39 @@ bool EditorDocument::importGraphicsFile(const std::string& path) {
             dib = check == DibCheck::Fits;
         }
     }
+    // The old formats are read here; Targa too, as Qt's reader takes only files
+    // with the footer newer writers add. Anything else goes to Qt.
     ModuleGraphics loaded;
-    GraphicsResult r = loaded.importImage(path);
-    if (!r.ok() && r.status != GraphicsStatus::NotFound) {
-        // Formats no Qt reader handles: the few old ones read here.
+    GraphicsResult r{GraphicsStatus::NotFound, path};
+    std::string reason;
+    const bool ours = format == "pcx" || format == "ras" || format == "sun" || format == "tga";
+    if (ours && fileExists(path)) {
         if (auto bytes = readWholeFile(path, std::size_t(1) << 30)) {
-            LegacyImage legacy = decodeLegacyImage(imageFormatFor(path), *bytes);
+            LegacyImage legacy = decodeLegacyImage(format, *bytes);
             if (legacy.ok()) {
-                QImage image(legacy.width, legacy.height, QImage::Format_RGB32);
-                for (int y = 0; y < legacy.height; ++y) {
-                    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-                    const std::uint8_t* px =
-                        legacy.rgb.data() + static_cast<std::size_t>(y) * legacy.width * 3;
-                    for (int x = 0; x < legacy.width; ++x)
-                        line[x] = qRgb(px[3 * x], px[3 * x + 1], px[3 * x + 2]);
-                }
-                loaded = ModuleGraphics(std::move(image));
+                loaded = ModuleGraphics(qimageOf(legacy));
                 r.status = GraphicsStatus::Ok;
             }
+            reason = legacy.reason;
+        } else {
+            reason = "it cannot be read or is larger than 1 GB";
         }
     }
+    if (!r.ok() && (!ours || format == "tga")) {
+        r = loaded.importImage(path);
+        if (r.ok()) reason.clear();
+    }
     if (!r.ok()) {
-        if (dib) {
+        if (r.status == GraphicsStatus::NotFound) {
+            m_prompts.showMessage(editormsg::kNoGraphicsFile);
+        } else if (dib) {
             m_prompts.showInformation(QString::fromLatin1(kCannotLoadDib));
         } else {
-            m_prompts.showMessage(editormsg::kNoGraphicsFile);
+            if (reason.empty())
+                reason = r.status == GraphicsStatus::UnsupportedFormat
+                             ? "there is no reader for ." + format + " pictures here"
+                             : "it is damaged or not a " + format + " picture";
+            m_prompts.showText(std::string(kWarningTitle), pictureReadFailure(path, reason));
         }
         return false;
     }

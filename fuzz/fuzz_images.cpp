@@ -1,4 +1,4 @@
-// The editor's pcx and Sun raster readers on any bytes.
+// The editor's pcx, Sun raster and Targa readers on any bytes.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -9,10 +9,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> bytes(data, size);
     const qmx::LegacyImage pcx = qmx::decodePcx(bytes);
     const qmx::LegacyImage ras = qmx::decodeSunRaster(bytes);
-    // A decoded picture holds exactly its pixels.
-    if (pcx.ok() && pcx.rgb.size() != std::size_t(pcx.width) * std::size_t(pcx.height) * 3)
-        __builtin_trap();
-    if (ras.ok() && ras.rgb.size() != std::size_t(ras.width) * std::size_t(ras.height) * 3)
-        __builtin_trap();
+    const qmx::LegacyImage tga = qmx::decodeTarga(bytes);
+    // A decoded picture holds exactly its pixels; a refused one says why.
+    for (const qmx::LegacyImage* image : {&pcx, &ras, &tga}) {
+        if (image->ok() &&
+            image->rgb.size() != std::size_t(image->width) * std::size_t(image->height) * 3)
+            __builtin_trap();
+        if (!image->ok() && image->reason.empty()) __builtin_trap();
+    }
     return 0;
 }

@@ -88,4 +88,8 @@ std::string pictureSizeWarning(const Module& module, int width, int height) {
            " rows of unit pictures). It is loaded; the board stays blank where it is missing.";
 }
 
+std::string pictureReadFailure(const std::string& path, const std::string& reason) {
+    return "The picture " + path + " cannot be loaded: " + reason + ".";
+}
+
 }  // namespace qmx

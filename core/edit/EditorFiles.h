@@ -48,4 +48,8 @@ Bytes hexNameReport(const Module& module);
 // be blank where it is missing); empty when it is large enough.
 std::string pictureSizeWarning(const Module& module, int width, int height);
 
+// The message for a picture file that exists but cannot be loaded; `reason`
+// says why ("it is cut short").
+std::string pictureReadFailure(const std::string& path, const std::string& reason);
+
 }  // namespace qmx

@@ -421,12 +421,22 @@ private slots:
         main->undo();
         QCOMPARE(main->document().graphics().image(), before);
 
-        // A file nothing reads: the graphics message, the image stays.
+        // A file nothing reads, a damaged Targa, a file not there: each says so,
+        // the image stays.
         std::ofstream(str(path("map.psp")), std::ios::binary) << "Paint Shop Pro Image File";
+        std::ofstream(str(path("cut.tga")), std::ios::binary)
+            << std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x50\0\x50\0\x18\0", 18) << "abc";
         m_prompts->shown.clear();
         QVERIFY(!main->document().importGraphicsFile(str(path("map.psp"))));
-        QCOMPARE(m_prompts->shown.size(), std::size_t(1));
-        QVERIFY(m_prompts->shown[0].text.startsWith("Cannot find Module Graphics file!"));
+        QVERIFY(!main->document().importGraphicsFile(str(path("cut.tga"))));
+        QVERIFY(!main->document().importGraphicsFile(str(path("gone.png"))));
+        QCOMPARE(m_prompts->shown.size(), std::size_t(3));
+        QCOMPARE(m_prompts->shown[0].text, "The picture " + path("map.psp") +
+                                               " cannot be loaded: there is no reader for .psp "
+                                               "pictures here.");
+        QCOMPARE(m_prompts->shown[1].text,
+                 "The picture " + path("cut.tga") + " cannot be loaded: it is cut short.");
+        QVERIFY(m_prompts->shown[2].text.startsWith("Cannot find Module Graphics file!"));
         QCOMPARE(main->document().graphics().image(), before);
     }
 
@@ -457,7 +467,7 @@ private slots:
         QCOMPARE(m_prompts->shown.back().text, QStringLiteral("CANNOT_SAVE_DIB"));
     }
 
-    void loadGraphicsReadsSunRasterFiles() {
+    void loadGraphicsReadsSunRasterAndFooterlessTarga() {
         CQMXEditDlg* main = openModule();
         QVERIFY(main);
         // 2 x 1, 24 bits, BGR, rows padded to 16 bits.
@@ -471,6 +481,13 @@ private slots:
         QCOMPARE(image.size(), QSize(2, 1));
         QCOMPARE(image.pixel(0, 0) & 0xFFFFFF, 0x010203u);
         QCOMPARE(image.pixel(1, 0) & 0xFFFFFF, 0x040506u);
+        // 1 x 2 Targa, 24 bits, bottom row first, no footer.
+        std::ofstream(str(path("scan.tga")), std::ios::binary)
+            << std::string("\0\0\2\0\0\0\0\0\0\0\0\0\1\0\2\0\x18\0", 18)
+            << "\x03\x02\x01\x06\x05\x04";
+        QVERIFY(main->document().importGraphicsFile(str(path("scan.tga"))));
+        QCOMPARE(main->document().graphics().image().pixel(0, 0) & 0xFFFFFF, 0x040506u);
+        QCOMPARE(main->document().graphics().image().pixel(0, 1) & 0xFFFFFF, 0x010203u);
     }
 
     void saveGraphicsAsTakesTheTypeAndAsksBeforeOverwriting() {

@@ -409,6 +409,20 @@ private slots:
         QVERIFY(!panel->tools().pickArmed());
         QCOMPARE(panel->tools().foreground(), Pixel(qRgb(0, 128, 64)));
         QVERIFY(!main->document().history().canUndo());
+
+        // Armed again, a click on any other window takes the colour shown there.
+        QWidget swatch;
+        swatch.setAutoFillBackground(true);
+        QPalette palette;
+        palette.setColor(QPalette::Window, QColor(200, 10, 90));
+        swatch.setPalette(palette);
+        swatch.resize(40, 40);
+        swatch.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&swatch));
+        QTest::mouseClick(panel->colourArea(), Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseClick(&swatch, Qt::LeftButton, {}, QPoint(20, 20));
+        QVERIFY(!panel->tools().pickArmed());
+        QCOMPARE(panel->tools().foreground(), Pixel(qRgb(200, 10, 90)));
     }
 
     void makeOverviewWritesTheOverviewAsOneStep() {

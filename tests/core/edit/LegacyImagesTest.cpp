@@ -1,7 +1,9 @@
-// The pcx and Sun raster readers, on files written byte by byte.
+// The pcx, Sun raster and Targa readers, on files written byte by byte and on
+// files other programs wrote (see data/README).
 #include <gtest/gtest.h>
 
 #include "core/edit/LegacyImages.h"
+#include "core/module/FileIo.h"
 
 using namespace qmx;
 
@@ -41,7 +43,66 @@ std::vector<std::uint8_t> rasHeader(int width, int height, int depth, int type, 
     return h;
 }
 
+std::vector<std::uint8_t> dataFile(const std::string& name) {
+    auto bytes = readWholeFile(std::string(QMX_TABLE_DATA) + "/" + name);
+    return bytes ? *bytes : std::vector<std::uint8_t>{};
+}
+
+// The pixels of a binary netpbm file (P6 colour or P5 grey) as RGB.
+std::vector<std::uint8_t> netpbmPixels(const std::string& name) {
+    const std::vector<std::uint8_t> f = dataFile(name);
+    const std::size_t header = std::string(f.begin(), f.end()).find("255\n") + 4;
+    std::vector<std::uint8_t> rgb;
+    for (std::size_t i = header; i < f.size(); ++i)
+        rgb.insert(rgb.end(), f[1] == '5' ? 3 : 1, f[i]);
+    return rgb;
+}
+
 }  // namespace
+
+TEST(OtherWriters, EveryTargaAndPcxVariantReadsAsItsSource) {
+    const std::vector<std::uint8_t> colour = netpbmPixels("ref.ppm");
+    ASSERT_EQ(colour.size(), 45u);
+    for (const char* name :
+         {"nb-24.tga", "nb-24-rle.tga", "nb-cmap.tga", "nb-cmap-rle.tga", "im-24.tga",
+          "im-24-rle.tga", "im-cmap-rle.tga", "im-32.tga", "im-8.pcx", "im-24.pcx", "im-rgba.pcx",
+          "nb-packed.pcx", "nb-4plane.pcx"}) {
+        const std::string format = std::string(name).substr(std::string(name).size() - 3);
+        const LegacyImage img = decodeLegacyImage(format, dataFile(name));
+        ASSERT_TRUE(img.ok()) << name << ": " << img.reason;
+        EXPECT_EQ(img.width, 5) << name;
+        EXPECT_EQ(img.rgb, colour) << name;
+    }
+    const LegacyImage grey = decodeTarga(dataFile("im-grey-rle.tga"));
+    ASSERT_TRUE(grey.ok()) << grey.reason;
+    EXPECT_EQ(grey.rgb, netpbmPixels("ref-grey.pgm"));
+}
+
+TEST(Targa, SixteenBitsRightToLeftAndRunsAcrossRows) {
+    // 2 x 2, 16-bit, RLE, top-left origin and right to left: one run of three
+    // pure red pixels crosses from row 1 into row 2, then one raw blue pixel.
+    std::vector<std::uint8_t> f(18, 0);
+    f[2] = 10, f[12] = 2, f[14] = 2, f[16] = 16, f[17] = 0x30;
+    append(f, {0x82, 0x00, 0x7C, 0x00, 0x1F, 0x00});
+    const LegacyImage img = decodeTarga(f);
+    ASSERT_TRUE(img.ok()) << img.reason;
+    const std::vector<std::uint8_t> expected = {255, 0, 0, 255, 0, 0, 0, 0, 255, 255, 0, 0};
+    EXPECT_EQ(img.rgb, expected);
+}
+
+TEST(Targa, DamagedFilesAreRefusedWithAReason) {
+    std::vector<std::uint8_t> f = dataFile("nb-24-rle.tga");
+    ASSERT_FALSE(f.empty());
+    f.resize(f.size() - 10);
+    EXPECT_EQ(decodeTarga(f).reason, "it is cut short");
+    std::vector<std::uint8_t> mapped = dataFile("nb-cmap.tga");
+    mapped.back() = 200;  // an index past the colour map
+    EXPECT_FALSE(decodeTarga(mapped).ok());
+    EXPECT_FALSE(decodeTarga(dataFile("ref.ppm")).ok());
+    std::vector<std::uint8_t> odd(18, 0);
+    odd[2] = 2, odd[12] = 1, odd[14] = 1, odd[16] = 12;
+    EXPECT_FALSE(decodeTarga(odd).reason.empty());
+}
 
 TEST(Pcx, EightBitWithPaletteAndRuns) {
     // 3 x 2, two bytes per line (the last is padding).
