@@ -31,6 +31,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "bench/BenchSupport.h"
 #include "core/edit/ModuleEdits.h"
@@ -40,6 +41,7 @@
 #include "editor/CDefineUnitsDlg.h"
 #include "editor/CUnitEditorDlg.h"
 #include "editor/EditorDocument.h"
+#include "graphics/PngEncoder.h"
 #include "tests/support/ScriptedEditorDialogs.h"
 
 namespace {
@@ -200,15 +202,83 @@ void BM_SaveFloor(benchmark::State& state) {
     std::filesystem::remove(replaceLastThree(target, "PNG"), ec);
 }
 
+// The save benchmarks and the encoders run threads of their own: wall time.
+template <class Op>
+void wallTimed(benchmark::State& state, Op op) {
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        op();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+}
+
+void removeModuleFiles(const std::string& module) {
+    std::error_code ec;
+    for (const char* ext : {"qm4", "PNG", "BAK"})
+        std::filesystem::remove(replaceLastThree(module, ext), ec);
+}
+
+// Save with the picture unchanged since it was read: the picture file is left alone.
 void BM_Save(benchmark::State& state) {
     Fixture& f = fixture(static_cast<int>(state.range(0)));
     const std::string target = bench::benchFilePath("editor_save", 0, ".qm4");
-    timed(state, [&] {
+    if (!f.document->writeModule(target)) state.SkipWithError("save failed");
+    wallTimed(state, [&] {
         if (!f.document->writeModule(target)) state.SkipWithError("save failed");
     });
-    std::error_code ec;
-    for (const char* ext : {"qm4", "PNG", "BAK"})
-        std::filesystem::remove(replaceLastThree(target, ext), ec);
+    removeModuleFiles(target);
+}
+
+// Save under a new name, the picture unchanged: its bytes are copied.
+void BM_SaveAs(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    int n = 0;
+    std::vector<std::string> written;
+    wallTimed(state, [&] {
+        written.push_back(bench::benchFilePath("editor_saveas", ++n, ".qm4"));
+        if (!f.document->writeModule(written.back())) state.SkipWithError("save failed");
+    });
+    for (const std::string& w : written) removeModuleFiles(w);
+}
+
+// Save after a change of the picture: it is encoded again.
+void BM_SaveChanged(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    const std::string target = bench::benchFilePath("editor_savechanged", 0, ".qm4");
+    for (auto _ : state) {
+        f.document->replaceImage(f.document->graphics().image(), "Picture");
+        const auto t0 = std::chrono::steady_clock::now();
+        if (!f.document->writeModule(target)) state.SkipWithError("save failed");
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+    f.document->history().clear();
+    removeModuleFiles(target);
+}
+
+// The picture encoders side by side: Qt's writer at its default and at a low
+// compression level, and the banded writer on one and on two threads.
+// Arg 1: quality (Qt) or threads (bands). The file size is a counter.
+void BM_EncodeQt(benchmark::State& state) {
+    const QImage& image = fixture(1).document->graphics().image();
+    QByteArray png;
+    wallTimed(state, [&] {
+        png.clear();
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        writer.setQuality(static_cast<int>(state.range(0)));
+        writer.write(image);
+    });
+    state.counters["MB"] = static_cast<double>(png.size()) / 1e6;
+}
+
+void BM_EncodeBands(benchmark::State& state) {
+    const QImage& image = fixture(1).document->graphics().image();
+    QByteArray png;
+    wallTimed(state, [&] { png = encodePng(image, static_cast<int>(state.range(0))); });
+    state.counters["MB"] = static_cast<double>(png.size()) / 1e6;
 }
 
 // One step: the module's notes changed, and with `picture` the picture
@@ -295,6 +365,25 @@ BENCHMARK(BM_SaveFloor)
     ->Iterations(2)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Arg(0)->Arg(1)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveAs)->Arg(0)->Arg(1)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveChanged)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeQt)
+    ->Arg(-1)
+    ->Arg(80)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeBands)
+    ->Arg(1)
+    ->Arg(2)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AutosaveWindowShare)
     ->Arg(0)
     ->Arg(1)

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "core/edit/EditorFiles.h"
 #include "core/edit/LegacyImages.h"
@@ -147,8 +148,17 @@ bool EditorDocument::writeModule(const std::string& path) {
         m_prompts.showMessage(editormsg::kDataFileWriteError);
         return false;
     }
+    // An unchanged picture is the file it was read from: beside the same
+    // module it is left alone, beside another its bytes are copied. Only a
+    // changed picture is encoded again.
+    std::optional<std::string> unchanged;
+    if (!m_path.empty() && m_diskPicture != kNotOnDisk &&
+        m_history.pictureRevision() == m_diskPicture)
+        unchanged = ModuleGraphics::findGraphicsFile(m_path);
     std::error_code ec;
-    const GraphicsResult g = m_graphics.save(path);
+    GraphicsResult g{GraphicsStatus::Ok, ModuleGraphics::graphicsName(path), true};
+    if (!unchanged || *unchanged != ModuleGraphics::graphicsName(path))
+        g = m_graphics.save(path, unchanged.value_or(std::string()));
     if (!g.ok()) {
         fs::remove(tmp, ec);
         showNotice(g.notice(MessageTable::Editor));

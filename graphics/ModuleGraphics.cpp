@@ -1,6 +1,5 @@
 #include "graphics/ModuleGraphics.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QImageReader>
@@ -16,6 +15,7 @@
 #include "core/module/Bytes.h"
 #include "core/module/FileIo.h"
 #include "core/module/UnitImageSheet.h"
+#include "graphics/PngEncoder.h"
 #include "graphics/QtText.h"
 
 namespace qmx {
@@ -123,7 +123,8 @@ GraphicsResult ModuleGraphics::load(const std::string& modulePath) {
     return {GraphicsStatus::Ok, *found};
 }
 
-GraphicsResult ModuleGraphics::save(const std::string& modulePath) const {
+GraphicsResult ModuleGraphics::save(const std::string& modulePath,
+                                    const std::string& copyOf) const {
     // The image is saved under the exact "PNG" name, which a reader that looks
     // for that name finds. A graphics file found under another case of it
     // (turn.png) is the previous image: it becomes the backup and then goes,
@@ -134,20 +135,22 @@ GraphicsResult ModuleGraphics::save(const std::string& modulePath) const {
     const std::optional<std::string> oldBackup = findFileIgnoringCase(backup);
     GraphicsResult result{GraphicsStatus::Ok, target, true};
 
-    // 1. The whole new image, encoded and on disk under a temporary name.
+    // 1. The whole new image, encoded (or copied) and on disk under a temporary name.
     QByteArray encoded;
-    {
-        QBuffer buffer(&encoded);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        if (m_image.isNull() || !writer.write(m_image)) {
+    if (!copyOf.empty()) {
+        QFile from(qtPath(copyOf));
+        if (!from.open(QIODevice::ReadOnly)) {
             result.status = GraphicsStatus::WriteFailed;
             return result;
         }
+        encoded = from.readAll();
+    } else {
+        encoded = encodePng(m_image);
     }
     const std::string tmp = temporarySibling(target);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(encoded.constData());
-    if (!writeFileAtomically(tmp, std::span(bytes, static_cast<std::size_t>(encoded.size())))) {
+    if (encoded.isEmpty() ||
+        !writeFileAtomically(tmp, std::span(bytes, static_cast<std::size_t>(encoded.size())))) {
         result.status = GraphicsStatus::WriteFailed;
         return result;
     }

@@ -66,8 +66,10 @@ public:
     // Writes the image beside the module as PNG. The previous graphics file
     // survives as the backup (replacing an older backup). The new image is
     // complete on disk before anything is replaced, so a failed save leaves
-    // the old graphics and the old backup in place.
-    GraphicsResult save(const std::string& modulePath) const;
+    // the old graphics and the old backup in place. With `copyOf`, the bytes of
+    // that file are written instead of encoding the image again (the image is
+    // the picture read from it, unchanged).
+    GraphicsResult save(const std::string& modulePath, const std::string& copyOf = {}) const;
 
     // The blank image of a new module: the map band of the module's size under
     // a sheet of ImageRows cell rows, all light grey. Sets the module's MapTop

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -341,6 +342,9 @@ private slots:
         // The file now exists: No leaves it alone, Yes writes it again.
         const auto before = bytesOf(copy + ".qm4");
         main->document().module().authorNotes = "Again";
+        QImage changed = main->document().graphics().image().copy();
+        changed.setPixel(0, 0, qRgb(1, 2, 3));
+        main->document().replaceImage(changed, "Picture");
         m_prompts->fileAnswers.push_back(copy + ".qm4");
         m_prompts->yesNoAnswers.push_back(false);
         QVERIFY(!main->document().saveModule(main));
@@ -352,10 +356,33 @@ private slots:
         QVERIFY(bytesOf(copy + ".qm4") != before);
         // The previous image is kept as the backup.
         QVERIFY(QFile::exists(copy + ".BAK"));
-        const ModuleLoad reread = loadModuleFile(str(copy + ".qm4"), ModuleReader::Editor);
-        QVERIFY(reread.ok);
-        QCOMPARE(reread.module.authorNotes, std::string("Again"));
-        QVERIFY(reread.module.moduleId != (std::array<std::uint8_t, 3>{0, 0, 0}));
+        QImage reread(copy + ".PNG");
+        QCOMPARE(reread.pixel(0, 0), qRgb(1, 2, 3));
+        const ModuleLoad read = loadModuleFile(str(copy + ".qm4"), ModuleReader::Editor);
+        QVERIFY(read.ok);
+        QCOMPARE(read.module.authorNotes, std::string("Again"));
+        QVERIFY(read.module.moduleId != (std::array<std::uint8_t, 3>{0, 0, 0}));
+    }
+
+    void anUnchangedPictureIsLeftAloneOrCopied() {
+        CQMXEditDlg* main = openModule();
+        QVERIFY(main);
+        const QString picture = path("modules/Battle.PNG");
+        const auto bytes = bytesOf(picture);
+        const QDateTime stamp = QDateTime::currentDateTime().addSecs(-3600);
+        {
+            QFile f(picture);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(stamp, QFileDevice::FileModificationTime));
+        }
+        main->document().history().apply(editAuthorNotes(main->document().module(), "Notes"));
+        QVERIFY(main->document().writeModule(str(modulePath())));
+        QCOMPARE(bytesOf(picture), bytes);
+        QCOMPARE(QFileInfo(picture).lastModified(), stamp);
+        QVERIFY(!QFile::exists(path("modules/Battle.BAK")));
+        // Saved under a new name: the same bytes, not encoded again.
+        QVERIFY(main->document().writeModule(str(path("modules/Other.qm4"))));
+        QCOMPARE(bytesOf(path("modules/Other.PNG")), bytes);
     }
 
     void aFailedSaveKeepsTheOldFilesByteForByte() {
@@ -368,6 +395,7 @@ private slots:
         QDir(path("modules/Battle.BAK")).mkdir(QStringLiteral("inside"));
         main->document().history().apply(
             editAuthorNotes(main->document().module(), "Never written"));
+        main->document().replaceImage(main->document().graphics().image().mirrored(), "Picture");
         QVERIFY(!main->document().writeModule(str(modulePath())));
         QCOMPARE(bytesOf(modulePath()), module);
         QCOMPARE(bytesOf(path("modules/Battle.PNG")), image);

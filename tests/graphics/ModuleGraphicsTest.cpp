@@ -8,6 +8,7 @@
 #include "core/module/FileIo.h"
 #include "core/module/UnitImageSheet.h"
 #include "graphics/ModuleGraphics.h"
+#include "graphics/PngEncoder.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 
@@ -374,4 +375,28 @@ TEST(ModuleGraphics, TargaBytes) {
         std::string("\x09\x08\x07\x0c\x0b\x0a\x03\x02\x01\x06\x05\x04", 12) + std::string(8, '\0') +
         std::string("TRUEVISION-XFILE.\0", 18);
     EXPECT_EQ(fileBytes(dir / "t.tga"), expected);
+}
+
+TEST(PngEncoder, BandsOnThreadsReadBackPixelForPixel) {
+    // Noise and flat runs, an odd width, and more bands than some heights hold.
+    for (const QSize size : {QSize(1, 1), QSize(333, 129), QSize(50, 700)}) {
+        QImage image(size, QImage::Format_RGB32);
+        std::uint32_t seed = 12345;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                seed = seed * 1103515245u + 12345u;
+                image.setPixel(x, y, y % 3 ? qRgb(x & 255, y & 255, 7) : 0xFF000000u | (seed >> 8));
+            }
+        image.setDotsPerMeterX(3780);
+        image.setDotsPerMeterY(3780);
+        for (int threads : {1, 2, 5}) {
+            const QByteArray png = encodePng(image, threads);
+            QImage back;
+            ASSERT_TRUE(back.loadFromData(png, "png")) << size.width() << " " << threads;
+            back.convertTo(QImage::Format_RGB32);
+            EXPECT_EQ(back, image) << size.width() << " " << threads;
+            EXPECT_EQ(back.dotsPerMeterX(), 3780);
+        }
+    }
+    EXPECT_TRUE(encodePng(QImage()).isEmpty());
 }
