@@ -22,8 +22,10 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTreeView>
@@ -222,6 +224,7 @@ void removeModuleFiles(const std::string& module) {
 // Save with the picture unchanged since it was read: the picture file is left alone.
 void BM_Save(benchmark::State& state) {
     Fixture& f = fixture(static_cast<int>(state.range(0)));
+    if (!f.document->loadModule(f.module)) state.SkipWithError("open failed");
     const std::string target = bench::benchFilePath("editor_save", 0, ".qm4");
     if (!f.document->writeModule(target)) state.SkipWithError("save failed");
     wallTimed(state, [&] {
@@ -233,6 +236,7 @@ void BM_Save(benchmark::State& state) {
 // Save under a new name, the picture unchanged: its bytes are copied.
 void BM_SaveAs(benchmark::State& state) {
     Fixture& f = fixture(static_cast<int>(state.range(0)));
+    if (!f.document->loadModule(f.module)) state.SkipWithError("open failed");
     int n = 0;
     std::vector<std::string> written;
     wallTimed(state, [&] {
@@ -258,27 +262,69 @@ void BM_SaveChanged(benchmark::State& state) {
 }
 
 // The picture encoders side by side: Qt's writer at its default and at a low
-// compression level, and the banded writer on one and on two threads.
-// Arg 1: quality (Qt) or threads (bands). The file size is a counter.
+// compression level, and the banded writer on one and on two threads, on the
+// largest module's picture (arg 0: 0 its synthetic pattern, 1 the demo map
+// tiled to its size, which compresses like a real map). The file size is a
+// counter.
+const QImage& encodeSource(int kind) {
+    static QImage tiled;
+    const QImage& synthetic = fixture(1).document->graphics().image();
+    if (kind == 0) return synthetic;
+    if (tiled.isNull()) {
+#ifdef QMX_DEMO_PICTURE
+        const QImage demo =
+            QImage(QStringLiteral(QMX_DEMO_PICTURE)).convertToFormat(QImage::Format_RGB32);
+        if (demo.isNull()) return tiled;
+        tiled = QImage(synthetic.size(), QImage::Format_RGB32);
+        QPainter p(&tiled);
+        for (int y = 0; y < tiled.height(); y += demo.height())
+            for (int x = 0; x < tiled.width(); x += demo.width()) p.drawImage(x, y, demo);
+#endif
+    }
+    return tiled;
+}
+
 void BM_EncodeQt(benchmark::State& state) {
-    const QImage& image = fixture(1).document->graphics().image();
+    const QImage& image = encodeSource(static_cast<int>(state.range(0)));
+    if (image.isNull()) state.SkipWithError("no demo picture");
     QByteArray png;
     wallTimed(state, [&] {
         png.clear();
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, "png");
-        writer.setQuality(static_cast<int>(state.range(0)));
+        writer.setQuality(static_cast<int>(state.range(1)));
         writer.write(image);
     });
     state.counters["MB"] = static_cast<double>(png.size()) / 1e6;
 }
 
 void BM_EncodeBands(benchmark::State& state) {
-    const QImage& image = fixture(1).document->graphics().image();
+    const QImage& image = encodeSource(static_cast<int>(state.range(0)));
+    if (image.isNull()) state.SkipWithError("no demo picture");
     QByteArray png;
-    wallTimed(state, [&] { png = encodePng(image, static_cast<int>(state.range(0))); });
+    wallTimed(state, [&] { png = encodePng(image, static_cast<int>(state.range(1))); });
     state.counters["MB"] = static_cast<double>(png.size()) / 1e6;
+}
+
+// Opening the largest module's picture: Qt's reader against the banded
+// reader, which inflates the bands of a picture this program wrote side by side.
+void BM_DecodeQt(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    const QString file = QString::fromStdString(replaceLastThree(f.module, "PNG"));
+    wallTimed(state, [&] {
+        QImageReader reader(file, "png");
+        reader.setAllocationLimit(0);
+        if (reader.read().isNull()) state.SkipWithError("read failed");
+    });
+}
+
+void BM_DecodeBands(benchmark::State& state) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    wallTimed(state, [&] {
+        ModuleGraphics graphics;
+        if (!graphics.load(f.module).ok()) state.SkipWithError("read failed");
+    });
 }
 
 // One step: the module's notes changed, and with `picture` the picture
@@ -372,15 +418,25 @@ BENCHMARK(BM_SaveChanged)
     ->UseManualTime()
     ->Iterations(2)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeQt)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeBands)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeQt)
-    ->Arg(-1)
-    ->Arg(80)
+    ->ArgsProduct({{0, 1}, {-1, 80}})
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeBands)
-    ->Arg(1)
-    ->Arg(2)
+    ->ArgsProduct({{0, 1}, {1, 2}})
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);

@@ -1,9 +1,12 @@
-// The editor's pcx, Sun raster and Targa readers on any bytes.
+// The editor's pcx, Sun raster and Targa readers, and the banded PNG reader
+// of the module picture, on any bytes.
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "core/edit/LegacyImages.h"
+#include "core/module/BandedPng.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
@@ -17,5 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         if (!image->ok() && image->reason.empty()) __builtin_trap();
     }
+    std::vector<std::uint32_t> pixels;
+    qmx::decodeBandedPng(bytes, 4096, [&](int width, int height, std::size_t& stride) {
+        if (static_cast<long long>(width) * height > (1 << 22))
+            return static_cast<std::uint32_t*>(nullptr);
+        pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+        stride = static_cast<std::size_t>(width);
+        return pixels.data();
+    });
     return 0;
 }

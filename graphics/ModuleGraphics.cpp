@@ -12,6 +12,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "core/module/BandedPng.h"
 #include "core/module/Bytes.h"
 #include "core/module/FileIo.h"
 #include "core/module/UnitImageSheet.h"
@@ -44,7 +45,33 @@ QImage normalized(QImage image) {
 
 // Reads an image file with the reader for `format`, refusing images larger
 // than the module limits before any pixel is allocated.
+// A picture this program wrote carries its band index: its bands are inflated
+// side by side. False for any other file.
+bool readBandedPng(const std::string& path, QImage& out) {
+    const std::optional<Bytes> bytes = readWholeFile(path, std::size_t(1) << 31);
+    if (!bytes) return false;
+    QImage image;
+    PngResolution dots;
+    const bool ok = decodeBandedPng(
+        *bytes, kMaxGraphicsSide,
+        [&](int width, int height, std::size_t& stride) {
+            image = QImage(width, height, QImage::Format_RGB32);
+            if (image.isNull()) return static_cast<std::uint32_t*>(nullptr);
+            stride = static_cast<std::size_t>(image.bytesPerLine()) / 4;
+            return reinterpret_cast<std::uint32_t*>(image.bits());
+        },
+        &dots);
+    if (!ok) return false;
+    if (dots.x > 0 && dots.y > 0 && dots.x <= 1000000 && dots.y <= 1000000) {
+        image.setDotsPerMeterX(static_cast<int>(dots.x));
+        image.setDotsPerMeterY(static_cast<int>(dots.y));
+    }
+    out = std::move(image);
+    return true;
+}
+
 GraphicsStatus readImage(const std::string& path, const std::string& format, QImage& out) {
+    if (format == "png" && readBandedPng(path, out)) return GraphicsStatus::Ok;
     const QByteArray fmt = QByteArray::fromStdString(format);
     if (!QImageReader::supportedImageFormats().contains(fmt))
         return GraphicsStatus::UnsupportedFormat;

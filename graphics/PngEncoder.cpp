@@ -8,6 +8,8 @@
 #include <future>
 #include <vector>
 
+#include "core/module/BandedPng.h"
+
 namespace qmx {
 
 namespace {
@@ -95,7 +97,10 @@ Band encodeBand(const QImage& image, int first, int end, bool last) {
                 sums[k] += v[k] < 128 ? v[k] : 256 - v[k];
             }
         }
-        const int best = static_cast<int>(std::min_element(sums, sums + 3) - sums);
+        // A band's first row is filtered without the row above, so that the
+        // bands can be inflated apart.
+        const int best =
+            y == first && first > 0 ? 0 : static_cast<int>(std::min_element(sums, sums + 3) - sums);
         filtered[0] = static_cast<std::uint8_t>(best == 0 ? 1 : best == 1 ? 2 : 4);
         std::copy(candidate[best].begin(), candidate[best].end(), filtered.begin() + 1);
         band.adler = adler32(band.adler, filtered.data(), static_cast<uInt>(filtered.size()));
@@ -134,8 +139,12 @@ QByteArray encodePng(const QImage& source, int threads) {
 
     QByteArray stream("\x78\x01", 2);  // zlib header: deflate, 32K window, fastest
     uLong adler = 1;
-    for (const Band& band : done) {
+    std::vector<PngBand> index;
+    for (int b = 0; b < bands; ++b) {
+        const Band& band = done[static_cast<std::size_t>(b)];
         if (!band.ok) return {};
+        index.push_back({static_cast<std::uint32_t>(static_cast<long long>(height) * b / bands),
+                         static_cast<std::uint32_t>(stream.size())});
         stream.append(band.deflated);
         adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.rawSize));
     }
@@ -155,6 +164,8 @@ QByteArray encodePng(const QImage& source, int threads) {
         phys.append('\x01');  // per metre
         chunk(png, "pHYs", phys.constData(), static_cast<std::size_t>(phys.size()));
     }
+    const std::vector<std::uint8_t> bandData = bandChunkData(index);
+    chunk(png, kBandChunk, reinterpret_cast<const char*>(bandData.data()), bandData.size());
     constexpr qsizetype kIdatSize = qsizetype(1) << 23;
     for (qsizetype at = 0; at < stream.size(); at += kIdatSize) {
         const qsizetype size = std::min(kIdatSize, stream.size() - at);

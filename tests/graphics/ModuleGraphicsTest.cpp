@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
 #include <filesystem>
 #include <fstream>
 
+#include "core/module/BandedPng.h"
 #include "core/module/FileIo.h"
 #include "core/module/UnitImageSheet.h"
 #include "graphics/ModuleGraphics.h"
@@ -377,6 +379,50 @@ TEST(ModuleGraphics, TargaBytes) {
     EXPECT_EQ(fileBytes(dir / "t.tga"), expected);
 }
 
+namespace {
+
+QImage decodeBanded(const QByteArray& png) {
+    QImage image;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(png.constData());
+    const bool ok =
+        decodeBandedPng(std::span(bytes, static_cast<std::size_t>(png.size())), kMaxGraphicsSide,
+                        [&](int width, int height, std::size_t& stride) {
+                            image = QImage(width, height, QImage::Format_RGB32);
+                            stride = static_cast<std::size_t>(image.bytesPerLine()) / 4;
+                            return reinterpret_cast<std::uint32_t*>(image.bits());
+                        });
+    return ok ? image : QImage();
+}
+
+}  // namespace
+
+TEST(PngEncoder, BandedReaderRefusesOtherAndDamagedFiles) {
+    QImage image(300, 200, QImage::Format_RGB32);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x) image.setPixel(x, y, qRgb(x & 255, (x * y) & 255, y));
+    const QByteArray png = encodePng(image, 2);
+    ASSERT_FALSE(decodeBanded(png).isNull());
+    // Qt's own file has no band index: left to the general reader.
+    QByteArray qt;
+    {
+        QBuffer buffer(&qt);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter(&buffer, "png").write(image);
+    }
+    EXPECT_TRUE(decodeBanded(qt).isNull());
+    // Cut anywhere, or any byte changed: refused or a picture of the right
+    // size, never a crash (the sanitizer build runs this too).
+    for (int cut = 0; cut < png.size(); cut += 97)
+        EXPECT_TRUE(decodeBanded(png.left(cut)).isNull());
+    for (int at = 8; at < std::min<int>(png.size(), 400); ++at) {
+        QByteArray damaged = png;
+        damaged[at] = static_cast<char>(damaged[at] ^ 0x5A);
+        const QImage read = decodeBanded(damaged);
+        EXPECT_TRUE(read.isNull() || read.size() == image.size() ||
+                    read.width() <= kMaxGraphicsSide);
+    }
+}
+
 TEST(PngEncoder, BandsOnThreadsReadBackPixelForPixel) {
     // Noise and flat runs, an odd width, and more bands than some heights hold.
     for (const QSize size : {QSize(1, 1), QSize(333, 129), QSize(50, 700)}) {
@@ -396,6 +442,8 @@ TEST(PngEncoder, BandsOnThreadsReadBackPixelForPixel) {
             back.convertTo(QImage::Format_RGB32);
             EXPECT_EQ(back, image) << size.width() << " " << threads;
             EXPECT_EQ(back.dotsPerMeterX(), 3780);
+            // Our own reader inflates the bands side by side to the same pixels.
+            EXPECT_EQ(decodeBanded(png), image) << size.width() << " " << threads;
         }
     }
     EXPECT_TRUE(encodePng(QImage()).isEmpty());
