@@ -168,6 +168,12 @@ void CMainFrame::createActions() {
     addCommand(QStringLiteral("actionSaveEncoded"), QStringLiteral("&Internet Encoded"),
                QStringLiteral("Saves the current game in progress as an encoded text file"),
                C::Save);
+    a = addCommand(QStringLiteral("actionSendMail"), QStringLiteral("Send Turn by &Mail..."),
+                   QStringLiteral("Saves the game, the text save beside it, and hands both to "
+                                  "your mail program\nSend Turn by Mail (Ctrl+M)"),
+                   C::Save);
+    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    icon(a, ToolIcon::SendMail);
     addCommand(QStringLiteral("actionAsciiMove"), QStringLiteral("&Move"),
                QStringLiteral("Saves your move in readable text form for opponents who don't use "
                               "QMX."));
@@ -370,6 +376,8 @@ void CMainFrame::createActions() {
     setHandler(QStringLiteral("actionSave"), [this, &session] { runSession(session.saveGame()); });
     setHandler(QStringLiteral("actionSaveEncoded"),
                [this, &session] { runSession(session.saveEncoded()); });
+    setHandler(QStringLiteral("actionSendMail"),
+               [this, &session] { runSession(session.sendTurnByMail()); });
     setHandler(QStringLiteral("actionCopyGameText"),
                [this, &session] { runSession(session.copyGameAsText()); });
     setHandler(QStringLiteral("actionPasteGame"),
@@ -438,6 +446,7 @@ void CMainFrame::createMenus() {
     QMenu* save = file->addMenu(QStringLiteral("&Save"));
     add(save, "actionSave");
     add(save, "actionSaveEncoded");
+    add(file, "actionSendMail");
     add(file, "actionCopyGameText");
     QMenu* ascii = file->addMenu(QStringLiteral("&ASCII Output"));
     add(ascii, "actionAsciiMove");
@@ -491,7 +500,7 @@ void CMainFrame::createToolBar() {
     m_toolBar->setIconSize(QSize(24, 24));
     m_toolBar->setMovable(false);
     const std::initializer_list<const char*> groups[] = {
-        {"actionLoad", "actionSave"},
+        {"actionLoad", "actionSave", "actionSendMail"},
         {"actionMoveMode", "actionCombatMode", "actionOneByOne", "actionPreDeclare",
          "actionResolveDeclared"},
         {"actionThrowDice", "actionDefineDice", "actionComment"},

@@ -34,6 +34,7 @@
 #include "player/CasciiPrefs.h"
 #include "player/Cgivecard.h"
 #include "player/Cplacecard.h"
+#include "player/MailProgram.h"
 
 namespace qmx {
 
@@ -193,6 +194,10 @@ std::string ShellPrompts::clipboardText() {
 
 void ShellPrompts::setClipboardText(const std::string& text) {
     QGuiApplication::clipboard()->setText(fromBytes(text));
+}
+
+void ShellPrompts::handToMailProgram(const TurnMail& mail) {
+    launchMailProgram(mail, *this, m_parent ? static_cast<QObject*>(m_parent) : qApp);
 }
 
 std::optional<Preferences> ShellPrompts::editPreferences(const Preferences& current) {

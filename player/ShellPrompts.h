@@ -41,6 +41,7 @@ public:
     std::optional<std::string> askCommentPassword() override;
     std::string clipboardText() override;
     void setClipboardText(const std::string& text) override;
+    void handToMailProgram(const TurnMail& mail) override;
     std::optional<Preferences> editPreferences(const Preferences& current) override;
     void showAbout(const std::string& text) override;
     void showModuleInformation(const std::string& notes) override;

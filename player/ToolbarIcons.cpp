@@ -187,6 +187,16 @@ void drawIcon(QPainter& p, ToolIcon icon) {
             p.drawRect(QRectF(13, 4.5, 2.5, 4.5));
             break;
         }
+        case ToolIcon::SendMail: {
+            // an envelope with a small arrow going out
+            p.setPen(pen(QColor(0x5A, 0x4A, 0x20), 1.2));
+            p.setBrush(QColor(0xF4, 0xEC, 0xD0));
+            p.drawRect(QRectF(2.5, 6.5, 16, 12));
+            p.setBrush(Qt::NoBrush);
+            p.drawPolyline(QPolygonF({{2.5, 6.5}, {10.5, 13}, {18.5, 6.5}}));
+            straightArrow(p, {14, 4}, {23, 4}, kGreen, 2.0);
+            break;
+        }
         case ToolIcon::MoveMode:
             counter(p, QRectF(2, 7, 11, 11));
             straightArrow(p, {12, 12.5}, {23, 12.5}, kGreen, 2.4);

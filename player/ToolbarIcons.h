@@ -11,6 +11,7 @@ namespace qmx {
 enum class ToolIcon {
     Load,
     Save,
+    SendMail,
     MoveMode,
     CombatMode,
     OneByOne,

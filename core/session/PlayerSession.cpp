@@ -650,6 +650,62 @@ Change PlayerSession::saveEncoded() {
     return c;
 }
 
+Change PlayerSession::sendTurnByMail() {
+    if (!m_states.enabled(Command::Save) || m_fileDialogOpen) return {};
+    const auto chosen =
+        chooseSaveFile(saveFilters(), [](const std::string& s) { return savedGameName(s); });
+    Change c;
+    if (!chosen) return c;
+    c.ran = true;
+    const std::string target = savedGameName(*chosen);
+    const std::string textPath = textSaveName(*chosen);
+    m_recorder.record(ReplayCode::SaveMarker);
+    const Bytes replay = m_replayFile.read().value_or(Bytes{});
+    if (!saveGameFile(*chosen, m_game, m_module, replay, m_prompts)) return c;
+    m_settings.noteGameSaved(target);
+    m_files.savedGameFolder = folderOf(target);
+    m_savedGameTitle = titleOf(target);
+    c.caption = caption();
+    removeAutosave();
+
+    // The text save of the same bytes beside it, as Internet Encoded writes it.
+    const Bytes encoded = encodeCheckedTextSave(serializeSavedGame(m_game, m_module, replay));
+    std::string text(encoded.begin(), encoded.end());
+    while (!text.empty() && text.back() == '\0') text.pop_back();
+    const bool textWritten =
+        (!fileExists(textPath) || askOverwrite(textPath)) &&
+        saveGameFile(*chosen, m_game, m_module, replay, m_prompts, SaveForm::Text);
+
+    const bool named =
+        m_game.isValidSlot(m_game.currentSlot) && !m_game.players[m_game.currentSlot].name.empty();
+    const std::string player = named ? m_game.players[m_game.currentSlot].name : "Observer";
+    TurnMail mail;
+    mail.subject = "QMX: " + m_files.moduleTitle + ", " + player + "'s move";
+    mail.body = player + "'s move in " + m_files.moduleTitle +
+                ": open the attached saved game in QMX, or copy this whole mail and choose "
+                "File > Paste Game from Mail.\n\n";
+    mail.attachments.push_back(target);
+    if (text.size() <= kMailBodyLimit || !textWritten) {
+        mail.body += text;
+    } else {
+        mail.body += "(The game is too long for the text of a mail: " + titleOf(textPath) +
+                     ".txt, attached too, holds it as text.)\n";
+        mail.attachments.push_back(textPath);
+    }
+    mail.gamePath = target;
+    mail.textPath = textWritten ? textPath : std::string();
+    mail.text = std::move(text);
+    m_prompts.handToMailProgram(mail);
+    return c;
+}
+
+std::string turnMailFailureText(const TurnMail& mail, const std::string& reason) {
+    std::string s = "The turn could not be handed to your mail program: " + reason +
+                    ".\n\nIt is saved in\n" + mail.gamePath + "\n";
+    if (!mail.textPath.empty()) s += "and as text in\n" + mail.textPath + "\n";
+    return s + "\nThe text is on the clipboard: paste it into a mail, or attach the saved game.";
+}
+
 Change PlayerSession::copyGameAsText() {
     if (!m_states.enabled(Command::Save)) return {};
     Change c;

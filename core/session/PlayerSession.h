@@ -63,6 +63,10 @@ struct SessionFiles {
 std::string proposedSaveTitle(const std::string& moduleTitle, const std::string& player,
                               std::int64_t secondsNow);
 
+// A text save longer than this goes into the mail as an attachment rather
+// than into its body (one command-line argument holds at most 128 KiB).
+inline constexpr std::size_t kMailBodyLimit = 96 * 1024;
+
 inline constexpr const char* kOverwriteQuestion =
     "This file already exists!  Do you wish to overwrite it?";
 inline constexpr const char* kAutosaveName = "autosave.qms";
@@ -137,6 +141,9 @@ public:
     Change saveEncoded();
     // "Copy Game as Text": the encoded save on the clipboard.
     Change copyGameAsText();
+    // "Send Turn by Mail...": saved as Save does, the text save beside it,
+    // then handed to the mail program.
+    Change sendTurnByMail();
     Change changePassword();
     // File > Identify Player: an observer (a wrong or cancelled password)
     // identifies again as after a load, without loading the file again.

@@ -44,6 +44,20 @@ struct DealAnswer {
     int receiver = 0;
 };
 
+// A turn handed to the desktop's mail program: the saved game attached, the
+// text save in the body (or attached too when it is too long for one).
+struct TurnMail {
+    std::string subject;
+    std::string body;
+    std::vector<std::string> attachments;
+    std::string gamePath;  // the saved game and its text save, for the message
+    std::string textPath;  // when the mail program cannot take the turn
+    std::string text;      // the text save, for the clipboard then
+};
+
+// What to say when the mail program cannot take the turn; `reason` says why.
+std::string turnMailFailureText(const TurnMail& mail, const std::string& reason);
+
 class CardHand;
 
 struct CommentAnswer {
@@ -92,6 +106,10 @@ public:
     // The clipboard's text, as bytes; and putting text there.
     virtual std::string clipboardText() = 0;
     virtual void setClipboardText(const std::string& text) = 0;
+    // Hands the mail to the desktop's mail program (xdg-email); when that
+    // cannot be done, puts mail.text on the clipboard and says where the
+    // files are (turnMailFailureText).
+    virtual void handToMailProgram(const TurnMail& mail) = 0;
 
     // The "Preferences" dialog: the edited values, nothing on Cancel.
     virtual std::optional<Preferences> editPreferences(const Preferences& current) = 0;

@@ -39,6 +39,7 @@ public:
     std::optional<std::string> askCommentPassword() override { return std::nullopt; }
     std::string clipboardText() override { return {}; }
     void setClipboardText(const std::string&) override {}
+    void handToMailProgram(const TurnMail&) override {}
     std::optional<Preferences> editPreferences(const Preferences&) override { return std::nullopt; }
     void showAbout(const std::string&) override {}
     void showModuleInformation(const std::string&) override {}

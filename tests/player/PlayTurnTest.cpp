@@ -6,11 +6,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
+#include <QProcess>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
+#include "core/game/EncodedSave.h"
 #include "core/game/HexPicture.h"
 #include "core/game/SavedGame.h"
 #include "core/module/FileIo.h"
@@ -20,6 +24,7 @@
 #include "player/CQMXApp.h"
 #include "player/CQMXDoc.h"
 #include "player/CQMXView.h"
+#include "player/MailProgram.h"
 #include "player/ShellPrompts.h"
 #include "tests/support/PlayerHome.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -55,6 +60,14 @@ struct FindingsDialogPerson : ScriptedPrompts {
 };
 
 }  // namespace
+
+// A person whose turns go to whatever xdg-email is on PATH.
+struct MailingPerson : ScriptedPrompts {
+    void handToMailProgram(const TurnMail& mail) override {
+        ScriptedPrompts::handToMailProgram(mail);
+        launchMailProgram(mail, *this, qApp);
+    }
+};
 
 class PlayTurnTest : public QObject {
     Q_OBJECT
@@ -345,6 +358,79 @@ private slots:
         f->action("actionLoad")->trigger();
         QCOMPARE(person->listed,
                  QStringList{QStringLiteral("Unit 11: step 1 after the replay, 2 in the reply")});
+    }
+
+    // Send Turn by Mail with a stand-in xdg-email that writes down its
+    // arguments; then with none on PATH.
+    void sendTurnByMailHandsTheSavedGameToTheMailProgram() {
+        const QString bin = homePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(bin));
+        const QString argsFile = homePath(QStringLiteral("xdg-email-args"));
+        {
+            QFile script(bin + QStringLiteral("/xdg-email"));
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write("#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$QMX_TEST_MAIL_ARGS\"\n");
+            script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        }
+        const QByteArray path = qgetenv("PATH");
+        qputenv("QMX_TEST_MAIL_ARGS", argsFile.toLocal8Bit());
+        qputenv("PATH", bin.toLocal8Bit() + ":" + path);
+
+        m_people.push_back(std::make_unique<MailingPerson>());
+        ScriptedPrompts* person = m_people.back().get();
+        auto blue =
+            m_home->player(m_module, homePath(QStringLiteral("Savedgames/setup.qms")), person);
+        person->identities = {IdentityAnswer{0, "blue"}};
+        QCOMPARE(blue->start(), CQMXApp::StartResult::Running);
+        CMainFrame* f = blue->frame();
+        QVERIFY(f->action("actionSendMail")->isEnabled());
+        doubleClickHex(viewOf(*blue), {2, 2});
+        doubleClickHex(viewOf(*blue), {4, 3});
+        person->texts.clear();
+        person->files = {str(homePath(QStringLiteral("Savedgames/turn1")))};
+        QCOMPARE(f->action("actionSendMail")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
+        f->action("actionSendMail")->trigger();
+        QCOMPARE(person->mails.size(), std::size_t(1));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(argsFile).size() > 0, 10000);
+        QTRY_VERIFY(person->mails.size() == 1 && qApp->findChildren<QProcess*>().empty());
+
+        QFile file(argsFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> args = file.readAll().split('\0');
+        const QString game = homePath(QStringLiteral("Savedgames/turn1.qms"));
+        QCOMPARE(args.mid(0, 3),
+                 (QList<QByteArray>{"--utf8", "--subject", "QMX: Battle, Blue's move"}));
+        QCOMPARE(args.value(3), QByteArray("--body"));
+        QCOMPARE(args.mid(5, 2), (QList<QByteArray>{"--attach", game.toLocal8Bit()}));
+        // The body's text and the text save beside the game decode to its bytes.
+        const auto bytes = readWholeFile(str(game));
+        QVERIFY(bytes);
+        const QByteArray body = args.value(4);
+        QVERIFY(body.startsWith("Blue's move in Battle: "));
+        QCOMPARE(decodeTextSave(std::span(reinterpret_cast<const std::uint8_t*>(body.constData()),
+                                          static_cast<std::size_t>(body.size()))),
+                 bytes);
+        const auto text = readWholeFile(str(homePath(QStringLiteral("Savedgames/turn1.txt"))));
+        QVERIFY(text);
+        QCOMPARE(decodeTextSave(*text), bytes);
+        GameState sent(blue->document()->module());
+        ScriptedPrompts quiet;
+        QVERIFY(loadSavedGame(str(game), blue->document()->module(), sent, quiet).ok);
+        QCOMPARE(sent.stackAt(4, 3), (std::vector<int>{1, 2}));
+        QVERIFY2(person->texts.empty(), person->texts.empty() ? "" : person->texts[0].c_str());
+
+        // No mail program: where the files are, and the text on the clipboard.
+        qputenv("PATH", bin.toLocal8Bit() + "/none");
+        person->files = {str(homePath(QStringLiteral("Savedgames/turn1b")))};
+        f->action("actionSendMail")->trigger();
+        qputenv("PATH", path);
+        QTRY_COMPARE(person->texts.size(), std::size_t(1));
+        QVERIFY(person->texts[0].find("xdg-email is not installed") != std::string::npos);
+        QVERIFY(person->texts[0].find(str(homePath(QStringLiteral("Savedgames/turn1b.txt")))) !=
+                std::string::npos);
+        QVERIFY(looksLikeTextSave(
+            std::span(reinterpret_cast<const std::uint8_t*>(person->clipboard.data()),
+                      person->clipboard.size())));
     }
 
     void undoFromTheMenuWaitsBetweenPasses() {

@@ -67,6 +67,7 @@ public:
     std::deque<std::optional<std::string>> commentPasswords;
     std::deque<std::optional<Preferences>> preferences;
     std::string clipboard;
+    std::vector<TurnMail> mails;  // handed to the mail program
     // The clicks of the "ASCII Save Preferences" dialog.
     std::function<void(ReportOptions&)> reportOptionClicks;
 
@@ -173,6 +174,7 @@ public:
     }
     std::string clipboardText() override { return clipboard; }
     void setClipboardText(const std::string& text) override { clipboard = text; }
+    void handToMailProgram(const TurnMail& mail) override { mails.push_back(mail); }
     std::optional<Preferences> editPreferences(const Preferences&) override {
         return next(preferences, std::optional<Preferences>());
     }
