@@ -4,20 +4,24 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
 #include "core/combat/CombatSession.h"
+#include "core/game/PlayerIdentity.h"
 #include "core/game/UnitRules.h"
 #include "core/replay/ReplayCodes.h"
 #include "core/session/HelpPrompts.h"
@@ -25,6 +29,7 @@
 #include "core/session/SessionPrompts.h"
 #include "core/session/ValueMenu.h"
 #include "core/settings/Settings.h"
+#include "graphics/AfterActionExport.h"
 #include "player/CAboutDlg.h"
 #include "player/CModuleInfoDlg.h"
 #include "player/CPreferencesDlg.h"
@@ -174,6 +179,9 @@ void CMainFrame::createActions() {
                    C::Save);
     a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     icon(a, ToolIcon::SendMail);
+    addCommand(QStringLiteral("actionExportAar"), QStringLiteral("Export &After-Action Report..."),
+               QStringLiteral("Writes the saved games of this game as one web page: the board "
+                              "after each turn, the moves, comments, dice and combat results"));
     addCommand(QStringLiteral("actionAsciiMove"), QStringLiteral("&Move"),
                QStringLiteral("Saves your move in readable text form for opponents who don't use "
                               "QMX."));
@@ -378,6 +386,7 @@ void CMainFrame::createActions() {
                [this, &session] { runSession(session.saveEncoded()); });
     setHandler(QStringLiteral("actionSendMail"),
                [this, &session] { runSession(session.sendTurnByMail()); });
+    setHandler(QStringLiteral("actionExportAar"), [this] { exportAfterActionReport(); });
     setHandler(QStringLiteral("actionCopyGameText"),
                [this, &session] { runSession(session.copyGameAsText()); });
     setHandler(QStringLiteral("actionPasteGame"),
@@ -448,6 +457,7 @@ void CMainFrame::createMenus() {
     add(save, "actionSaveEncoded");
     add(file, "actionSendMail");
     add(file, "actionCopyGameText");
+    add(file, "actionExportAar");
     QMenu* ascii = file->addMenu(QStringLiteral("&ASCII Output"));
     add(ascii, "actionAsciiMove");
     add(ascii, "actionAsciiPositions");
@@ -723,6 +733,47 @@ QList<QAction*> CMainFrame::commandActions() const {
 bool CMainFrame::hasHandler(const QString& actionName) const {
     const auto it = m_commands.find(actionName);
     return it != m_commands.end() && static_cast<bool>(it->second.handler);
+}
+
+void CMainFrame::exportAfterActionReport() {
+    PlayerSession& session = m_doc.session();
+    const auto choice = session.chooseAfterActionReport();
+    if (!choice) return;
+    AarRequest request;
+    request.modulePath = m_doc.modulePath();
+    request.module = &m_doc.module();
+    request.cardOffset = m_doc.cardOffset();
+    request.graphics = &m_doc.graphics();
+    request.saves = choice->saves;
+    request.folder = choice->folder;
+    // The identified player sees each turn as that player; anyone else as an observer.
+    request.identifyViewer = [viewer = choice->viewer](GameState& state, const std::string&) {
+        state.currentSlot = kObserver;
+        for (const auto& [slot, name] : identificationList(state))
+            if (!viewer.empty() && name == viewer) state.currentSlot = slot;
+        return std::string();
+    };
+    QProgressDialog progress(QStringLiteral("Writing the after-action report..."),
+                             QStringLiteral("Cancel"), 0, static_cast<int>(choice->saves.size()),
+                             this);
+    progress.setWindowTitle(QStringLiteral("Export After-Action Report"));
+    progress.setMinimumDuration(500);
+    request.progress = [&progress](std::size_t done, std::size_t) {
+        progress.setValue(static_cast<int>(done));
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+    const AarResult result = writeAfterActionReport(request);
+    progress.reset();
+    if (!result.ok) {
+        m_doc.prompts().showText("Export After-Action Report",
+                                 "The report could not be written: " + result.error + ".");
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("After-action report of %1 turns written to %2")
+                                 .arg(result.turns)
+                                 .arg(QString::fromStdString(result.index)));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(result.index)));
 }
 
 void CMainFrame::runSession(const Change& change) {

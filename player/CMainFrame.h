@@ -80,6 +80,8 @@ public:
     bool hasHandler(const QString& actionName) const;
     // Shows everything a command of the session changed, board included.
     void runSession(const Change& change);
+    // File > Export After-Action Report: the saved games, the folder, the page, the browser.
+    void exportAfterActionReport();
 
 public slots:
     // Shows what a command changed outside the board: the toolbar states,

@@ -132,6 +132,26 @@ std::optional<std::string> ShellPrompts::openFileName(const std::string& title,
     return toBytes(dialog.selectedFiles().constFirst());
 }
 
+std::vector<std::string> ShellPrompts::openFileNames(const std::string& title,
+                                                     const std::string& folder,
+                                                     const std::vector<FileFilter>& filters) {
+    QFileDialog dialog(m_parent, fromBytes(title), fromBytes(folder), fileDialogFilter(filters));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    std::vector<std::string> chosen;
+    if (dialog.exec() != QDialog::Accepted) return chosen;
+    for (const QString& f : dialog.selectedFiles()) chosen.push_back(toBytes(f));
+    return chosen;
+}
+
+std::optional<std::string> ShellPrompts::chooseFolder(const std::string& title,
+                                                      const std::string& folder) {
+    const QString chosen =
+        QFileDialog::getExistingDirectory(m_parent, fromBytes(title), fromBytes(folder));
+    if (chosen.isEmpty()) return std::nullopt;
+    return toBytes(chosen);
+}
+
 std::optional<std::string> ShellPrompts::saveFileName(const std::string& title,
                                                       const std::string& folder,
                                                       const std::string& name,

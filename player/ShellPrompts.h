@@ -42,6 +42,10 @@ public:
     std::string clipboardText() override;
     void setClipboardText(const std::string& text) override;
     void handToMailProgram(const TurnMail& mail) override;
+    std::vector<std::string> openFileNames(const std::string& title, const std::string& folder,
+                                           const std::vector<FileFilter>& filters) override;
+    std::optional<std::string> chooseFolder(const std::string& title,
+                                            const std::string& folder) override;
     std::optional<Preferences> editPreferences(const Preferences& current) override;
     void showAbout(const std::string& text) override;
     void showModuleInformation(const std::string& notes) override;

@@ -699,6 +699,32 @@ Change PlayerSession::sendTurnByMail() {
     return c;
 }
 
+std::optional<PlayerSession::AarChoice> PlayerSession::chooseAfterActionReport() {
+    if (m_fileDialogOpen) return std::nullopt;
+    m_fileDialogOpen = true;
+    AarChoice choice;
+    choice.saves = m_prompts.openFileNames("Export After-Action Report: the saved games",
+                                           m_files.savedGameFolder, loadFilters());
+    std::optional<std::string> folder;
+    if (!choice.saves.empty())
+        folder = m_prompts.chooseFolder("Export After-Action Report: the folder for the page",
+                                        m_files.savedGameFolder);
+    m_fileDialogOpen = false;
+    if (!folder) return std::nullopt;
+    choice.folder = *folder;
+    // In the order they were saved: the game's turns.
+    auto when = [](const std::string& path) {
+        std::error_code ec;
+        const auto t = std::filesystem::last_write_time(path, ec);
+        return ec ? std::filesystem::file_time_type::min() : t;
+    };
+    std::stable_sort(choice.saves.begin(), choice.saves.end(),
+                     [&](const std::string& a, const std::string& b) { return when(a) < when(b); });
+    if (m_game.isValidSlot(m_game.currentSlot))
+        choice.viewer = m_game.players[m_game.currentSlot].name;
+    return choice;
+}
+
 std::string turnMailFailureText(const TurnMail& mail, const std::string& reason) {
     std::string s = "The turn could not be handed to your mail program: " + reason +
                     ".\n\nIt is saved in\n" + mail.gamePath + "\n";

@@ -144,6 +144,15 @@ public:
     // "Send Turn by Mail...": saved as Save does, the text save beside it,
     // then handed to the mail program.
     Change sendTurnByMail();
+    // "Export After-Action Report...": the saved games of the report (sorted
+    // by their time), the folder for the page and the viewer (the identified
+    // player's name, empty for an observer); nothing when cancelled.
+    struct AarChoice {
+        std::vector<std::string> saves;
+        std::string folder;
+        std::string viewer;
+    };
+    std::optional<AarChoice> chooseAfterActionReport();
     Change changePassword();
     // File > Identify Player: an observer (a wrong or cancelled password)
     // identifies again as after a load, without loading the file again.

@@ -83,6 +83,12 @@ public:
                                                     const std::string& folder,
                                                     const std::string& name,
                                                     const std::vector<FileFilter>& filters) = 0;
+    // A choice of several existing files (empty when cancelled), and of a folder.
+    virtual std::vector<std::string> openFileNames(const std::string& title,
+                                                   const std::string& folder,
+                                                   const std::vector<FileFilter>& filters) = 0;
+    virtual std::optional<std::string> chooseFolder(const std::string& title,
+                                                    const std::string& folder) = 0;
 
     // "Define Players": the dialog shows `definition` and passes every click
     // through definition.choose(), which keeps the rules.

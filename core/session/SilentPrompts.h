@@ -20,6 +20,13 @@ public:
                                             const std::vector<FileFilter>&) override {
         return std::nullopt;
     }
+    std::vector<std::string> openFileNames(const std::string&, const std::string&,
+                                           const std::vector<FileFilter>&) override {
+        return {};
+    }
+    std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
     std::optional<std::string> saveFileName(const std::string&, const std::string&,
                                             const std::string&,
                                             const std::vector<FileFilter>&) override {

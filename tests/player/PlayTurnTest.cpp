@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
@@ -13,6 +14,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include "core/game/EncodedSave.h"
 #include "core/game/HexPicture.h"
@@ -67,6 +69,15 @@ struct MailingPerson : ScriptedPrompts {
         ScriptedPrompts::handToMailProgram(mail);
         launchMailProgram(mail, *this, qApp);
     }
+};
+
+// Stands in for the browser: the pages the player asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
 };
 
 class PlayTurnTest : public QObject {
@@ -431,6 +442,35 @@ private slots:
         QVERIFY(looksLikeTextSave(
             std::span(reinterpret_cast<const std::uint8_t*>(person->clipboard.data()),
                       person->clipboard.size())));
+    }
+
+    // Export After-Action Report: the saved games in the order they were
+    // saved, as the identified player sees them, and the page opened.
+    void exportAfterActionReportWritesThePageAndOpensIt() {
+        ScriptedPrompts* person = nullptr;
+        auto blue = start(homePath(QStringLiteral("Savedgames/setup.qms")), person);
+        person->identities = {IdentityAnswer{0, "blue"}};
+        QCOMPARE(blue->start(), CQMXApp::StartResult::Running);
+        CMainFrame* f = blue->frame();
+        doubleClickHex(viewOf(*blue), {2, 2});
+        doubleClickHex(viewOf(*blue), {4, 3});
+        person->files = {str(homePath(QStringLiteral("Savedgames/turn1")))};
+        f->action("actionSave")->trigger();
+        UrlCatcher browser;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "open");
+        const QString report = homePath(QStringLiteral("report"));
+        person->fileLists = {{str(homePath(QStringLiteral("Savedgames/turn1.qms"))),
+                              str(homePath(QStringLiteral("Savedgames/setup.qms")))}};
+        person->folders = {str(report)};
+        f->action("actionExportAar")->trigger();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(browser.urls, QList<QUrl>{QUrl::fromLocalFile(report + "/index.html")});
+        const auto page = readWholeFile(str(report + "/index.html"));
+        QVERIFY(page);
+        const std::string text(page->begin(), page->end());
+        const auto setup = text.find("1 of 2: setup.qms"), turn = text.find("2 of 2: turn1.qms");
+        QVERIFY(setup != std::string::npos && turn != std::string::npos && setup < turn);
+        QVERIFY(QFile::exists(report + "/turn-002.png"));
     }
 
     void undoFromTheMenuWaitsBetweenPasses() {

@@ -67,7 +67,9 @@ public:
     std::deque<std::optional<std::string>> commentPasswords;
     std::deque<std::optional<Preferences>> preferences;
     std::string clipboard;
-    std::vector<TurnMail> mails;  // handed to the mail program
+    std::vector<TurnMail> mails;                     // handed to the mail program
+    std::deque<std::vector<std::string>> fileLists;  // openFileNames
+    std::deque<std::optional<std::string>> folders;  // chooseFolder
     // The clicks of the "ASCII Save Preferences" dialog.
     std::function<void(ReportOptions&)> reportOptionClicks;
 
@@ -141,6 +143,14 @@ public:
         fileDialogs.push_back("open " + folder);
         filters.push_back(f);
         return next(files, std::optional<std::string>());
+    }
+    std::vector<std::string> openFileNames(const std::string&, const std::string& folder,
+                                           const std::vector<FileFilter>&) override {
+        fileDialogs.push_back("open several " + folder);
+        return next(fileLists, std::vector<std::string>());
+    }
+    std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
+        return next(folders, std::optional<std::string>());
     }
     std::optional<std::string> saveFileName(const std::string&, const std::string& folder,
                                             const std::string& name,

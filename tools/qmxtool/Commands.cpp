@@ -185,8 +185,7 @@ ModuleLoad loadModuleForTool(const std::string& path) {
 }
 
 std::string messageOf(int number) {
-    const auto text = messageText(MessageTable::Player, number);
-    return text ? std::string(*text) : "message " + std::to_string(number);
+    return playerMessage(number);
 }
 
 void loadGameForTool(const Arguments& args, std::size_t first, ToolStreams& io,

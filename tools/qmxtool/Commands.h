@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/game/GameState.h"
+#include "core/game/NotePrompts.h"
 #include "core/game/SavedGame.h"
 #include "core/game/UserPrompts.h"
 #include "core/module/ModuleFile.h"
@@ -117,16 +118,7 @@ ModuleLoad loadModuleForTool(const std::string& path);
 std::string messageOf(int number);
 
 // What a load shows in boxes becomes notes; questions are answered no.
-class NotePrompts : public UserPrompts {
-public:
-    void showMessage(int number) override { notes.push_back(messageOf(number)); }
-    void showText(const std::string&, const std::string& text) override { notes.push_back(text); }
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&, int) override {
-        return std::nullopt;
-    }
-    std::vector<std::string> notes;
-};
+using NotePrompts = qmx::NotePrompts;
 
 // A module and a saved game of it, loaded for a command.
 struct LoadedGame {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
@@ -291,4 +292,63 @@ TEST(DemoGames, RenderShowsEachPersonTheBoardTheyMaySee) {
     const QImage part = render("part.png", {"--zoom", "200", "--hexes", "1,1-3,3"}, "");
     EXPECT_LT(part.width(), 400);
     EXPECT_GT(part.width(), 250);
+}
+
+// qmxtool aar over the set-up and the first turn: a page with both boards and
+// moves, every text escaped, nothing of a unit hidden from the observer.
+TEST(DemoGames, AfterActionReportIsOneEscapedPage) {
+    const WrittenDemo& d = writtenDemo();
+    const qmx::test::TempFolder folder("qmx_aar");
+    Module m = d.module.module;
+    int moved = 0;  // a unit of the first move gets the name to escape
+    for (int u = 1; u <= m.unitCount; ++u)
+        if (m.units[u].name.find("1-3 Armored Cavalry") != std::string::npos) moved = u;
+    ASSERT_GT(moved, 0);
+    m.units[moved].name = "Guards <Rgt> & \"Co\"";
+    const std::string modulePath = (folder / "Guards.qm4").string();
+    ASSERT_TRUE(writeFileAtomically(modulePath, serializeModule(m)));
+    fs::copy_file(d.folder / "modules" / "Demo.PNG", folder / "Guards.PNG");
+    Loaded turn;
+    loadGame(d.turnPath, turn);
+    ASSERT_TRUE(turn.load.ok);
+    Bytes record = turn.load.replay;
+    const std::string comment = "<script>alert(1)</script>";
+    record.insert(record.end(), {255, 242});
+    record.insert(record.end(), comment.begin(), comment.end());
+    record.insert(record.end(), {255, 249, 255, 253});
+    const std::string turnPath = (folder / "turn1.qms").string();
+    ASSERT_TRUE(writeFileAtomically(turnPath, serializeSavedGame(turn.state, m, record)));
+
+    qmx::tool::CommandTable table;
+    qmx::tool::registerAllCommands(table);
+    std::istringstream in;
+    std::ostringstream out, err;
+    const std::string report = (folder / "report").string();
+    ASSERT_EQ(qmx::tool::runTool(table, {"aar", modulePath, d.setupPath, turnPath, "-o", report},
+                                 {in, out, err}),
+              0)
+        << err.str();
+    const auto bytes = readWholeFile(report + "/index.html");
+    ASSERT_TRUE(bytes);
+    const std::string page(bytes->begin(), bytes->end());
+    EXPECT_FALSE(QImage(QString::fromStdString(report + "/turn-001.png")).isNull());
+    EXPECT_FALSE(QImage(QString::fromStdString(report + "/turn-002.png")).isNull());
+    EXPECT_NE(page.find("1 of 2: " + std::string(kDemoSetupName)), std::string::npos);
+    EXPECT_NE(page.find("2 of 2: turn1.qms"), std::string::npos);
+    EXPECT_NE(page.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
+    EXPECT_EQ(page.find("<script"), std::string::npos);
+    EXPECT_NE(page.find("Guards &lt;Rgt&gt; &amp; &quot;Co&quot;"), std::string::npos);
+    EXPECT_EQ(page.find(m.units[moved].name), std::string::npos);
+    // Red's guns stand hidden from an observer: their names are nowhere.
+    for (int hidden : {57, 58}) EXPECT_EQ(page.find(m.units[hidden].name), std::string::npos);
+
+    // Well formed: an XML reader reads the whole page.
+    QXmlStreamReader xml(QByteArray::fromStdString(page));
+    int images = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("img"))
+            ++images;
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(images, 2);
 }
