@@ -1,6 +1,7 @@
 #include "core/session/PlayerSession.h"
 
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <string_view>
@@ -712,14 +713,19 @@ std::optional<PlayerSession::AarChoice> PlayerSession::chooseAfterActionReport()
     m_fileDialogOpen = false;
     if (!folder) return std::nullopt;
     choice.folder = *folder;
-    // In the order they were saved: the game's turns.
+    // In the order they were saved: the game's turns. Files of the same
+    // second (copied together) keep the order of their names.
     auto when = [](const std::string& path) {
         std::error_code ec;
         const auto t = std::filesystem::last_write_time(path, ec);
-        return ec ? std::filesystem::file_time_type::min() : t;
+        return ec ? std::int64_t{0}
+                  : std::chrono::duration_cast<std::chrono::seconds>(t.time_since_epoch()).count();
     };
-    std::stable_sort(choice.saves.begin(), choice.saves.end(),
-                     [&](const std::string& a, const std::string& b) { return when(a) < when(b); });
+    std::sort(choice.saves.begin(), choice.saves.end(),
+              [&](const std::string& a, const std::string& b) {
+                  const auto ta = when(a), tb = when(b);
+                  return ta != tb ? ta < tb : a < b;
+              });
     if (m_game.isValidSlot(m_game.currentSlot))
         choice.viewer = m_game.players[m_game.currentSlot].name;
     return choice;
