@@ -163,6 +163,11 @@ bool decodeBandedPng(std::span<const std::uint8_t> file, int maxSide,
             bands[i].offset >= stream.size() - 4)
             return false;
     }
+    // Deflate packs at most 1032 bytes into one: a stream too short for the
+    // rows it claims is damaged, and no picture is allocated for it.
+    const std::size_t rawSize =
+        static_cast<std::size_t>(height) * (static_cast<std::size_t>(width) * 3 + 1);
+    if (rawSize / 1032 > stream.size()) return false;
     std::size_t stride = 0;
     std::uint32_t* pixels = destination(width, height, stride);
     if (!pixels || stride < std::size_t(width)) return false;
