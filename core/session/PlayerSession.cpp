@@ -613,22 +613,34 @@ std::optional<std::string> PlayerSession::chooseSaveFile(
     }
 }
 
-Change PlayerSession::saveGame() {
-    if (!m_states.enabled(Command::Save) || m_fileDialogOpen) return {};
-    const auto chosen =
-        chooseSaveFile(saveFilters(), [](const std::string& s) { return savedGameName(s); });
-    Change c;
-    if (!chosen) return c;
+std::optional<Bytes> PlayerSession::saveChosenGame(const std::string& chosen, Change& c) {
     c.ran = true;
-    const std::string target = savedGameName(*chosen);
+    const std::string target = savedGameName(chosen);
     m_recorder.record(ReplayCode::SaveMarker);
-    const Bytes replay = m_replayFile.read().value_or(Bytes{});
-    if (!saveGameFile(*chosen, m_game, m_module, replay, m_prompts)) return c;
+    Bytes replay = m_replayFile.read().value_or(Bytes{});
+    if (!saveGameFile(chosen, m_game, m_module, replay, m_prompts)) return std::nullopt;
     m_settings.noteGameSaved(target);
     m_files.savedGameFolder = folderOf(target);
     m_savedGameTitle = titleOf(target);
     c.caption = caption();
     removeAutosave();
+    return replay;
+}
+
+std::string PlayerSession::textSaveOf(const Bytes& replay) const {
+    const Bytes text = encodeCheckedTextSave(serializeSavedGame(m_game, m_module, replay));
+    // The end marker's NUL stays out: the clipboard and a mail hold text.
+    std::string s(text.begin(), text.end());
+    while (!s.empty() && s.back() == '\0') s.pop_back();
+    return s;
+}
+
+Change PlayerSession::saveGame() {
+    if (!m_states.enabled(Command::Save) || m_fileDialogOpen) return {};
+    const auto chosen =
+        chooseSaveFile(saveFilters(), [](const std::string& s) { return savedGameName(s); });
+    Change c;
+    if (chosen) saveChosenGame(*chosen, c);
     return c;
 }
 
@@ -657,25 +669,16 @@ Change PlayerSession::sendTurnByMail() {
         chooseSaveFile(saveFilters(), [](const std::string& s) { return savedGameName(s); });
     Change c;
     if (!chosen) return c;
-    c.ran = true;
+    const auto replay = saveChosenGame(*chosen, c);
+    if (!replay) return c;
     const std::string target = savedGameName(*chosen);
     const std::string textPath = textSaveName(*chosen);
-    m_recorder.record(ReplayCode::SaveMarker);
-    const Bytes replay = m_replayFile.read().value_or(Bytes{});
-    if (!saveGameFile(*chosen, m_game, m_module, replay, m_prompts)) return c;
-    m_settings.noteGameSaved(target);
-    m_files.savedGameFolder = folderOf(target);
-    m_savedGameTitle = titleOf(target);
-    c.caption = caption();
-    removeAutosave();
 
     // The text save of the same bytes beside it, as Internet Encoded writes it.
-    const Bytes encoded = encodeCheckedTextSave(serializeSavedGame(m_game, m_module, replay));
-    std::string text(encoded.begin(), encoded.end());
-    while (!text.empty() && text.back() == '\0') text.pop_back();
+    std::string text = textSaveOf(*replay);
     const bool textWritten =
         (!fileExists(textPath) || askOverwrite(textPath)) &&
-        saveGameFile(*chosen, m_game, m_module, replay, m_prompts, SaveForm::Text);
+        saveGameFile(*chosen, m_game, m_module, *replay, m_prompts, SaveForm::Text);
 
     const bool named =
         m_game.isValidSlot(m_game.currentSlot) && !m_game.players[m_game.currentSlot].name.empty();
@@ -742,12 +745,7 @@ Change PlayerSession::copyGameAsText() {
     if (!m_states.enabled(Command::Save)) return {};
     Change c;
     c.ran = true;
-    const Bytes replay = m_replayFile.read().value_or(Bytes{});
-    const Bytes text = encodeCheckedTextSave(serializeSavedGame(m_game, m_module, replay));
-    // The end marker's NUL stays out of the clipboard, which holds text.
-    std::string s(text.begin(), text.end());
-    while (!s.empty() && s.back() == '\0') s.pop_back();
-    m_prompts.setClipboardText(s);
+    m_prompts.setClipboardText(textSaveOf(m_replayFile.read().value_or(Bytes{})));
     return c;
 }
 

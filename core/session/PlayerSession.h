@@ -220,6 +220,11 @@ private:
     void showCheck(Change& change, const std::string& savePath, const TurnCheck& check);
     void identifyAfterLoad(Change& change);
     bool askOverwrite(const std::string& path);
+    // Save's work once the file is chosen: the save marker, the file, the
+    // caption; the replay written, nothing when the write failed.
+    std::optional<Bytes> saveChosenGame(const std::string& chosen, Change& c);
+    // The game with `replay` as the text save a mail or the clipboard holds.
+    std::string textSaveOf(const Bytes& replay) const;
     // The save dialog, from a new name in the saved games folder; "No" to
     // overwriting an existing file goes back to the dialog. `target` turns
     // the chosen name into the file written. Nothing when cancelled.
