@@ -12,6 +12,7 @@
 #include "core/module/FileIo.h"
 #include "core/module/MessageTable.h"
 #include "core/module/ModuleFile.h"
+#include "graphics/PictureFile.h"
 #include "graphics/QtText.h"
 
 namespace fs = std::filesystem;
@@ -19,17 +20,6 @@ namespace fs = std::filesystem;
 namespace qmx {
 
 namespace {
-
-QImage qimageOf(const LegacyImage& legacy) {
-    QImage image(legacy.width, legacy.height, QImage::Format_RGB32);
-    for (int y = 0; y < legacy.height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const std::uint8_t* px = legacy.rgb.data() + static_cast<std::size_t>(y) * legacy.width * 3;
-        for (int x = 0; x < legacy.width; ++x)
-            line[x] = qRgb(px[3 * x], px[3 * x + 1], px[3 * x + 2]);
-    }
-    return image;
-}
 
 // The whole image swapped in one step; QImage shares its pixels, so both
 // states cost memory only while they differ.
@@ -249,57 +239,31 @@ void EditorDocument::replaceImage(QImage image, const std::string& label) {
     m_history.closeStep();
 }
 
-bool EditorDocument::importGraphicsFile(const std::string& path) {
-    // A Windows bitmap too large to address is refused before it is decoded.
-    const std::string format = imageFormatFor(path);
-    bool dib = false;
-    if (format == "bmp") {
-        if (auto head = readFilePrefix(path, 64)) {
-            const DibCheck check = checkDib(*head);
-            if (check == DibCheck::TooBig) {
-                m_prompts.showInformation(QString::fromLatin1(kDibTooBig));
-                return false;
-            }
-            dib = check == DibCheck::Fits;
-        }
-    }
-    // The old formats are read here; Targa too, as Qt's reader takes only files
-    // with the footer newer writers add. Anything else goes to Qt.
-    ModuleGraphics loaded;
-    GraphicsResult r{GraphicsStatus::NotFound, path};
-    std::string reason;
-    const bool ours = format == "pcx" || format == "ras" || format == "sun" || format == "tga";
-    if (ours && fileExists(path)) {
-        if (auto bytes = readWholeFile(path, std::size_t(1) << 30)) {
-            LegacyImage legacy = decodeLegacyImage(format, *bytes);
-            if (legacy.ok()) {
-                loaded = ModuleGraphics(qimageOf(legacy));
-                r.status = GraphicsStatus::Ok;
-            }
-            reason = legacy.reason;
-        } else {
-            reason = "it cannot be read or is larger than 1 GB";
-        }
-    }
-    if (!r.ok() && (!ours || format == "tga")) {
-        r = loaded.importImage(path);
-        if (r.ok()) reason.clear();
-    }
-    if (!r.ok()) {
-        if (r.status == GraphicsStatus::NotFound) {
+std::optional<QImage> EditorDocument::readPicture(const std::string& path) {
+    PictureFile read = readPictureFile(path);
+    switch (read.status) {
+        case PictureFile::Status::Ok:
+            return std::move(read.image);
+        case PictureFile::Status::NotFound:
             m_prompts.showMessage(editormsg::kNoGraphicsFile);
-        } else if (dib) {
-            m_prompts.showInformation(QString::fromLatin1(kCannotLoadDib));
-        } else {
-            if (reason.empty())
-                reason = r.status == GraphicsStatus::UnsupportedFormat
-                             ? "there is no reader for ." + format + " pictures here"
-                             : "it is damaged or not a " + format + " picture";
-            m_prompts.showText(std::string(kWarningTitle), pictureReadFailure(path, reason));
-        }
-        return false;
+            break;
+        case PictureFile::Status::DibTooBig:
+            m_prompts.showInformation(QString::fromLatin1(kDibTooBig));
+            break;
+        case PictureFile::Status::Unreadable:
+            if (read.dib)
+                m_prompts.showInformation(QString::fromLatin1(kCannotLoadDib));
+            else
+                m_prompts.showText(std::string(kWarningTitle), pictureReadFailure(path, read.reason));
+            break;
     }
-    replaceImage(loaded.image(), "Load Graphics");
+    return std::nullopt;
+}
+
+bool EditorDocument::importGraphicsFile(const std::string& path) {
+    std::optional<QImage> loaded = readPicture(path);
+    if (!loaded) return false;
+    replaceImage(std::move(*loaded), "Load Graphics");
     const std::string small =
         pictureSizeWarning(m_module, m_graphics.image().width(), m_graphics.image().height());
     if (!small.empty()) m_prompts.showText(std::string(kWarningTitle), small);

@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/edit/EditHistory.h"
@@ -52,6 +53,9 @@ public:
     // File > Load Graphics and Save Graphics As.
     bool importGraphics(QWidget* parent);
     bool importGraphicsFile(const std::string& path);
+    // Reads a picture of any kind the editor takes; on failure shows why
+    // (the file is missing, too large, or names what is wrong with it).
+    std::optional<QImage> readPicture(const std::string& path);
     bool exportGraphics(QWidget* parent);
     // Map Functions > Report Hex Names.
     bool reportHexNames(QWidget* parent);
