@@ -20,6 +20,7 @@
 #include "editor/CDefineUnitsDlg.h"
 #include "editor/CEditAboutDlg.h"
 #include "editor/CEditCardsDlg.h"
+#include "editor/CImportCountersDlg.h"
 #include "editor/CMapArea.h"
 #include "editor/CMapEditPanel.h"
 #include "editor/CModuleInformationDlg.h"
@@ -133,6 +134,11 @@ void CQMXEditDlg::buildMenu() {
     QMenu* units = m_menu->addMenu(QStringLiteral("&Unit Functions"));
     add(units, QStringLiteral("Edit Units"), [this] { editUnits(); });
     add(units, QStringLiteral("Add additional units"), [this] { addUnits(); });
+    add(units, QStringLiteral("Import Counter Pictures..."), [this] {
+        CImportCountersDlg dialog(m_document, this);
+        dialog.exec();
+        refresh();
+    });
 
     QMenu* cards = m_menu->addMenu(QStringLiteral("&Card Functions"));
     add(cards, QStringLiteral("Edit Cards"), [this] { editCards(); });
