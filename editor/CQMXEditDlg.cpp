@@ -25,6 +25,7 @@
 #include "editor/CMapEditPanel.h"
 #include "editor/CModuleInformationDlg.h"
 #include "editor/EditorDocument.h"
+#include "editor/SetupFromTable.h"
 #include "widgets/CHelpWindow.h"
 
 namespace qmx {
@@ -108,6 +109,10 @@ void CQMXEditDlg::buildMenu() {
     add(file, QStringLiteral("Load Unit Table"), [this] { m_panel->loadUnitTable(); });
     add(file, QStringLiteral("Save Map Name Table"), [this] { m_panel->saveNameTable(); });
     add(file, QStringLiteral("Load Map Name Table"), [this] { m_panel->loadNameTable(); });
+    add(file, QStringLiteral("Make Setup Game from Table..."), [this] {
+        makeSetupGameFromTable(m_document, this);
+        refresh();
+    });
     file->addSeparator();
     add(file, QStringLiteral("Quit"), [this] { close(); });
 
