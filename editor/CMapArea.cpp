@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "editor/EditorDocument.h"
+#include "graphics/MapImage.h"
 
 namespace qmx {
 
@@ -21,7 +22,13 @@ QSize CMapArea::sizeHint() const {
 
 void CMapArea::imageChanged() {
     resize(sizeHint());
+    if (m_showNames) m_duplicates = duplicateHexNames(m_document.module());
     update();
+}
+
+void CMapArea::setShowHexNames(bool show) {
+    m_showNames = show;
+    imageChanged();
 }
 
 void CMapArea::paintEvent(QPaintEvent* event) {
@@ -32,6 +39,7 @@ void CMapArea::paintEvent(QPaintEvent* event) {
     if (map.isEmpty()) return;
     const QRect source = target.translated(map.topLeft()).intersected(map);
     p.drawImage(source.topLeft() - map.topLeft(), m_document.graphics().image(), source);
+    if (m_showNames) drawHexNames(p, m_document.module(), {0, 0}, target, m_duplicates);
 }
 
 void CMapArea::mousePressEvent(QMouseEvent* event) {

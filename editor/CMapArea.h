@@ -3,6 +3,9 @@
 // image, painted straight from the image (never scaled or copied whole).
 
 #include <QWidget>
+#include <vector>
+
+#include "core/edit/EditorFiles.h"
 
 namespace qmx {
 
@@ -16,6 +19,9 @@ public:
     // The image changed: new size, repaint.
     void imageChanged();
     QSize sizeHint() const override;
+    // Every hex's name written on the map, duplicated names in red.
+    void setShowHexNames(bool show);
+    bool showsHexNames() const { return m_showNames; }
 
 signals:
     // Points in map pixels (the map band of the image, from its top left).
@@ -31,6 +37,8 @@ protected:
 
 private:
     EditorDocument& m_document;
+    bool m_showNames = false;
+    std::vector<DuplicateHexName> m_duplicates;  // found again on every change
 };
 
 }  // namespace qmx

@@ -14,18 +14,25 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "core/edit/EditorFiles.h"
 #include "core/edit/ModuleEdits.h"
+#include "core/module/FileIo.h"
 #include "core/module/MessageTable.h"
+#include "core/module/UnitImageSheet.h"
 #include "editor/CAddUnitsDlg.h"
 #include "editor/CDefineUnitsDlg.h"
 #include "editor/CEditAboutDlg.h"
 #include "editor/CEditCardsDlg.h"
 #include "editor/CImportCountersDlg.h"
+#include "editor/CImportMapDlg.h"
 #include "editor/CMapArea.h"
 #include "editor/CMapEditPanel.h"
+#include "editor/CMapTemplateDlg.h"
 #include "editor/CModuleInformationDlg.h"
 #include "editor/EditorDocument.h"
 #include "editor/SetupFromTable.h"
+#include "graphics/MapImage.h"
+#include "graphics/QtText.h"
 #include "widgets/CHelpWindow.h"
 
 namespace qmx {
@@ -135,6 +142,13 @@ void CQMXEditDlg::buildMenu() {
     add(map, QStringLiteral("Report Hex Names"), [this] { m_document.reportHexNames(this); });
     add(map, QStringLiteral("Make Overview"), [this] { m_panel->makeOverview(); });
     add(map, QStringLiteral("Draw hex grid Overlay"), [this] { m_panel->gridOverlay(); });
+    map->addSeparator();
+    add(map, QStringLiteral("Save Map Template..."), [this] { saveMapTemplate(); });
+    add(map, QStringLiteral("Import Map Picture..."), [this] { importMapPicture(); });
+    QAction* names = add(map, QStringLiteral("Show Hex Names"), nullptr);
+    names->setCheckable(true);
+    names->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(names, &QAction::toggled, this, [this](bool on) { showHexNames(on); });
 
     QMenu* units = m_menu->addMenu(QStringLiteral("&Unit Functions"));
     add(units, QStringLiteral("Edit Units"), [this] { editUnits(); });
@@ -189,6 +203,60 @@ void CQMXEditDlg::enterModuleInformation() {
         m_document.history().closeStep();
     }
     refresh();
+}
+
+void CQMXEditDlg::saveMapTemplate() {
+    const Module& module = m_document.module();
+    const PixelPoint size = blankMapSize(module.columns, module.rows, module.orientation);
+    CMapTemplateDlg options(QSize(size.x, size.y), module.mapTop, this);
+    if (options.exec() != QDialog::Accepted) return;
+    std::string start = m_document.moduleFolder() + "/";
+    if (!m_document.modulePath().empty())
+        start += std::filesystem::path(m_document.modulePath()).stem().string() + " template.png";
+    QString chosen =
+        m_document.prompts().saveFile(this, QStringLiteral("Save Map Template"), qtPath(start),
+                                      QStringLiteral("Portable Network Graphics (*.png)"));
+    if (chosen.isEmpty()) return;
+    if (!chosen.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+        chosen += QStringLiteral(".png");
+    const std::string path = stdPath(chosen);
+    if (fileExists(path) &&
+        !m_document.prompts().askYesNo(std::string(kWarningTitle), kOverwriteQuestion))
+        return;
+    const ModuleGraphics picture(mapTemplate(
+        module, options.names(), options.overMap() ? &m_document.graphics().image() : nullptr));
+    const GraphicsResult r = picture.exportImage(path);
+    if (!r.ok()) {
+        m_document.prompts().showText(std::string(kWarningTitle),
+                                      "The map template could not be written to " + path + ".");
+        return;
+    }
+    m_document.prompts().showText(
+        "Save Map Template", "The map template of " + std::to_string(module.columns) + " x " +
+                                 std::to_string(module.rows) + " hexes (" + std::to_string(size.x) +
+                                 " x " + std::to_string(size.y) + " pixels) was written to " +
+                                 path + ".");
+}
+
+void CQMXEditDlg::importMapPicture() {
+    if (m_document.coordinatesRunning) {
+        m_document.prompts().showMessage(editormsg::kFinishCoordinates);
+        return;
+    }
+    const QString chosen = m_document.prompts().openFile(this, QStringLiteral("Import Map Picture"),
+                                                         qtPath(m_document.moduleFolder() + "/"),
+                                                         importGraphicsFilter());
+    if (chosen.isEmpty()) return;
+    const std::optional<QImage> picture = m_document.readPicture(stdPath(chosen));
+    if (!picture) return;
+    CImportMapDlg dialog(m_document.module(), picture->size(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_document.placeMapPicture(*picture, dialog.choice());
+    refresh();
+}
+
+void CQMXEditDlg::showHexNames(bool show) {
+    m_map->setShowHexNames(show);
 }
 
 void CQMXEditDlg::editUnits() {

@@ -42,6 +42,10 @@ public:
     void editUnits();
     void addUnits();
     void editCards();
+    // Map Functions > Save Map Template, Import Map Picture and Show Hex Names.
+    void saveMapTemplate();
+    void importMapPicture();
+    void showHexNames(bool show);
     void undo();
     void redo();
     void showHelp();

@@ -7,11 +7,14 @@
 #include <optional>
 
 #include "core/edit/EditorFiles.h"
-#include "core/edit/LegacyImages.h"
+#include "core/edit/ModuleEdits.h"
 #include "core/edit/NewModuleForm.h"
+#include "core/map/MapPicture.h"
 #include "core/module/FileIo.h"
 #include "core/module/MessageTable.h"
 #include "core/module/ModuleFile.h"
+#include "core/module/UnitImageSheet.h"
+#include "graphics/MapImage.h"
 #include "graphics/PictureFile.h"
 #include "graphics/QtText.h"
 
@@ -44,6 +47,29 @@ private:
     QImage m_before;
     QImage m_after;
     std::string m_label;
+};
+
+// A new map picture and the hex grid that goes with it, in one step.
+class MapPictureEdit : public ImageEdit {
+public:
+    MapPictureEdit(ModuleGraphics& graphics, QImage after, Module& module, MapGrid grid)
+        : ImageEdit(graphics, std::move(after), "Import Map Picture"),
+          m_module(module),
+          m_before(gridOf(module)),
+          m_after(std::move(grid)) {}
+    void redo() override {
+        ImageEdit::redo();
+        setGrid(m_module, m_after);
+    }
+    void undo() override {
+        ImageEdit::undo();
+        setGrid(m_module, m_before);
+    }
+
+private:
+    Module& m_module;
+    MapGrid m_before;
+    MapGrid m_after;
 };
 
 }  // namespace
@@ -254,10 +280,29 @@ std::optional<QImage> EditorDocument::readPicture(const std::string& path) {
             if (read.dib)
                 m_prompts.showInformation(QString::fromLatin1(kCannotLoadDib));
             else
-                m_prompts.showText(std::string(kWarningTitle), pictureReadFailure(path, read.reason));
+                m_prompts.showText(std::string(kWarningTitle),
+                                   pictureReadFailure(path, read.reason));
             break;
     }
     return std::nullopt;
+}
+
+void EditorDocument::placeMapPicture(const QImage& picture, const MapPictureChoice& choice) {
+    MapGrid grid = gridOf(m_module);
+    if (choice.sizeGrid) {
+        const GridSize fit = gridFittingMap(picture.width(), picture.height(), choice.orientation);
+        grid = resizedGrid(m_module, fit.columns, fit.rows, choice.orientation);
+    }
+    const PixelPoint size = blankMapSize(grid.columns, grid.rows, grid.orientation);
+    QImage map = picture;
+    if (!choice.sizeGrid && choice.scale)
+        map = picture.scaled(size.x, size.y, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage image = withMapPicture(m_module, m_graphics.image(), map, QSize(size.x, size.y),
+                                  QSize(m_module.overviewWidth, m_module.overviewHeight),
+                                  QSize(grid.overviewWidth, grid.overviewHeight));
+    m_history.apply(
+        std::make_unique<MapPictureEdit>(m_graphics, std::move(image), m_module, std::move(grid)));
+    m_history.closeStep();
 }
 
 bool EditorDocument::importGraphicsFile(const std::string& path) {

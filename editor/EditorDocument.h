@@ -31,6 +31,16 @@ QString importGraphicsFilter();  // Load Graphics
 QString exportGraphicsFilter();  // Save Graphics As
 QString reportFilter();          // Report Hex Names
 
+// How Import Map Picture places a picture of the map alone.
+struct MapPictureChoice {
+    // The hex grid becomes the one that fits the picture, in `orientation`;
+    // otherwise the grid stays and the picture is placed as it is, or scaled
+    // to the grid's map size when `scale` is set.
+    bool sizeGrid = true;
+    GridOrientation orientation = GridOrientation::RowsAligned;
+    bool scale = false;
+};
+
 class EditorDocument {
 public:
     // `programFolder` ends with '/'; the module dialogs start in its "modules/".
@@ -53,6 +63,10 @@ public:
     // File > Load Graphics and Save Graphics As.
     bool importGraphics(QWidget* parent);
     bool importGraphicsFile(const std::string& path);
+    // Map Functions > Import Map Picture, once the picture is read and the
+    // author has chosen: the picture goes under the unit picture band (the
+    // band and its counters stay), with the grid as chosen, as one step.
+    void placeMapPicture(const QImage& picture, const MapPictureChoice& choice);
     // Reads a picture of any kind the editor takes; on failure shows why
     // (the file is missing, too large, or names what is wrong with it).
     std::optional<QImage> readPicture(const std::string& path);

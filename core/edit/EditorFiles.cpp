@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_map>
 
 #include "core/module/FileIo.h"
 #include "core/module/UnitImageSheet.h"
@@ -60,8 +61,38 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+std::vector<DuplicateHexName> duplicateHexNames(const Module& module) {
+    std::vector<DuplicateHexName> named;
+    std::unordered_map<std::string, std::size_t> index;
+    for (int r = 1; r <= module.rows; ++r) {
+        for (int c = 1; c <= module.columns; ++c) {
+            if (module.hexIndex(c, r) >= module.hexes.size()) continue;
+            const std::string& name = module.hex(c, r).name;
+            if (name.find_first_not_of(' ') == std::string::npos) continue;
+            const auto [at, fresh] = index.try_emplace(name, named.size());
+            if (fresh) named.push_back({name, {}});
+            named[at->second].hexes.push_back({c, r});
+        }
+    }
+    std::vector<DuplicateHexName> out;
+    for (DuplicateHexName& d : named)
+        if (d.hexes.size() > 1) out.push_back(std::move(d));
+    return out;
+}
+
 Bytes hexNameReport(const Module& module) {
     Bytes out;
+    const auto text = [&out](const std::string& t) { out.insert(out.end(), t.begin(), t.end()); };
+    if (const std::vector<DuplicateHexName> twice = duplicateHexNames(module); !twice.empty()) {
+        text("Duplicate hex names:\r\n");
+        for (const DuplicateHexName& d : twice) {
+            text(d.name + ":");
+            for (const Hex h : d.hexes)
+                text(" " + std::to_string(h.column) + "," + std::to_string(h.row));
+            text("\r\n");
+        }
+        text("\r\n");
+    }
     out.reserve(static_cast<std::size_t>(module.columns) * static_cast<std::size_t>(module.rows) *
                 8);
     for (int r = 1; r <= module.rows; ++r) {

@@ -5,8 +5,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/module/Bytes.h"
+#include "core/module/Hex.h"
 #include "core/module/Module.h"
 
 namespace qmx {
@@ -39,8 +41,19 @@ DibCheck checkDib(std::span<const std::uint8_t> bytes);
 // The folder of a path, without the trailing separator ("" for a bare name).
 std::string folderOf(const std::string& path);
 
+// The names that more than one map hex carries (blank names aside), in the
+// order their first hex comes row by row, each with its hexes in that order.
+struct DuplicateHexName {
+    std::string name;
+    std::vector<Hex> hexes;
+};
+std::vector<DuplicateHexName> duplicateHexNames(const Module& module);
+
 // The hex-name report: for every row and, within it, every column, the hex's
-// name followed by CR, LF and a space.
+// name followed by CR, LF and a space. When names are duplicated, a list of
+// them comes first ("Duplicate hex names:", then a line per name with the
+// column,row of each of its hexes, then an empty line), so a mistake in the
+// naming is the first thing the author reads.
 Bytes hexNameReport(const Module& module);
 
 // What to tell the author when a picture of `width` x `height` pixels is

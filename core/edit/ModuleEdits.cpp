@@ -1,5 +1,7 @@
 #include "core/edit/ModuleEdits.h"
 
+#include <algorithm>
+
 namespace qmx {
 
 bool sameValue(const UnitDefinition& a, const UnitDefinition& b) {
@@ -78,6 +80,39 @@ std::unique_ptr<EditAction> editTotalModes(Module& module, std::uint16_t modes) 
 std::unique_ptr<EditAction> resizeUnitTable(Module& module, int count,
                                             const UnitDefinition& fresh) {
     return std::make_unique<UnitTableEdit>(module, count, fresh);
+}
+
+MapGrid gridOf(const Module& module) {
+    return {module.columns, module.rows,          module.orientation,
+            module.hexes,   module.overviewWidth, module.overviewHeight};
+}
+
+void setGrid(Module& module, const MapGrid& grid) {
+    module.columns = grid.columns;
+    module.rows = grid.rows;
+    module.orientation = grid.orientation;
+    module.hexes = grid.hexes;
+    module.overviewWidth = grid.overviewWidth;
+    module.overviewHeight = grid.overviewHeight;
+}
+
+MapGrid resizedGrid(const Module& module, int columns, int rows, GridOrientation orientation) {
+    Module fresh = Module::createEmpty(columns, rows, orientation, kMinUnits);
+    for (int c = 1; c <= std::min(columns, module.columns); ++c) {
+        for (int r = 1; r <= std::min(rows, module.rows); ++r) {
+            if (module.hexIndex(c, r) < module.hexes.size()) fresh.hex(c, r) = module.hex(c, r);
+        }
+        // The combat boxes lie in the row after the last.
+        if (module.hexInRange(c, module.rows + 1) &&
+            module.hexIndex(c, module.rows + 1) < module.hexes.size())
+            fresh.hex(c, rows + 1) = module.hex(c, module.rows + 1);
+    }
+    return {columns,
+            rows,
+            orientation,
+            std::move(fresh.hexes),
+            fresh.overviewWidth,
+            fresh.overviewHeight};
 }
 
 }  // namespace qmx

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/edit/EditHistory.h"
 #include "core/module/Module.h"
@@ -27,5 +28,22 @@ std::unique_ptr<EditAction> editTotalModes(Module& module, std::uint16_t modes);
 // The unit table grows or shrinks to `count` units; units beyond the old
 // count become `fresh`. Undo gives back the old table whole.
 std::unique_ptr<EditAction> resizeUnitTable(Module& module, int count, const UnitDefinition& fresh);
+
+// The module's hex grid: its size and layout, the hex records and the
+// overview size that follows from them.
+struct MapGrid {
+    int columns = 0;
+    int rows = 0;
+    GridOrientation orientation = GridOrientation::RowsAligned;
+    std::vector<HexRecord> hexes;
+    std::uint8_t overviewWidth = 0;
+    std::uint8_t overviewHeight = 0;
+};
+MapGrid gridOf(const Module& module);
+void setGrid(Module& module, const MapGrid& grid);
+// The grid resized to columns x rows in `orientation`: every hex that stays
+// keeps its name and state, the combat box row keeps its records, and new
+// hexes get the default names.
+MapGrid resizedGrid(const Module& module, int columns, int rows, GridOrientation orientation);
 
 }  // namespace qmx

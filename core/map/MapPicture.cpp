@@ -57,6 +57,18 @@ PixelRect mapPictureRect(const Module& module, int imageWidth, int imageHeight) 
     return {0, top, imageWidth, imageHeight - top};
 }
 
+GridSize gridFittingMap(int width, int height, GridOrientation orientation) {
+    // A hex's outline reaches 50 x 54 pixels past its cell origin when rows are
+    // aligned (54 x 49 otherwise), and every other row (column) is shifted by 25.
+    const bool rows = orientation == GridOrientation::RowsAligned;
+    const auto fit = [](int size, int reach, int pitch, int limit) {
+        const int n = size > reach ? (size - reach - 1) / pitch + 1 : 1;
+        return std::clamp(n, 1, limit);
+    };
+    if (rows) return {fit(width, 75, 50, kMaxColumns), fit(height, 54, 42, kMaxRows)};
+    return {fit(width, 54, 42, kMaxColumns), fit(height, 74, 50, kMaxRows)};
+}
+
 PixelPoint hexPicturePosition(const Module& module, int column, int row) {
     if (module.orientation == GridOrientation::RowsAligned)
         return {(column - 1) * 50 + (row % 2 == 1 ? 25 : 0), module.mapTop + (row - 1) * 42};

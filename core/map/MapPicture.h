@@ -62,6 +62,16 @@ struct OwnedPicture {
 // whole width. A surface over the image with this as its writable part.
 PixelRect mapPictureRect(const Module& module, int imageWidth, int imageHeight);
 
+// The hex grid whose every hex lies wholly inside a map picture of the given
+// size, at least 1 x 1 and at most the largest grid. A picture of the blank
+// map size of a grid gives that grid back.
+struct GridSize {
+    int columns = 1;
+    int rows = 1;
+    bool operator==(const GridSize&) const = default;
+};
+GridSize gridFittingMap(int width, int height, GridOrientation orientation);
+
 // The top-left corner of hex (column, row) in the module image: the cell
 // origin of the board's geometry, MapTop lower.
 PixelPoint hexPicturePosition(const Module& module, int column, int row);
