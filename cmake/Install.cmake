@@ -29,7 +29,8 @@ install(FILES ${CMAKE_BINARY_DIR}/Savedgames/Demo-setup.qms
         DESTINATION ${QMX_DATA_DESTINATION}/Savedgames)
 
 install(FILES docs/user-guide.md docs/game-controls.png docs/editor-define-units.png
-              docs/unit-painter.png docs/after-action-report.png README.md docs/copyright
+              docs/unit-painter.png docs/after-action-report.png docs/map-geometry.png README.md
+              docs/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qmx)
 
 # The changelog is NEWS in the form Debian reads: each "VERSION (YYYY-MM-DD)"
