@@ -36,8 +36,8 @@ BoardPainter::BoardPainter(const Module& module, const ModuleGraphics& graphics,
     : m_module(module), m_graphics(graphics), m_state(state), m_geometry(module) {
     m_mapBand = graphics.mapRect(module);
     const QRect marker = toQRect(kStackMarker);
-    const int sheetBottom = std::min<int>(module.mapTop, graphics.image().height());
-    if (!graphics.isNull() && QRect(0, 0, graphics.image().width(), sheetBottom).contains(marker))
+    const int sheetBottom = std::min<int>(module.mapTop, graphics.size().height());
+    if (!graphics.isNull() && QRect(0, 0, graphics.size().width(), sheetBottom).contains(marker))
         m_stackMarker = marker;
     // Where every unit image lies, checked once against the image.
     m_unitSources.resize(static_cast<std::size_t>(module.imageCapacity()) + 1);
@@ -68,12 +68,12 @@ void BoardPainter::prepareTiles(QPainter& painter, float zoom) const {
 namespace {
 
 // `source` of the module image scaled to `size` window pixels square, at the
-// screen's pixel ratio.
-QImage makeTile(const QImage& image, const QRect& source, int size, qreal ratio) {
+// screen's pixel ratio; null while its rows are still being decoded.
+QImage makeTile(const ModuleGraphics& graphics, const QRect& source, int size, qreal ratio) {
     const int device = static_cast<int>(std::lround(size * ratio));
-    if (device <= 0) return QImage();
-    QImage tile =
-        image.copy(source).scaled(device, device, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    if (device <= 0 || !graphics.rowsReady({source.top(), source.bottom() + 1})) return QImage();
+    QImage tile = graphics.imageSoFar().copy(source).scaled(device, device, Qt::IgnoreAspectRatio,
+                                                            Qt::FastTransformation);
     tile.setDevicePixelRatio(ratio);
     return tile;
 }
@@ -85,8 +85,8 @@ const QImage* BoardPainter::unitTile(int image) const {
     if (!source) return nullptr;
     QImage& tile = m_tiles.units[static_cast<std::size_t>(image)];
     if (tile.isNull()) {
-        QImage made = makeTile(m_graphics.image(), *source, zoomed(kUnitImageSize, m_tiles.zoom),
-                               m_tiles.ratio);
+        QImage made =
+            makeTile(m_graphics, *source, zoomed(kUnitImageSize, m_tiles.zoom), m_tiles.ratio);
         if (made.isNull()) return nullptr;
         if (m_tiles.bytes + made.sizeInBytes() > kTileCacheLimit) {
             for (QImage& t : m_tiles.units) t = QImage();
@@ -102,8 +102,8 @@ const QImage* BoardPainter::markerTile() const {
     if (!m_stackMarker) return nullptr;
     if (m_tiles.marker.isNull())
         m_tiles.marker =
-            makeTile(m_graphics.image(), *m_stackMarker,
-                     zoomed(43, m_tiles.zoom) - zoomed(2, m_tiles.zoom), m_tiles.ratio);
+            makeTile(m_graphics, *m_stackMarker, zoomed(43, m_tiles.zoom) - zoomed(2, m_tiles.zoom),
+                     m_tiles.ratio);
     return m_tiles.marker.isNull() ? nullptr : &m_tiles.marker;
 }
 
@@ -119,7 +119,26 @@ void BoardPainter::drawMapPart(QPainter& painter, const QRectF& target,
     const QRectF t(target.x() + (inside.x() - source.x()) * sx,
                    target.y() + (inside.y() - source.y()) * sy, inside.width() * sx,
                    inside.height() * sy);
-    painter.drawImage(t, m_graphics.image(), inside.translated(0, m_mapBand.y()));
+    const QRectF from = inside.translated(0, m_mapBand.y());
+    const QImage& image = m_graphics.imageSoFar();
+    if (!m_graphics.decoding()) {
+        painter.drawImage(t, image, from);
+        return;
+    }
+    // While the map is decoded: the light grey of a blank map, and over it
+    // each run of decoded rows, drawn from an image of those rows alone so
+    // that no row still being written is read.
+    painter.fillRect(t, QColor::fromRgb(kBlankMapColour));
+    for (const RowSpan& run : m_graphics.readyRows()) {
+        const double top = std::max<double>(from.top(), run.begin);
+        const double bottom = std::min<double>(from.bottom(), run.end);
+        if (bottom <= top) continue;
+        const QImage rows(image.constScanLine(run.begin), image.width(), run.end - run.begin,
+                          image.bytesPerLine(), image.format());
+        painter.drawImage(
+            QRectF(t.x(), t.y() + (top - from.y()) * sy, t.width(), (bottom - top) * sy), rows,
+            QRectF(from.x(), top - run.begin, from.width(), bottom - top));
+    }
 }
 
 void BoardPainter::paintMap(QPainter& painter, const QRect& area, float zoom,
@@ -193,7 +212,8 @@ void BoardPainter::paintUnits(QPainter& painter, const QRect& area, const BoardS
 
 void BoardPainter::paintUnit(QPainter& painter, PixelPoint pos, int unit, bool marker,
                              const BoardScene& scene) const {
-    const QImage& image = m_graphics.image();
+    // The sheet is decoded before the board shows.
+    const QImage& image = m_graphics.imageSoFar();
     const UnitLayout layout = unitLayout(pos, scene.zoom, m_state.unit(unit).facing);
     const int k = shownImage(m_module, m_state, unit);
     if (m_tiles.usable && m_tiles.zoom == scene.zoom) {
@@ -205,7 +225,8 @@ void BoardPainter::paintUnit(QPainter& painter, PixelPoint pos, int unit, bool m
     } else {
         if (marker && m_stackMarker)
             painter.drawImage(toQRect(layout.marker), image, *m_stackMarker);
-        if (const QRect* source = unitSource(k))
+        const QRect* source = unitSource(k);
+        if (source && m_graphics.rowsReady({source->top(), source->bottom() + 1}))
             painter.drawImage(toQRect(layout.image), image, *source);
     }
     paintFacing(painter, layout, scene.facingColour, scene.facingLines);

@@ -43,35 +43,46 @@ QImage normalized(QImage image) {
     return image;
 }
 
-// Reads an image file with the reader for `format`, refusing images larger
-// than the module limits before any pixel is allocated.
-// A picture this program wrote carries its band index: its bands are inflated
-// side by side. False for any other file.
-bool readBandedPng(const std::string& path, QImage& out) {
-    const std::optional<Bytes> bytes = readWholeFile(path, std::size_t(1) << 31);
-    if (!bytes) return false;
-    QImage image;
-    PngResolution dots;
-    const bool ok = decodeBandedPng(
-        *bytes, kMaxGraphicsSide,
-        [&](int width, int height, std::size_t& stride) {
-            image = QImage(width, height, QImage::Format_RGB32);
-            if (image.isNull()) return static_cast<std::uint32_t*>(nullptr);
-            stride = static_cast<std::size_t>(image.bytesPerLine()) / 4;
-            return reinterpret_cast<std::uint32_t*>(image.bits());
-        },
-        &dots);
-    if (!ok) return false;
+// Starts the row decoder on a PNG it reads, into a new image of the picture's
+// size; rows `first` are decoded before the others. Nothing when the file is
+// not such a picture (the general reader then reads it).
+std::unique_ptr<PngRowDecoder> startDecoder(const std::string& path, QImage& image, RowSpan first) {
+    std::optional<Bytes> bytes = readWholeFile(path, std::size_t(1) << 31);
+    if (!bytes) return nullptr;
+    std::unique_ptr<PngRowDecoder> decoder =
+        PngRowDecoder::open(std::move(*bytes), kMaxGraphicsSide);
+    if (!decoder) return nullptr;
+    const qint64 bytesNeeded = qint64(decoder->width()) * decoder->height() * 4;
+    if (bytesNeeded > qint64(kGraphicsAllocationLimitMb) * 1024 * 1024) return nullptr;
+    QImage pixels(decoder->width(), decoder->height(), QImage::Format_RGB32);
+    if (pixels.isNull()) return nullptr;
+    const PngResolution dots = decoder->resolution();
     if (dots.x > 0 && dots.y > 0 && dots.x <= 1000000 && dots.y <= 1000000) {
-        image.setDotsPerMeterX(static_cast<int>(dots.x));
-        image.setDotsPerMeterY(static_cast<int>(dots.y));
+        pixels.setDotsPerMeterX(static_cast<int>(dots.x));
+        pixels.setDotsPerMeterY(static_cast<int>(dots.y));
     }
-    out = std::move(image);
-    return true;
+    decoder->start(reinterpret_cast<std::uint32_t*>(pixels.bits()),
+                   static_cast<std::size_t>(pixels.bytesPerLine()) / 4, first,
+                   0xFF000000u | kBlankMapColour);
+    image = std::move(pixels);
+    return decoder;
 }
 
-GraphicsStatus readImage(const std::string& path, const std::string& format, QImage& out) {
-    if (format == "png" && readBandedPng(path, out)) return GraphicsStatus::Ok;
+// Reads a whole image file with the reader for `format` (a PNG the row
+// decoder reads by it, unless `rowDecoder` is false), refusing images larger
+// than the module limits before any pixel is allocated.
+GraphicsStatus readImage(const std::string& path, const std::string& format, QImage& out,
+                         bool rowDecoder = true) {
+    if (format == "png" && rowDecoder) {
+        QImage image;
+        std::unique_ptr<PngRowDecoder> decoder = startDecoder(path, image, {});
+        if (decoder && decoder->wait() == PngRowDecoder::State::Done) {
+            decoder.reset();
+            out = std::move(image);
+            return GraphicsStatus::Ok;
+        }
+        // A damaged stream: the general reader has its say too.
+    }
     const QByteArray fmt = QByteArray::fromStdString(format);
     if (!QImageReader::supportedImageFormats().contains(fmt))
         return GraphicsStatus::UnsupportedFormat;
@@ -126,7 +137,72 @@ Notice GraphicsResult::notice(MessageTable table) const {
     }
 }
 
+ModuleGraphics::ModuleGraphics() = default;
 ModuleGraphics::ModuleGraphics(QImage image) : m_image(normalized(std::move(image))) {}
+ModuleGraphics::~ModuleGraphics() = default;
+
+ModuleGraphics::ModuleGraphics(const ModuleGraphics& other) : m_image(other.image()) {}
+
+ModuleGraphics& ModuleGraphics::operator=(const ModuleGraphics& other) {
+    if (this != &other) {
+        const QImage& image = other.image();
+        m_decoder.reset();
+        m_image = image;
+    }
+    return *this;
+}
+
+ModuleGraphics::ModuleGraphics(ModuleGraphics&& other) noexcept
+    : m_image(std::move(other.m_image)), m_decoder(std::move(other.m_decoder)) {}
+
+ModuleGraphics& ModuleGraphics::operator=(ModuleGraphics&& other) noexcept {
+    if (this != &other) {
+        m_decoder.reset();  // its workers write into the image about to go
+        m_image = std::move(other.m_image);
+        m_decoder = std::move(other.m_decoder);
+    }
+    return *this;
+}
+
+const QImage& ModuleGraphics::image() const {
+    waitComplete();
+    return m_image;
+}
+
+QImage& ModuleGraphics::image() {
+    waitComplete();
+    return m_image;
+}
+
+bool ModuleGraphics::decoding() const {
+    return m_decoder && m_decoder->state() == PngRowDecoder::State::Running;
+}
+
+bool ModuleGraphics::decodeFailed() const {
+    return m_decoder && m_decoder->state() == PngRowDecoder::State::Failed;
+}
+
+bool ModuleGraphics::waitComplete() const {
+    return !m_decoder || m_decoder->wait() == PngRowDecoder::State::Done;
+}
+
+std::vector<RowSpan> ModuleGraphics::readyRows() const {
+    if (m_decoder) return m_decoder->readyRows();
+    if (m_image.isNull()) return {};
+    return {{0, m_image.height()}};
+}
+
+bool ModuleGraphics::rowsReady(RowSpan rows) const {
+    return !m_decoder || m_decoder->ready(rows);
+}
+
+bool ModuleGraphics::waitRows(RowSpan rows) const {
+    return !m_decoder || m_decoder->waitFor(rows);
+}
+
+void ModuleGraphics::preferRows(RowSpan rows) const {
+    if (decoding()) m_decoder->prefer(rows);
+}
 
 std::string ModuleGraphics::graphicsName(const std::string& modulePath) {
     return replaceLastThree(modulePath, "PNG");
@@ -146,6 +222,28 @@ GraphicsResult ModuleGraphics::load(const std::string& modulePath) {
     QImage image;
     const GraphicsStatus status = readImage(*found, "png", image);
     if (status != GraphicsStatus::Ok) return {status, *found};
+    m_decoder.reset();
+    m_image = std::move(image);
+    return {GraphicsStatus::Ok, *found};
+}
+
+GraphicsResult ModuleGraphics::loadInBackground(const std::string& modulePath, int firstRows) {
+    const std::optional<std::string> found = findGraphicsFile(modulePath);
+    if (!found) return {GraphicsStatus::NotFound, graphicsName(modulePath)};
+    QImage image;
+    std::unique_ptr<PngRowDecoder> decoder = startDecoder(*found, image, {0, firstRows});
+    if (decoder && decoder->waitFor({0, firstRows})) {
+        m_decoder.reset();  // an earlier decoding stops before its image goes
+        m_image = std::move(image);
+        m_decoder = std::move(decoder);
+        return {GraphicsStatus::Ok, *found};
+    }
+    // Not a picture the row decoder reads, or damaged at once: the general reader.
+    const bool tried = decoder != nullptr;
+    decoder.reset();
+    const GraphicsStatus status = readImage(*found, "png", image, !tried);
+    if (status != GraphicsStatus::Ok) return {status, *found};
+    m_decoder.reset();
     m_image = std::move(image);
     return {GraphicsStatus::Ok, *found};
 }
@@ -172,7 +270,7 @@ GraphicsResult ModuleGraphics::save(const std::string& modulePath,
         }
         encoded = from.readAll();
     } else {
-        encoded = encodePng(m_image);
+        encoded = encodePng(image());
     }
     const std::string tmp = temporarySibling(target);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(encoded.constData());
@@ -231,6 +329,7 @@ GraphicsResult ModuleGraphics::importImage(const std::string& path) {
 }
 
 GraphicsResult ModuleGraphics::exportImage(const std::string& path) const {
+    waitComplete();
     GraphicsResult result{GraphicsStatus::Ok, path, true};
     if (m_image.isNull()) {
         result.status = GraphicsStatus::WriteFailed;
@@ -272,7 +371,9 @@ std::optional<QRect> ModuleGraphics::unitImageSource(const Module& module, int k
 
 QImage ModuleGraphics::unitImage(const Module& module, int k) const {
     const std::optional<QRect> source = unitImageSource(module, k);
-    return source ? m_image.copy(*source) : QImage();
+    if (!source) return QImage();
+    waitRows({source->top(), source->bottom() + 1});
+    return m_image.copy(*source);
 }
 
 QRect ModuleGraphics::mapRect(const Module& module) const {
@@ -282,6 +383,7 @@ QRect ModuleGraphics::mapRect(const Module& module) const {
 }
 
 void ModuleGraphics::drawFixedPictures(const Module& module) {
+    waitComplete();
     if (m_image.isNull()) return;
     const int sheetRows = std::min<int>(std::max(module.mapTop - 1, 0), m_image.height());
     const QRect left(0, 0, std::min(kSheetLeft, m_image.width()), sheetRows);

@@ -6,14 +6,22 @@
 //
 // The image is held once, as a 32-bit QImage; drawing code takes source
 // rectangles from it and never copies the map.
+//
+// The player loads it in the background: the whole image is allocated at
+// once, the sheet is decoded before the load returns and the map rows arrive
+// on worker threads. Everything that reads the image through image() waits
+// for the last row; the board paints what is there (imageSoFar, readyRows).
 
 #include <QImage>
 #include <QRect>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/module/MessageTable.h"
 #include "core/module/Module.h"
+#include "core/module/PngRowDecoder.h"
 
 namespace qmx {
 
@@ -49,8 +57,15 @@ struct GraphicsResult {
 
 class ModuleGraphics {
 public:
-    ModuleGraphics() = default;
+    ModuleGraphics();
     explicit ModuleGraphics(QImage image);
+    // A decoding still running stops, and is waited for, before its pixels go.
+    ~ModuleGraphics();
+    // A copy waits for the whole image; a move takes the decoding along.
+    ModuleGraphics(const ModuleGraphics& other);
+    ModuleGraphics& operator=(const ModuleGraphics& other);
+    ModuleGraphics(ModuleGraphics&& other) noexcept;
+    ModuleGraphics& operator=(ModuleGraphics&& other) noexcept;
 
     // --- names beside the module file ---------------------------------------
     // "turn.qm4" -> "turn.PNG"; the backup "turn.BAK".
@@ -63,6 +78,11 @@ public:
     // --- whole image -------------------------------------------------------
     // Loads the graphics beside the module. On failure the image stays as it was.
     GraphicsResult load(const std::string& modulePath);
+    // The same, but it returns once rows [0, firstRows) are decoded (the
+    // sheet) and decodes the rest on worker threads, when the file is a PNG
+    // the row decoder reads; any other file is read whole. A damage found
+    // later leaves the rows not decoded blank and decodeFailed() true.
+    GraphicsResult loadInBackground(const std::string& modulePath, int firstRows);
     // Writes the image beside the module as PNG. The previous graphics file
     // survives as the backup (replacing an older backup). The new image is
     // complete on disk before anything is replaced, so a failed save leaves
@@ -100,12 +120,35 @@ public:
     // 100-101 and columns 144-145, and the stack marker (0, 102)-(41, 143).
     void drawFixedPictures(const Module& module);
 
-    const QImage& image() const { return m_image; }
-    QImage& image() { return m_image; }
+    // The whole image: waits for a decoding in the background to end.
+    const QImage& image() const;
+    QImage& image();
     bool isNull() const { return m_image.isNull(); }
+    QSize size() const { return m_image.size(); }
+
+    // --- an image still being decoded -----------------------------------------
+    // True while map rows are still to come.
+    bool decoding() const;
+    // The decoding ended early (damaged data): the rows it did not reach are blank.
+    bool decodeFailed() const;
+    // Waits for the whole image; false when it failed.
+    bool waitComplete() const;
+    // The image as far as it is decoded, without waiting: only the rows of
+    // readyRows() may be read (the rows asked for at the load always may).
+    const QImage& imageSoFar() const { return m_image; }
+    std::vector<RowSpan> readyRows() const;
+    bool rowsReady(RowSpan rows) const;
+    // Waits for these rows; false when the decoding failed before them.
+    bool waitRows(RowSpan rows) const;
+    // Rows wanted soon (the part of the map in view): decoded next.
+    void preferRows(RowSpan rows) const;
 
 private:
+    GraphicsResult loadPicture(const std::string& modulePath, int firstRows);
+
     QImage m_image;
+    // Declared after the image: it stops writing into it before the pixels go.
+    std::unique_ptr<PngRowDecoder> m_decoder;
 };
 
 // The image format named by a file's extension (the text after the last point

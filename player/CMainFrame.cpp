@@ -93,8 +93,8 @@ CMainFrame::CMainFrame(CQMXDoc& doc, QWidget* parent) : QMainWindow(parent), m_d
 
     auto* area = new QScrollArea(this);
     area->setObjectName(QStringLiteral("boardPlaceholder"));
-    area->setWidget(
-        new MapPreview(m_doc.graphics().image(), m_doc.graphics().mapRect(m_doc.module()), area));
+    area->setWidget(new MapPreview(m_doc.graphics().imageSoFar(),
+                                   m_doc.graphics().mapRect(m_doc.module()), area));
     setCentralView(area);
 
     setWindowTitle(fromBytes(m_doc.moduleTitle()));

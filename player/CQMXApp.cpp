@@ -203,8 +203,9 @@ bool CQMXApp::loadModule(const QString& path) {
     }
     if (!load.ok) return false;
 
+    // The sheet is decoded before the board shows; the map rows arrive as it paints.
     ModuleGraphics graphics;
-    const GraphicsResult g = graphics.load(file);
+    const GraphicsResult g = graphics.loadInBackground(file, load.module.mapTop);
     if (!g.ok()) {
         const Notice n = g.notice(MessageTable::Player);
         if (n.number != 0) {
@@ -233,6 +234,8 @@ void CQMXApp::createMainWindow() {
     view->setFacingColour(QColor(c.red, c.green, c.blue));
     view->setFacingLines(prefs.showFacingLines);
     view->setSession(&m_doc->session(), &m_clock);
+    connect(view, &CQMXView::pictureFailed, this,
+            [this] { m_prompts->showMessage(msg::kNoModuleGraphics); });
     m_frame->setBoardView(view);
     // The game-controls panel beside the board, for as long as the program runs.
     auto* panel = new CgameControls(*m_doc, *m_frame, view);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -29,6 +30,64 @@ CQMXView::CQMXView(const Module& module, const ModuleGraphics& graphics, GameSta
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
     updateScrollSizes();
+    if (m_graphics.decoding()) {
+        // The map rows still arrive: a look every 40 ms repaints what came.
+        m_rowsPainted = m_graphics.readyRows();
+        m_pictureTimer = new QTimer(this);
+        m_pictureTimer->setInterval(40);
+        connect(m_pictureTimer, &QTimer::timeout, this, &CQMXView::pollPicture);
+        m_pictureTimer->start();
+    }
+}
+
+void CQMXView::pollPicture() {
+    const bool done = !m_graphics.decoding();
+    std::vector<RowSpan> rows = m_graphics.readyRows();
+    if (done) {
+        m_pictureTimer->stop();
+        m_rowsPainted = std::move(rows);
+        viewport()->update();
+        if (m_graphics.decodeFailed()) emit pictureFailed();
+        return;
+    }
+    // The rows that arrived: each run now there, less the runs seen before.
+    std::vector<RowSpan> arrived;
+    for (const RowSpan& run : rows) {
+        std::vector<RowSpan> parts{run};
+        for (const RowSpan& old : m_rowsPainted) {
+            std::vector<RowSpan> left;
+            for (const RowSpan& p : parts) {
+                if (old.end <= p.begin || p.end <= old.begin) {
+                    left.push_back(p);
+                    continue;
+                }
+                if (p.begin < old.begin) left.push_back({p.begin, old.begin});
+                if (old.end < p.end) left.push_back({old.end, p.end});
+            }
+            parts = std::move(left);
+        }
+        arrived.insert(arrived.end(), parts.begin(), parts.end());
+    }
+    m_rowsPainted = std::move(rows);
+    // Image rows to window rows, as the map is drawn from the window's corner.
+    const double z = m_scene.zoom;
+    const int mapTop = m_graphics.mapRect(m_module).top();
+    QRect dirty;
+    for (const RowSpan& r : arrived) {
+        const int top =
+            static_cast<int>(std::floor((r.begin - mapTop - m_scene.scrollOrigin.y) * z));
+        const int bottom =
+            static_cast<int>(std::ceil((r.end - mapTop - m_scene.scrollOrigin.y) * z)) + 1;
+        dirty |= QRect(0, top, viewport()->width(), bottom - top) & viewport()->rect();
+    }
+    if (!dirty.isEmpty()) viewport()->update(dirty);
+}
+
+void CQMXView::preferRowsInView() {
+    if (!m_graphics.decoding()) return;
+    const int top = m_graphics.mapRect(m_module).top() + m_scene.scrollOrigin.y;
+    m_graphics.preferRows(
+        {top, top + static_cast<int>(std::ceil(viewport()->height() / m_scene.zoom)) + 1});
 }
 
 // ---- zoom and scrolling --------------------------------------------------------
@@ -64,6 +123,7 @@ void CQMXView::readScrollOrigin() {
     const double z = m_scene.zoom;
     m_scene.scrollOrigin = {static_cast<int>(std::trunc(horizontalScrollBar()->value() / z)),
                             static_cast<int>(std::trunc(verticalScrollBar()->value() / z))};
+    preferRowsInView();
 }
 
 Hex CQMXView::hexAt(QPoint windowPoint) const {

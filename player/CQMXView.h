@@ -13,6 +13,7 @@
 #include <QLine>
 #include <QSize>
 #include <optional>
+#include <vector>
 
 #include "core/game/GameState.h"
 #include "core/game/HexPicture.h"
@@ -22,6 +23,8 @@
 #include "core/session/Change.h"
 #include "graphics/BoardPainter.h"
 #include "graphics/ModuleGraphics.h"
+
+class QTimer;
 
 namespace qmx {
 
@@ -140,6 +143,9 @@ signals:
     void spacePressed();
     // Backspace, Home and End: the replay timeline (back, start, end).
     void replayKey(int key);
+    // The module picture turned out damaged while its map rows were decoded
+    // (those not reached stay blank).
+    void pictureFailed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -162,6 +168,10 @@ private:
     void setReplayCursor(std::optional<Hex> hex);
     // A wait of the replay: what is pending is painted, then the clock waits.
     void replayWait(int ms);
+    // While the map rows are decoded: repaints the part of the window whose
+    // rows arrived since the last look, and asks for the rows in view first.
+    void pollPicture();
+    void preferRowsInView();
 
     // The straight edge: from the Ctrl + left press to the first move with
     // the button up.
@@ -182,6 +192,8 @@ private:
     QPoint m_pointer;           // the last pointer position in the window
     PlayerSession* m_session = nullptr;
     Clock* m_clock = nullptr;
+    QTimer* m_pictureTimer = nullptr;    // runs while the map rows are decoded
+    std::vector<RowSpan> m_rowsPainted;  // the rows there at the last look
 };
 
 }  // namespace qmx

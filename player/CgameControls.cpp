@@ -93,7 +93,7 @@ void COverviewMap::paintEvent(QPaintEvent*) {
     if (m.overviewWidth == 0 || m.overviewHeight == 0) return;
     const QRect source(0, 0, m.overviewWidth, m.overviewHeight);
     const QRect target(0, 0, m.overviewWidth, m.overviewHeight);
-    p.drawImage(target, m_doc.graphics().image(), source);
+    p.drawImage(target, m_doc.graphics().imageSoFar(), source);  // the sheet, decoded first
     const QRect f = visibleFrame();
     if (f.isEmpty()) return;
     p.setPen(QPen(Qt::red, 2));

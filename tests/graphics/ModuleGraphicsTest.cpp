@@ -3,8 +3,11 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "core/module/BandedPng.h"
 #include "core/module/FileIo.h"
@@ -447,4 +450,102 @@ TEST(PngEncoder, BandsOnThreadsReadBackPixelForPixel) {
         }
     }
     EXPECT_TRUE(encodePng(QImage()).isEmpty());
+}
+
+namespace {
+
+// A picture for the loads in the background: an odd width, rows of noise
+// between flat ones, tall enough that the map is still being decoded when
+// the load returns with the first rows.
+QImage busyPicture(int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    std::uint32_t seed = 99;
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            line[x] =
+                y % 4 ? qRgb(x & 255, (y / 3) & 255, (x ^ y) & 255) : 0xFF000000u | (seed >> 8);
+        }
+    }
+    return image;
+}
+
+QImage qtReads(const std::string& path) {
+    QImage image(QString::fromStdString(path), "png");
+    image.convertTo(QImage::Format_RGB32);
+    return image;
+}
+
+}  // namespace
+
+TEST(ModuleGraphics, BackgroundLoadReadsWhatQtReads) {
+    TempDir dir;
+    const QImage picture = busyPicture(1001, 3000);
+    // As QMX writes it (bands inflated side by side), as Qt writes it (one
+    // stream, rows in order), and in grey.
+    ASSERT_TRUE(ModuleGraphics(picture).save(dir / "banded.qm4").ok());
+    ASSERT_TRUE(picture.save(QString::fromStdString(dir / "plain.PNG"), "png"));
+    ASSERT_TRUE(picture.convertToFormat(QImage::Format_Grayscale8)
+                    .save(QString::fromStdString(dir / "grey.PNG"), "png"));
+    for (const std::string name : {"banded", "plain", "grey"}) {
+        const std::string module = dir / (name + ".qm4");
+        const QImage qt = qtReads(ModuleGraphics::graphicsName(module));
+        ASSERT_FALSE(qt.isNull());
+        ModuleGraphics g;
+        ASSERT_TRUE(g.loadInBackground(module, 100).ok()) << name;
+        EXPECT_TRUE(g.rowsReady({0, 100})) << name;
+        // Read while the rest arrives: every row said to be there is Qt's.
+        do {
+            const QImage& so = g.imageSoFar();
+            for (const RowSpan& run : g.readyRows())
+                for (int y = run.begin; y < run.end; ++y)
+                    ASSERT_EQ(std::memcmp(so.constScanLine(y), qt.constScanLine(y),
+                                          static_cast<std::size_t>(qt.width()) * 4),
+                              0)
+                        << name << " row " << y;
+        } while (g.decoding());
+        ASSERT_TRUE(g.waitComplete()) << name;
+        EXPECT_FALSE(g.decodeFailed());
+        EXPECT_EQ(g.image(), qt) << name;
+        EXPECT_EQ(g.image().dotsPerMeterX(), qt.dotsPerMeterX()) << name;
+        // The synchronous load reads the same.
+        ModuleGraphics whole;
+        ASSERT_TRUE(whole.load(module).ok());
+        EXPECT_EQ(whole.image(), qt) << name;
+    }
+    // Gone, or replaced by another, while decoding: the workers stop first.
+    for (int i = 0; i < 3; ++i) {
+        auto g = std::make_unique<ModuleGraphics>();
+        ASSERT_TRUE(g->loadInBackground(dir / "banded.qm4", 10).ok());
+        ModuleGraphics other;
+        ASSERT_TRUE(other.loadInBackground(dir / "plain.qm4", 10).ok());
+        *g = std::move(other);
+        ASSERT_TRUE(g->loadInBackground(dir / "grey.qm4", 10).ok());
+        g.reset();
+    }
+}
+
+TEST(ModuleGraphics, DamageFoundInTheBackgroundLeavesBlankRows) {
+    TempDir dir;
+    const QImage picture = busyPicture(601, 2000);
+    ASSERT_TRUE(ModuleGraphics(picture).save(dir / "bad.qm4").ok());
+    // Zeros over a part of the second band's data: the chunks stay whole, so
+    // the damage shows only when the rows there are inflated.
+    std::string bytes = fileBytes(dir / "bad.PNG");
+    std::fill_n(bytes.begin() + static_cast<long>(bytes.size() * 3 / 4), 64, '\0');
+    writeBytes(dir / "bad.PNG", bytes);
+
+    ModuleGraphics g;
+    ASSERT_TRUE(g.loadInBackground(dir / "bad.qm4", 50).ok());
+    EXPECT_EQ(g.image().copy(0, 0, 601, 50), picture.copy(0, 0, 601, 50));
+    EXPECT_FALSE(g.waitComplete());
+    EXPECT_TRUE(g.decodeFailed());
+    EXPECT_FALSE(g.decoding());
+    EXPECT_EQ(g.image().size(), picture.size());
+    EXPECT_EQ(g.image().pixel(600, 1999), 0xFF000000u | kBlankMapColour);
+    // Read whole, it is refused and the image stays as it was.
+    ModuleGraphics whole(solid(4, 4, qRgb(10, 20, 30)));
+    EXPECT_EQ(whole.load(dir / "bad.qm4").status, GraphicsStatus::Unreadable);
+    EXPECT_EQ(whole.image().size(), QSize(4, 4));
 }
