@@ -43,17 +43,6 @@ const char* totalModeLabel(TotalMode mode) {
     }
 }
 
-TotalMode nextTotalMode(TotalMode mode) {
-    switch (mode) {
-        case TotalMode::Lowest:
-            return TotalMode::Highest;
-        case TotalMode::Highest:
-            return TotalMode::Total;
-        default:
-            return TotalMode::Lowest;
-    }
-}
-
 int shownValue(std::uint8_t stored) {
     return static_cast<std::int8_t>(stored);
 }

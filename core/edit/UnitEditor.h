@@ -37,8 +37,6 @@ std::string addUnitsQuestion(int unitCount);
 
 // The label of a total-mode button: "Min", "Max", or "Total" (for Total and NotComputed).
 const char* totalModeLabel(TotalMode mode);
-// The mode a button press turns `mode` into: Min -> Max -> Total -> Min.
-TotalMode nextTotalMode(TotalMode mode);
 
 // A stored value byte as the editor shows it (-128..127).
 int shownValue(std::uint8_t stored);

@@ -39,6 +39,17 @@ Module Module::createEmpty(int columns, int rows, GridOrientation orientation, i
     return m;
 }
 
+TotalMode nextTotalMode(TotalMode mode) {
+    switch (mode) {
+        case TotalMode::Lowest:
+            return TotalMode::Highest;
+        case TotalMode::Highest:
+            return TotalMode::Total;
+        default:
+            return TotalMode::Lowest;
+    }
+}
+
 void Module::setTotalMode(int value, TotalMode mode) {
     const int shift = 2 * value;
     valueTotalModes = static_cast<std::uint16_t>((valueTotalModes & ~(3u << shift)) |

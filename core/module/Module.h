@@ -31,6 +31,9 @@ enum class GridOrientation : std::uint8_t { RowsAligned = 0, ColumnsAligned = 1 
 
 // How the panel combines one value of several units.
 enum class TotalMode : std::uint8_t { NotComputed = 0, Lowest = 1, Highest = 2, Total = 3 };
+// The mode the next press of a total-mode button or menu item gives:
+// Lowest -> Highest -> Total -> Lowest; NotComputed -> Lowest.
+TotalMode nextTotalMode(TotalMode mode);
 
 struct HexRecord {
     std::uint16_t state = 0;  // HexState

@@ -2,20 +2,6 @@
 
 namespace qmx {
 
-TotalMode nextTotalMode(TotalMode mode) {
-    switch (mode) {
-        case TotalMode::Total:
-            return TotalMode::Lowest;
-        case TotalMode::Lowest:
-            return TotalMode::Highest;
-        case TotalMode::Highest:
-            return TotalMode::Total;
-        case TotalMode::NotComputed:
-            return TotalMode::Lowest;
-    }
-    return TotalMode::Lowest;
-}
-
 std::string valueMenuText(const Module& module, int value) {
     if (value < 0 || value >= kValueCount) return {};
     std::string text = module.valueNames[static_cast<std::size_t>(value)];

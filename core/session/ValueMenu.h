@@ -8,9 +8,6 @@
 
 namespace qmx {
 
-// Total -> Lowest -> Highest -> Total; NotComputed -> Lowest.
-TotalMode nextTotalMode(TotalMode mode);
-
 // The item text of value `value` (0..5): the value's name, a tab and
 // "Lowest", "Highest" or "Total" (NotComputed reads "Total" too).
 std::string valueMenuText(const Module& module, int value);
