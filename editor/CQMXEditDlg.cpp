@@ -231,11 +231,10 @@ void CQMXEditDlg::saveMapTemplate() {
                                       "The map template could not be written to " + path + ".");
         return;
     }
-    m_document.prompts().showText(
-        "Save Map Template", "The map template of " + std::to_string(module.columns) + " x " +
-                                 std::to_string(module.rows) + " hexes (" + std::to_string(size.x) +
-                                 " x " + std::to_string(size.y) + " pixels) was written to " +
-                                 path + ".");
+    m_document.prompts().showInformation(QString::fromStdString(
+        "The map template of " + std::to_string(module.columns) + " x " +
+        std::to_string(module.rows) + " hexes (" + std::to_string(size.x) + " x " +
+        std::to_string(size.y) + " pixels) was written to " + path + "."));
 }
 
 void CQMXEditDlg::importMapPicture() {

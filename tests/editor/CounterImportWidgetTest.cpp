@@ -25,13 +25,7 @@ private:
     std::unique_ptr<EditorHome> m_home;
     std::unique_ptr<CEditorApp> m_app;
 
-    CQMXEditDlg* openModule() {
-        EditorOptions o;
-        o.module = str(m_home->modulePath());
-        CQMXEditDlg* main = m_app->startUp(o);
-        if (main) main->show();
-        return main;
-    }
+    CQMXEditDlg* openModule() { return m_home->open(*m_app); }
     // The colour in the middle of unit image k of the editor's image.
     static QRgb centre(const EditorDocument& doc, int k) {
         const auto cell = doc.graphics().unitImageSource(doc.module(), k);

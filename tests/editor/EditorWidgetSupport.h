@@ -28,6 +28,7 @@
 #include "core/module/Clock.h"
 #include "core/module/ModuleFile.h"
 #include "editor/CEditorApp.h"
+#include "editor/CQMXEditDlg.h"
 #include "editor/EditorDocument.h"
 #include "graphics/ModuleGraphics.h"
 #include "tests/support/ScriptedEditorDialogs.h"
@@ -136,6 +137,15 @@ public:
     // A new editor program on the folder (another one is as a restart).
     std::unique_ptr<CEditorApp> editor() {
         return std::make_unique<CEditorApp>(folder(), prompts, clock);
+    }
+    // The editor's main dialog on the small module, shown; null when it did
+    // not open.
+    CQMXEditDlg* open(CEditorApp& app) const {
+        EditorOptions o;
+        o.module = str(modulePath());
+        CQMXEditDlg* main = app.startUp(o);
+        if (main) main->show();
+        return main;
     }
     // The small module loaded as an editor document; null when it failed.
     std::unique_ptr<EditorDocument> document() {

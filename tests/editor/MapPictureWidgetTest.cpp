@@ -30,13 +30,7 @@ private:
     std::unique_ptr<EditorHome> m_home;
     std::unique_ptr<CEditorApp> m_app;
 
-    CQMXEditDlg* openModule() {
-        EditorOptions o;
-        o.module = str(m_home->modulePath());
-        CQMXEditDlg* main = m_app->startUp(o);
-        if (main) main->show();
-        return main;
-    }
+    CQMXEditDlg* openModule() { return m_home->open(*m_app); }
     static Module& module(CQMXEditDlg* main) { return main->document().module(); }
     static QRgb hexPixel(CQMXEditDlg* main, int c, int r) {
         const PixelPoint at = hexPicturePosition(module(main), c, r);

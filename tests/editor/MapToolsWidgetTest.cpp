@@ -44,13 +44,7 @@ private:
 
     QString path(const QString& name) const { return m_home->path(name); }
 
-    CQMXEditDlg* openModule() {
-        EditorOptions o;
-        o.module = str(m_home->modulePath());
-        CQMXEditDlg* main = m_app->startUp(o);
-        if (main) main->show();
-        return main;
-    }
+    CQMXEditDlg* openModule() { return m_home->open(*m_app); }
     static Module& module(CQMXEditDlg* main) { return main->document().module(); }
     static std::string name(CQMXEditDlg* main, int c, int r) { return module(main).hex(c, r).name; }
     // The middle of hex (c, r) in the map area.
