@@ -20,16 +20,22 @@ std::uint32_t be32(const std::uint8_t* p) {
            std::uint32_t(p[3]);
 }
 
-int paeth(int a, int b, int c) {
-    const int p = a + b - c;
-    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+// The Paeth predictor, written so that the compiler picks without branches.
+inline int paeth(int a, int b, int c) {
+    const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+    int best = a, distance = pa;
+    if (pb < distance) best = b, distance = pb;
+    if (pc < distance) best = c;
+    return best;
 }
 
 // Undoes the filter of one row of `bytes` bytes in place, `Bpp` bytes a
-// pixel; `prior` is the unfiltered row above (zeros above a band's first row).
+// pixel; `prior` is the unfiltered row above (zeros above a band's first
+// row). The first pixel has nothing on its left: its bytes go first, so the
+// loops over the rest need no test.
 template <std::size_t Bpp>
 bool unfilter(int type, std::uint8_t* row, const std::uint8_t* prior, std::size_t bytes) {
+    const std::size_t first = std::min(Bpp, bytes);
     switch (type) {
         case 0:
             return true;
@@ -42,17 +48,18 @@ bool unfilter(int type, std::uint8_t* row, const std::uint8_t* prior, std::size_
                 row[i] = static_cast<std::uint8_t>(row[i] + prior[i]);
             return true;
         case 3:
-            for (std::size_t i = 0; i < bytes; ++i) {
-                const int a = i >= Bpp ? row[i - Bpp] : 0;
-                row[i] = static_cast<std::uint8_t>(row[i] + ((a + prior[i]) >> 1));
-            }
+            for (std::size_t i = 0; i < first; ++i)
+                row[i] = static_cast<std::uint8_t>(row[i] + (prior[i] >> 1));
+            for (std::size_t i = Bpp; i < bytes; ++i)
+                row[i] = static_cast<std::uint8_t>(row[i] + ((row[i - Bpp] + prior[i]) >> 1));
             return true;
         case 4:
-            for (std::size_t i = 0; i < bytes; ++i) {
-                const int a = i >= Bpp ? row[i - Bpp] : 0;
-                const int c = i >= Bpp ? prior[i - Bpp] : 0;
-                row[i] = static_cast<std::uint8_t>(row[i] + paeth(a, prior[i], c));
-            }
+            // With nothing on the left the predictor is the byte above.
+            for (std::size_t i = 0; i < first; ++i)
+                row[i] = static_cast<std::uint8_t>(row[i] + prior[i]);
+            for (std::size_t i = Bpp; i < bytes; ++i)
+                row[i] = static_cast<std::uint8_t>(row[i] +
+                                                   paeth(row[i - Bpp], prior[i], prior[i - Bpp]));
             return true;
         default:
             return false;
@@ -343,7 +350,7 @@ bool PngRowDecoder::waitFor(RowSpan rows) {
 }
 
 PngRowDecoder::State PngRowDecoder::wait() {
-    if (m_workers.empty()) return state();
+    if (m_workers.empty() || state() != State::Running) return state();
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [&] { return state() != State::Running; });
     return state();
