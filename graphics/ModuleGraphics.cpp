@@ -29,6 +29,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The picture is written in this many bands (the most the row decoder
+// takes): a reader then inflates the sheet and the part of the map in view
+// on both cores before the rest. Encoding them takes no longer than two.
+constexpr int kPictureBands = 16;
+
 // 3,780 pixels per metre (96 per inch), as the blank image of a new module has.
 constexpr int kDotsPerMetre = 3780;
 
@@ -298,7 +303,7 @@ GraphicsResult ModuleGraphics::save(const std::string& modulePath,
         }
         encoded = from.readAll();
     } else {
-        encoded = encodePng(image());
+        encoded = encodePng(image(), kPictureBands);
     }
     const std::string tmp = temporarySibling(target);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(encoded.constData());
