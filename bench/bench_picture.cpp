@@ -114,7 +114,7 @@ double firstPaint(const Picture& p, int kind, QImage& window) {
     const double t0 = seconds();
     ModuleGraphics graphics;
     if (!graphics.loadInBackground(p.path(kind), p.module.mapTop).ok()) std::abort();
-    const BoardPainter painter(p.module, graphics, p.state);
+    const BoardPainter painter(p.module, graphics, p.state, true);
     BoardScene scene;
     const int top = graphics.mapRect(p.module).top();
     graphics.waitRows({top, top + static_cast<int>(kWindowHeight / scene.zoom) + 1});

@@ -32,8 +32,9 @@ QRect toQRect(const PixelRect& r) {
 }  // namespace
 
 BoardPainter::BoardPainter(const Module& module, const ModuleGraphics& graphics,
-                           const GameState& state)
+                           const GameState& state, bool progressive)
     : m_module(module), m_graphics(graphics), m_state(state), m_geometry(module) {
+    if (!progressive) graphics.waitComplete();
     m_mapBand = graphics.mapRect(module);
     const QRect marker = toQRect(kStackMarker);
     const int sheetBottom = std::min<int>(module.mapTop, graphics.size().height());

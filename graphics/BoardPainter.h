@@ -37,7 +37,11 @@ struct BoardScene {
 
 class BoardPainter {
 public:
-    BoardPainter(const Module& module, const ModuleGraphics& graphics, const GameState& state);
+    // A painter waits for a picture still being decoded, unless it is
+    // `progressive` (the board view): that one paints the rows decoded so far
+    // and the light grey of a blank map for the others.
+    BoardPainter(const Module& module, const ModuleGraphics& graphics, const GameState& state,
+                 bool progressive = false);
 
     const HexGeometry& geometry() const { return m_geometry; }
 

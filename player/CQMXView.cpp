@@ -23,7 +23,7 @@ CQMXView::CQMXView(const Module& module, const ModuleGraphics& graphics, GameSta
       m_module(module),
       m_graphics(graphics),
       m_state(state),
-      m_painter(module, graphics, state) {
+      m_painter(module, graphics, state, true) {
     viewport()->setMouseTracking(true);
     // Every pixel is painted by the board itself.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);

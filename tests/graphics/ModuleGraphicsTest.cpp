@@ -12,6 +12,7 @@
 #include "core/module/BandedPng.h"
 #include "core/module/FileIo.h"
 #include "core/module/UnitImageSheet.h"
+#include "graphics/BoardPainter.h"
 #include "graphics/ModuleGraphics.h"
 #include "graphics/PngEncoder.h"
 #include "tests/support/FileSizeLimit.h"
@@ -513,6 +514,17 @@ TEST(ModuleGraphics, BackgroundLoadReadsWhatQtReads) {
         ModuleGraphics whole;
         ASSERT_TRUE(whole.load(module).ok());
         EXPECT_EQ(whole.image(), qt) << name;
+    }
+    // A painter other than the board view's (an after-action report, a
+    // render) waits for the whole picture.
+    {
+        const Module module = Module::createEmpty(10, 10, GridOrientation::RowsAligned, 1);
+        const GameState state(module);
+        ModuleGraphics g;
+        ASSERT_TRUE(g.loadInBackground(dir / "banded.qm4", 10).ok());
+        const BoardPainter painter(module, g, state);
+        EXPECT_FALSE(g.decoding());
+        EXPECT_FALSE(g.decodeFailed());
     }
     // Gone, or replaced by another, while decoding: the workers stop first.
     for (int i = 0; i < 3; ++i) {
