@@ -29,9 +29,10 @@ std::vector<std::uint8_t> bandChunkData(const std::vector<PngBand>& bands);
 // first row and the stride in pixels (rows 0xFFRRGGBB), or null to stop.
 using PixelDestination = std::function<std::uint32_t*(int width, int height, std::size_t& stride)>;
 
-// Decodes an 8-bit RGB PNG that carries a band index, on one thread per band.
-// False when the bytes are not such a file or are damaged (the caller then
-// uses a general reader); `maxSide` limits width and height. The resolution
+// Decodes an 8-bit RGB or grey PNG that carries a band index, its bands
+// inflated side by side (PngRowDecoder, which the module picture's loads use
+// directly). False when the bytes are not such a file or are damaged (the
+// caller then uses a general reader); `maxSide` limits width and height. The resolution
 // of a pHYs chunk in metres goes to `dotsPerMetre` (0 without one).
 struct PngResolution {
     std::uint32_t x = 0;
