@@ -1,5 +1,6 @@
 // The editor's pcx, Sun raster and Targa readers, and the banded PNG reader
-// of the module picture, on any bytes.
+// of the module picture, on any bytes; the background row decoder too, on
+// banded and plain PNGs: once it has ended, every row may be read.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -7,6 +8,7 @@
 
 #include "core/edit/LegacyImages.h"
 #include "core/module/BandedPng.h"
+#include "core/module/PngRowDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
@@ -28,5 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         stride = static_cast<std::size_t>(width);
         return pixels.data();
     });
+    if (auto decoder = qmx::PngRowDecoder::open(qmx::Bytes(bytes.begin(), bytes.end()), 2048)) {
+        const int w = decoder->width(), h = decoder->height();
+        if (static_cast<long long>(w) * h <= (1 << 22)) {
+            std::vector<std::uint32_t> rows(static_cast<std::size_t>(w) * h, 0);
+            decoder->start(rows.data(), static_cast<std::size_t>(w), {0, h / 2}, 0xFFCCCCCCu);
+            decoder->wait();
+            if (!decoder->ready({0, h})) __builtin_trap();
+        }
+    }
     return 0;
 }
