@@ -7,7 +7,7 @@ BUILD ?= build
 FUZZ_BUILD ?= build-fuzz
 SAN_BUILD ?= build-asan
 WERROR ?= OFF
-FUZZ_SECONDS ?= 60
+FUZZ_SECONDS ?= 45
 JOBS ?= $(shell nproc)
 
 .PHONY: deps build run edit test sanitize fuzz package clean
