@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     GameState state(module);
     const SetupTableResult r = placeUnitsFromTable(std::span(data, size), module, state);
-    if (r.placed < 0 || r.placed > module.unitCount || r.placed + r.leftOnFirstHex > module.unitCount)
+    if (r.placed < 0 || r.placed > module.unitCount ||
+        r.placed + r.leftOnFirstHex > module.unitCount)
         std::abort();
     if (r.hexes > r.placed) std::abort();
     GameState repaired = state;
