@@ -1,8 +1,8 @@
 // A module made the way a designer makes one: a new module in the editor, its
 // map painted elsewhere and brought in with Import Map Picture, its counters
-// drawn elsewhere and brought in with Import Counter Pictures, saved; then
-// the player opens a game of it and shows the map and the counters at the
-// hexes they belong to.
+// drawn elsewhere and brought in with Import Counter Pictures, saved, and a
+// setup game made from a spreadsheet table; then the player opens the setup
+// and shows the map and the counters at the hexes the table names.
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -38,7 +38,7 @@ class DesignerFlowWidgetTest : public QObject {
 private slots:
     void cleanup() { finishDialogWaits(); }
 
-    void aPaintedMapAndDrawnCountersShowInThePlayer() {
+    void aPaintedMapDrawnCountersAndATableSetupShowInThePlayer() {
         PlayerHome home;
         QVERIFY(home.isValid());
         ScriptedEditorDialogs dialogs;
@@ -106,12 +106,26 @@ private slots:
         dialogs.fileAnswers.push_back(moduleFile);
         main->action(QStringLiteral("Save"))->trigger();
         QVERIFY(QFile::exists(moduleFile));
-        editor.reset();
 
-        // The player, on a game with the three units at three hexes.
-        const std::vector<PlayerHome::Stack> stacks = {{{3, 2}, {1}}, {{6, 5}, {2}}, {{4, 3}, {3}}};
-        const QString game = home.writeTwoPlayerSetup(moduleFile, QStringLiteral("start"), stacks);
-        QVERIFY(!game.isEmpty());
+        // The setup from a spreadsheet table: hexes by their names and by
+        // column,row. The editor writes the saved game the player opens.
+        const QString table = home.path(QStringLiteral("setup.csv"));
+        {
+            QFile f(table);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("unit,hex\n1,0302\n2,0605\n3,\"4,3\"\n");
+        }
+        const QString game = home.path(QStringLiteral("Savedgames/Designed-setup.qms"));
+        dialogs.fileAnswers = {table, game};
+        main->action(QStringLiteral("Make Setup Game from Table..."))->trigger();
+        QVERIFY(QFile::exists(game));
+        QVERIFY2(
+            dialogs.shown.back().text.startsWith(QStringLiteral("3 units placed on 3 hexes; ")),
+            qPrintable(dialogs.shown.back().text));
+        editor.reset();
+        const std::vector<Hex> hexes = {{3, 2}, {6, 5}, {4, 3}};
+
+        // The player opens the setup and shows the map and the counters.
         ScriptedPrompts person;
         auto player = home.player(moduleFile, game, &person);
         QCOMPARE(player->start(), CQMXApp::StartResult::Running);
@@ -126,9 +140,10 @@ private slots:
             }(),
             5000);
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(shown.pixel(hexCentre(view, stacks[static_cast<std::size_t>(i)].hex)),
-                     colours[i]);
+            QCOMPARE(shown.pixel(hexCentre(view, hexes[static_cast<std::size_t>(i)])), colours[i]);
         QCOMPARE(shown.pixel(hexCentre(view, {2, 6})), qRgb(2, 6, 99));
+        // The players are still to be defined, as at the start of any game.
+        QCOMPARE(person.definitions, 1);
     }
 };
 
