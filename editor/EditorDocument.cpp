@@ -287,7 +287,7 @@ std::optional<QImage> EditorDocument::readPicture(const std::string& path) {
     return std::nullopt;
 }
 
-void EditorDocument::placeMapPicture(const QImage& picture, const MapPictureChoice& choice) {
+bool EditorDocument::placeMapPicture(const QImage& picture, const MapPictureChoice& choice) {
     MapGrid grid = gridOf(m_module);
     if (choice.sizeGrid) {
         const GridSize fit = gridFittingMap(picture.width(), picture.height(), choice.orientation);
@@ -297,12 +297,26 @@ void EditorDocument::placeMapPicture(const QImage& picture, const MapPictureChoi
     QImage map = picture;
     if (!choice.sizeGrid && choice.scale)
         map = picture.scaled(size.x, size.y, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Every reader refuses a module picture of more than 32,767 pixels a side.
+    const int width = std::max(map.width(), size.x);
+    const int height = m_module.mapTop + std::max(map.height(), size.y);
+    if (width > kMaxGraphicsSide || height > kMaxGraphicsSide) {
+        m_prompts.showText(std::string(kWarningTitle),
+                           "The picture is " + std::to_string(picture.width()) + " x " +
+                               std::to_string(picture.height()) +
+                               " pixels: under the unit pictures the module picture would be " +
+                               std::to_string(width) + " x " + std::to_string(height) +
+                               ", more than the " + std::to_string(kMaxGraphicsSide) +
+                               " pixels a side a module picture may have. Make it smaller first.");
+        return false;
+    }
     QImage image = withMapPicture(m_module, m_graphics.image(), map, QSize(size.x, size.y),
                                   QSize(m_module.overviewWidth, m_module.overviewHeight),
                                   QSize(grid.overviewWidth, grid.overviewHeight));
     m_history.apply(
         std::make_unique<MapPictureEdit>(m_graphics, std::move(image), m_module, std::move(grid)));
     m_history.closeStep();
+    return true;
 }
 
 bool EditorDocument::importGraphicsFile(const std::string& path) {

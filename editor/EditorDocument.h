@@ -66,7 +66,9 @@ public:
     // Map Functions > Import Map Picture, once the picture is read and the
     // author has chosen: the picture goes under the unit picture band (the
     // band and its counters stay), with the grid as chosen, as one step.
-    void placeMapPicture(const QImage& picture, const MapPictureChoice& choice);
+    // False, with a message, when the module picture would grow beyond the
+    // largest picture a module may have.
+    bool placeMapPicture(const QImage& picture, const MapPictureChoice& choice);
     // Reads a picture of any kind the editor takes; on failure shows why
     // (the file is missing, too large, or names what is wrong with it).
     std::optional<QImage> readPicture(const std::string& path);

@@ -141,6 +141,16 @@ private slots:
         const QColor scaled(hexPixel(main, 14, 9));
         QVERIFY2(std::abs(scaled.red() - 14) < 4 && std::abs(scaled.green() - 9) < 4,
                  qPrintable(scaled.name()));
+
+        // A picture that would make the module picture too tall for any reader
+        // to take back is refused, and nothing changes.
+        const QImage before = main->document().graphics().image();
+        QImage tall(400, 32700, QImage::Format_RGB32);
+        tall.fill(Qt::white);
+        QVERIFY(
+            !main->document().placeMapPicture(tall, {false, GridOrientation::RowsAligned, false}));
+        QVERIFY(m_home->prompts.shown.back().text.contains(QStringLiteral("32767 pixels a side")));
+        QCOMPARE(main->document().graphics().image(), before);
     }
 
     void theTemplateHasTheGridsSizeAndTheNamesShow() {
