@@ -210,31 +210,7 @@ void CQMXEditDlg::saveMapTemplate() {
     const PixelPoint size = blankMapSize(module.columns, module.rows, module.orientation);
     CMapTemplateDlg options(QSize(size.x, size.y), module.mapTop, this);
     if (options.exec() != QDialog::Accepted) return;
-    std::string start = m_document.moduleFolder() + "/";
-    if (!m_document.modulePath().empty())
-        start += std::filesystem::path(m_document.modulePath()).stem().string() + " template.png";
-    QString chosen =
-        m_document.prompts().saveFile(this, QStringLiteral("Save Map Template"), qtPath(start),
-                                      QStringLiteral("Portable Network Graphics (*.png)"));
-    if (chosen.isEmpty()) return;
-    if (!chosen.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-        chosen += QStringLiteral(".png");
-    const std::string path = stdPath(chosen);
-    if (fileExists(path) &&
-        !m_document.prompts().askYesNo(std::string(kWarningTitle), kOverwriteQuestion))
-        return;
-    const ModuleGraphics picture(mapTemplate(
-        module, options.names(), options.overMap() ? &m_document.graphics().image() : nullptr));
-    const GraphicsResult r = picture.exportImage(path);
-    if (!r.ok()) {
-        m_document.prompts().showText(std::string(kWarningTitle),
-                                      "The map template could not be written to " + path + ".");
-        return;
-    }
-    m_document.prompts().showInformation(QString::fromStdString(
-        "The map template of " + std::to_string(module.columns) + " x " +
-        std::to_string(module.rows) + " hexes (" + std::to_string(size.x) + " x " +
-        std::to_string(size.y) + " pixels) was written to " + path + "."));
+    m_document.saveMapTemplate(this, options.names(), options.overMap());
 }
 
 void CQMXEditDlg::importMapPicture() {

@@ -365,6 +365,32 @@ bool EditorDocument::exportGraphics(QWidget* parent) {
     return true;
 }
 
+bool EditorDocument::saveMapTemplate(QWidget* parent, bool names, bool overMap) {
+    std::string start = m_folder + "/";
+    if (!m_path.empty()) start += fs::path(m_path).stem().string() + " template.png";
+    QString chosen = m_prompts.saveFile(parent, QStringLiteral("Save Map Template"), qtPath(start),
+                                        QStringLiteral("Portable Network Graphics (*.png)"));
+    if (chosen.isEmpty()) return false;
+    if (!chosen.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+        chosen += QStringLiteral(".png");
+    const std::string path = stdPath(chosen);
+    if (fileExists(path) && !m_prompts.askYesNo(std::string(kWarningTitle), kOverwriteQuestion))
+        return false;
+    const ModuleGraphics picture(
+        mapTemplate(m_module, names, overMap ? &m_graphics.image() : nullptr));
+    if (!picture.exportImage(path).ok()) {
+        m_prompts.showText(std::string(kWarningTitle),
+                           "The map template could not be written to " + path + ".");
+        return false;
+    }
+    const PixelPoint size = blankMapSize(m_module.columns, m_module.rows, m_module.orientation);
+    m_prompts.showInformation(QString::fromStdString(
+        "The map template of " + std::to_string(m_module.columns) + " x " +
+        std::to_string(m_module.rows) + " hexes (" + std::to_string(size.x) + " x " +
+        std::to_string(size.y) + " pixels) was written to " + path + "."));
+    return true;
+}
+
 bool EditorDocument::reportHexNames(QWidget* parent) {
     const QString chosen = m_prompts.saveFile(parent, QStringLiteral("Report Hex Names"),
                                               qtPath(m_folder + "/"), reportFilter());

@@ -73,6 +73,10 @@ public:
     // (the file is missing, too large, or names what is wrong with it).
     std::optional<QImage> readPicture(const std::string& path);
     bool exportGraphics(QWidget* parent);
+    // Map Functions > Save Map Template, once its options are chosen: the
+    // file dialog, the ".png" rule, the overwrite question, the picture
+    // written and a box saying where.
+    bool saveMapTemplate(QWidget* parent, bool names, bool overMap);
     // Map Functions > Report Hex Names.
     bool reportHexNames(QWidget* parent);
 

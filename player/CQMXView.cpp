@@ -50,24 +50,7 @@ void CQMXView::pollPicture() {
         if (m_graphics.decodeFailed()) emit pictureFailed();
         return;
     }
-    // The rows that arrived: each run now there, less the runs seen before.
-    std::vector<RowSpan> arrived;
-    for (const RowSpan& run : rows) {
-        std::vector<RowSpan> parts{run};
-        for (const RowSpan& old : m_rowsPainted) {
-            std::vector<RowSpan> left;
-            for (const RowSpan& p : parts) {
-                if (old.end <= p.begin || p.end <= old.begin) {
-                    left.push_back(p);
-                    continue;
-                }
-                if (p.begin < old.begin) left.push_back({p.begin, old.begin});
-                if (old.end < p.end) left.push_back({old.end, p.end});
-            }
-            parts = std::move(left);
-        }
-        arrived.insert(arrived.end(), parts.begin(), parts.end());
-    }
+    const std::vector<RowSpan> arrived = rowsAdded(m_rowsPainted, rows);
     m_rowsPainted = std::move(rows);
     // Image rows to window rows, as the map is drawn from the window's corner.
     const double z = m_scene.zoom;

@@ -356,4 +356,26 @@ PngRowDecoder::State PngRowDecoder::wait() {
     return state();
 }
 
+std::vector<RowSpan> rowsAdded(const std::vector<RowSpan>& before,
+                               const std::vector<RowSpan>& now) {
+    std::vector<RowSpan> added;
+    for (const RowSpan& run : now) {
+        std::vector<RowSpan> parts{run};
+        for (const RowSpan& old : before) {
+            std::vector<RowSpan> left;
+            for (const RowSpan& p : parts) {
+                if (old.end <= p.begin || p.end <= old.begin) {
+                    left.push_back(p);
+                    continue;
+                }
+                if (p.begin < old.begin) left.push_back({p.begin, old.begin});
+                if (old.end < p.end) left.push_back({old.end, p.end});
+            }
+            parts = std::move(left);
+        }
+        added.insert(added.end(), parts.begin(), parts.end());
+    }
+    return added;
+}
+
 }  // namespace qmx

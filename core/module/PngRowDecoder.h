@@ -29,6 +29,10 @@ struct RowSpan {
     bool empty() const { return end <= begin; }
 };
 
+// The rows of `now` that `before` did not hold: what arrived between two
+// looks at a decoding (both lists in order, runs not overlapping).
+std::vector<RowSpan> rowsAdded(const std::vector<RowSpan>& before, const std::vector<RowSpan>& now);
+
 class PngRowDecoder {
 public:
     enum class State { Running, Done, Failed };
